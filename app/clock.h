@@ -1,0 +1,107 @@
+// Virtual-time clock that owns the schedule of every timer of one form.
+//
+// The delivery rule. Every whole-run figure depends on it, so it is stated here once:
+//
+//  1. Virtual time is whole milliseconds in a 64-bit integer. Nothing here reads the wall clock.
+//  2. A timer is *armed* when it is started (Enabled goes from False to True), when its
+//     Interval is assigned while it is enabled, and when one of its ticks is delivered. Arming
+//     at time t with Interval I > 0 makes the next tick due at t + I and gives the arming the
+//     next number of one rising sequence. With Interval 0 an enabled timer is not armed and
+//     does not tick.
+//  3. Ticks are delivered one at a time, in order of (due time, sequence number): ticks due in
+//     the same millisecond are delivered first-armed first. A handler runs to its end before
+//     the next tick is delivered; a tick that falls due meanwhile waits for it.
+//  4. A periodic timer is armed anew at the moment its tick is delivered, before its handler
+//     runs. An Interval or Enabled change inside the handler arms it again from that moment,
+//     so a one-shot timer is one that stops itself in its handler.
+//  5. Setting Enabled to True on a timer that is already enabled leaves its countdown running:
+//     a second collision within 10 ms does not delay the end of the collision display, and a
+//     second frame of a station within 150 ms ends when the first would have.
+//  6. Setting Enabled to False stops further ticks and keeps Interval; a later start uses it.
+//     An Interval assigned while the timer is stopped is kept for its next start.
+//  7. A negative Interval is an invalid-value run-time error and changes nothing.
+//
+// A timer may be given an idle probe (set_idle_probe). While the probe says that the handler
+// would do nothing, the clock skips that timer's ticks instead of delivering them, and moves
+// its next tick to where rule 4 would have put it: an exact optimisation for a 1 ms timer whose
+// outcome is a pure function of state that rarely changes.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace bruvik {
+
+using VirtualMs = std::int64_t;
+
+class Clock {
+ public:
+  using Deliver = void (*)(void* context, int timer);
+  using IdleProbe = bool (*)(const void* context);
+
+  // Timers are numbered 1..count; `deliver` is called with the number of the ticking timer.
+  Clock(int count, Deliver deliver, void* context);
+
+  VirtualMs now() const { return now_; }
+
+  bool enabled(int timer) const { return slots_[timer].enabled; }
+  std::int32_t interval(int timer) const { return slots_[timer].interval; }
+  void set_enabled(int timer, bool on);
+  void set_interval(int timer, std::int32_t interval);
+
+  void set_idle_probe(int timer, IdleProbe probe, const void* context);
+
+  // Delivers every tick due at or before t, then sets the time to t (never backwards).
+  void advance_to(VirtualMs t);
+  // Delivers the next tick if it is due at or before `limit`; returns its timer, or 0 when none
+  // was delivered (the time is then `limit`). Skipped idle ticks are not counted as delivered.
+  int deliver_next(VirtualMs limit);
+
+  // Due time of the pending tick of `timer`, or -1 when it is not armed.
+  VirtualMs due(int timer) const;
+  // The earliest pending tick of any timer, or -1.
+  VirtualMs next_due() const;
+
+  // Ticks delivered and ticks skipped by idle probes, for benchmarks and profiles.
+  std::uint64_t delivered() const { return delivered_; }
+  std::uint64_t skipped() const { return skipped_; }
+
+ private:
+  struct Slot {
+    std::int32_t interval = 0;
+    bool enabled = false;
+    VirtualMs due = 0;
+    std::uint64_t seq = 0;
+    int heap_pos = -1;  // -1: not armed
+    IdleProbe probe = nullptr;
+    const void* probe_context = nullptr;
+  };
+
+  bool before(int a, int b) const {
+    const Slot& x = slots_[a];
+    const Slot& y = slots_[b];
+    return x.due < y.due || (x.due == y.due && x.seq < y.seq);
+  }
+  void arm(int timer);
+  void disarm(int timer);
+  void sift_up(int pos);
+  void sift_down(int pos);
+  void place(int pos, int timer) {
+    heap_[static_cast<std::size_t>(pos)] = timer;
+    slots_[timer].heap_pos = pos;
+  }
+  // Handles the earliest tick if it is due at or before `limit`. Returns the delivered timer,
+  // 0 for a skipped idle tick, -1 when nothing is due.
+  int step(VirtualMs limit);
+
+  std::vector<Slot> slots_;
+  std::vector<int> heap_;
+  VirtualMs now_ = 0;
+  std::uint64_t next_seq_ = 1;
+  Deliver deliver_;
+  void* context_;
+  std::uint64_t delivered_ = 0;
+  std::uint64_t skipped_ = 0;
+};
+
+}  // namespace bruvik

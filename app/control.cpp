@@ -1,0 +1,56 @@
+#include "app/control.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+
+#include "app/numtext.h"
+
+namespace bruvik {
+
+std::string window_name(const ControlSpec& spec) {
+  std::string name = spec.name;
+  if (spec.index >= 0) name += "(" + std::to_string(spec.index) + ")";
+  return name;
+}
+
+Control::Control(const ControlSpec& spec, std::uint64_t* text_revision)
+    : spec_(&spec),
+      text_revision_(text_revision),
+      text_(spec.caption),
+      border_color_(spec.border_color) {
+  text_.reserve(24);  // statistics lines are rewritten on every sending; keep them in place
+}
+
+void Control::changed() {
+  number_known_ = false;
+  if (spec_->kind == Kind::TextBox) ++*text_revision_;
+}
+
+void Control::set_text(std::string_view text) {
+  if (text == text_) return;
+  text_.assign(text.data(), text.size());
+  changed();
+}
+
+void Control::set_number(double value) {
+  if (value == std::floor(value) && std::fabs(value) < 1e15) {
+    char buf[24];
+    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(value));
+    set_text(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
+    number_ = value == 0 ? 0.0 : value;
+    number_known_ = true;
+    return;
+  }
+  set_text(numtext::shortest(value));
+}
+
+double Control::number() const {
+  if (!number_known_) {
+    number_ = numtext::val(text_);
+    number_known_ = true;
+  }
+  return number_;
+}
+
+}  // namespace bruvik

@@ -1,0 +1,108 @@
+// One control of the window: its built description and the values the program changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace bruvik {
+
+enum class Kind { Label, TextBox, CommandButton, OptionButton, Frame, Line, Shape, Image };
+enum class Picture { None, Computer, Lightning, Flag };
+enum class ShapeStyle { None, Circle, RoundedSquare };
+
+// Colours are 0x00BBGGRR; a value with the top bit set names a system colour by its index.
+using Colour = std::uint32_t;
+inline constexpr Colour kHighlight = 0x8000000D;
+inline constexpr Colour kWindowBackground = 0x80000009;
+inline constexpr Colour kButtonFace = 0x8000000F;
+inline constexpr Colour kButtonText = 0x80000012;
+inline constexpr Colour kTextBoxBackground = 0x80000005;
+inline constexpr Colour kWindowText = 0x80000008;
+inline constexpr bool is_system_colour(Colour c) {
+  return (c & 0x80000000u) != 0;
+}
+
+inline constexpr double kDefaultFontPoints = 8.25;
+
+// The window as built: one row per control, positions and sizes in twips relative to the
+// container (the window's client area, or the frame named in `container`).
+struct ControlSpec {
+  const char* name = "";
+  int index = -1;  // -1: not a control array
+  Kind kind = Kind::Label;
+  const char* container = "";  // "" is the window itself
+  int left = 0, top = 0, width = 0, height = 0;
+  int x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // lines only
+  const char* caption = "";            // Caption, or Text of a text box
+  Colour back = kButtonFace;
+  Colour fore = kButtonText;
+  double font_points = kDefaultFontPoints;  // always "MS Sans Serif"
+  bool bold = false;
+  const char* tooltip = "";
+  Colour border_color = kWindowText;  // lines and shapes
+  ShapeStyle shape = ShapeStyle::None;
+  Picture picture = Picture::None;
+  bool stretch = false;  // the picture fills the control
+};
+
+// "Text1(0)", "Label34"
+std::string window_name(const ControlSpec& spec);
+
+class Control {
+ public:
+  Control(const ControlSpec& spec, std::uint64_t* text_revision);
+
+  const ControlSpec& spec() const { return *spec_; }
+  Kind kind() const { return spec_->kind; }
+
+  // Text of a text box, Caption of anything else.
+  const std::string& text() const { return text_; }
+  void set_text(std::string_view text);
+  // The number as shortest decimal text.
+  void set_number(double value);
+  // Leading-number parse of the text; kept until the text changes.
+  double number() const;
+
+  bool enabled() const { return enabled_; }
+  void set_enabled(bool on) { enabled_ = on; }
+
+  bool visible() const { return visible_; }
+  void set_visible(bool on) {
+    visible_ = on;
+    shown_ |= on;
+  }
+  // True when the control was made visible at any moment since the last call: a view that
+  // samples the model once per frame uses it so that no brief flash is lost.
+  bool take_shown() {
+    const bool was = shown_ || visible_;
+    shown_ = false;
+    return was;
+  }
+
+  // Value of an option button (selected); set through the operator actions, which raise clicks.
+  bool value() const { return value_; }
+  void set_value(bool on) { value_ = on; }
+
+  Colour border_color() const { return border_color_; }
+  void set_border_color(Colour c) { border_color_ = c; }
+  int border_width() const { return border_width_; }
+  void set_border_width(int w) { border_width_ = w; }
+
+ private:
+  void changed();
+
+  const ControlSpec* spec_;
+  std::uint64_t* text_revision_;  // bumped when the text of a text box changes
+  std::string text_;
+  mutable double number_ = 0;
+  mutable bool number_known_ = false;
+  bool enabled_ = true;
+  bool visible_ = true;
+  bool shown_ = false;
+  bool value_ = false;
+  Colour border_color_ = kWindowText;
+  int border_width_ = 1;
+};
+
+}  // namespace bruvik

@@ -1,0 +1,110 @@
+#include "app/controls/operator_controls.h"
+
+#include "app/form.h"
+#include "app/numtext.h"
+#include "app/timer_table.h"
+#include "sim/run/run.h"
+
+namespace bruvik {
+namespace {
+
+// Bus-busy duration and slot time follow the MTU and the frame length.
+void recompute_slot(Form1& form) {
+  const auto slot = [&] {
+    return numtext::whole(
+        numtext::mul(numtext::div(form.Text13.number(), form.Text11.number()), 100));
+  };
+  form.Timer(12).set_interval(numtext::to_int32(slot()));
+  form.Label31.set_number(slot());
+}
+
+void recompute_random_limit(Form1& form) {
+  form.Label34.set_number(numtext::mul(numtext::sub(10, form.Text12.number()), 10));
+}
+
+bool lower(Control& box) {
+  const double v = box.number();
+  if (v == 1 || v == 0) return false;
+  box.set_number(numtext::sub(v, 1));
+  return true;
+}
+
+bool raise(Control& box) {
+  const double v = box.number();
+  if (v == 10) return false;
+  box.set_number(numtext::add(v, 1));
+  return true;
+}
+
+}  // namespace
+
+void Command1_Click(Form1& form) {
+  // Only while pure ALOHA runs: started later, its stations would send beside the running
+  // method and their sendings would be counted in that method's figures.
+  if (form.method_code() == "pure") {
+    for (int i = 0; i < kStations; ++i) form.Timer(station_timer(0, i)).set_enabled(true);
+  }
+  form.Timer(54).set_enabled(true);
+}
+
+void Command2_Click(Form1& form) {
+  if (lower(form.Text11)) recompute_slot(form);
+}
+void Command3_Click(Form1& form) {
+  if (raise(form.Text11)) recompute_slot(form);
+}
+void Command4_Click(Form1& form) {
+  if (lower(form.Text12)) recompute_random_limit(form);
+}
+void Command5_Click(Form1& form) {
+  if (raise(form.Text12)) recompute_random_limit(form);
+}
+void Command6_Click(Form1& form) {
+  if (lower(form.Text13)) recompute_slot(form);
+}
+void Command7_Click(Form1& form) {
+  if (raise(form.Text13)) recompute_slot(form);
+}
+
+void Command8_Click(Form1& form) {
+  if (form.on_restart) form.on_restart();
+}
+
+void Option1_Click(Form1& form) {
+  performance(form);
+}
+void Option2_Click(Form1& form) {
+  performance(form);
+}
+
+void select_option(Form1& form, Control& option) {
+  if (option.value()) return;
+  Control& partner = &option == &form.Option1 ? form.Option2 : form.Option1;
+  option.set_value(true);
+  partner.set_value(false);
+  if (&option == &form.Option1) {
+    Option1_Click(form);
+  } else {
+    Option2_Click(form);
+  }
+}
+
+bool Text7_KeyPress(Form1& form, int key) {
+  if (key != 13) return false;
+  form.Text7.set_enabled(false);
+  form.Timer(1).set_enabled(true);
+  return true;
+}
+
+DataAmountEdit commit_data_amount(Form1& form, std::string_view typed) {
+  DataAmountEdit out;
+  if (!numtext::leading_number(typed)) {
+    out.message = "The data amount must begin with a number; it stays " + form.Text6.text() + ".";
+    return out;
+  }
+  form.Text6.set_text(typed);
+  out.accepted = true;
+  return out;
+}
+
+}  // namespace bruvik

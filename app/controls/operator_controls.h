@@ -1,0 +1,42 @@
+// What the operator can do: the buttons, the two order options, Enter in the seconds box and the
+// edit of the data amount. Each acts on the form at its current virtual time.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace bruvik {
+
+class Form1;
+class Control;
+
+void Command1_Click(Form1& form);  // "EnableThe Computers"
+void Command2_Click(Form1& form);  // "<" network MTU
+void Command3_Click(Form1& form);  // ">" network MTU
+void Command4_Click(Form1& form);  // "<" data sending rate
+void Command5_Click(Form1& form);  // ">" data sending rate
+void Command6_Click(Form1& form);  // "<" average frame length
+void Command7_Click(Form1& form);  // ">" average frame length
+void Command8_Click(Form1& form);  // "RESTART"
+
+void Option1_Click(Form1& form);
+void Option2_Click(Form1& form);
+
+// Selects an option button (Option1 or Option2) and unselects its partner. When it was not
+// selected before, its click is raised, whether the program or the user selected it and also
+// while it is disabled.
+void select_option(Form1& form, Control& option);
+
+// A key typed into Text7 (Enter is 13). Returns true when the key was handled here, false when
+// it is left to the text box.
+bool Text7_KeyPress(Form1& form, int key);
+
+// The data amount takes effect when the user presses Enter in the box or leaves it. Text with
+// no number in it is refused: Text6 keeps the last accepted value and `message` says why.
+struct DataAmountEdit {
+  bool accepted = false;
+  std::string message;
+};
+DataAmountEdit commit_data_amount(Form1& form, std::string_view typed);
+
+}  // namespace bruvik

@@ -1,0 +1,130 @@
+#include "app/form.h"
+
+#include <stdexcept>
+
+#include "app/form_table.h"
+#include "app/timer_table.h"
+#include "sim/methods.h"
+#include "sim/run/run.h"
+
+namespace bruvik {
+namespace {
+
+std::vector<Control> build_controls(std::uint64_t* revision) {
+  std::vector<Control> out;
+  const auto specs = built_controls();
+  out.reserve(specs.size());
+  for (const ControlSpec& s : specs) out.emplace_back(s, revision);
+  return out;
+}
+
+}  // namespace
+
+Control* Form1::find(std::string_view name, int index) {
+  for (Control& c : controls_) {
+    if (c.spec().index == index && name == c.spec().name) return &c;
+  }
+  return nullptr;
+}
+
+Control* Form1::find_named(std::string_view window) {
+  int index = -1;
+  std::string_view name = window;
+  const auto open = window.find('(');
+  if (open != std::string_view::npos) {
+    if (window.back() != ')' || open + 2 > window.size() - 1) return nullptr;
+    index = 0;
+    for (std::size_t k = open + 1; k + 1 < window.size(); ++k) {
+      const char ch = window[k];
+      if (ch < '0' || ch > '9' || index > 1000) return nullptr;
+      index = index * 10 + (ch - '0');
+    }
+    name = window.substr(0, open);
+  }
+  return find(name, index);
+}
+
+Control& Form1::at(std::string_view name, int index) {
+  Control* c = find(name, index);
+  if (c == nullptr) throw std::logic_error("no control " + std::string(name));
+  return *c;
+}
+
+template <std::size_t N>
+std::array<Control*, N> Form1::array(std::string_view name) {
+  std::array<Control*, N> out{};
+  for (std::size_t i = 0; i < N; ++i) out[i] = &at(name, static_cast<int>(i));
+  return out;
+}
+
+Form1::Form1(std::uint64_t seed)
+    : controls_(build_controls(&text_revision_)),
+      Text1(array<2>("Text1")),
+      Text2(array<2>("Text2")),
+      Text3(array<2>("Text3")),
+      Text4(array<2>("Text4")),
+      Text5(array<2>("Text5")),
+      Text14(array<3>("Text14")),
+      Text8(array<5>("Text8")),
+      Text6(at("Text6")),
+      Text7(at("Text7")),
+      Text9(at("Text9")),
+      Text10(at("Text10")),
+      Text11(at("Text11")),
+      Text12(at("Text12")),
+      Text13(at("Text13")),
+      Label1(array<5>("Label1")),
+      Label17(array<5>("Label17")),
+      Label20(at("Label20")),
+      Label29(at("Label29")),
+      Label31(at("Label31")),
+      Label34(at("Label34")),
+      Shape1(array<10>("Shape1")),
+      Image3(array<10>("Image3")),
+      Image2(at("Image2")),
+      Line1(at("Line1")),
+      Line3(at("Line3")),
+      Line4(at("Line4")),
+      Option1(at("Option1")),
+      Option2(at("Option2")),
+      seed_(seed),
+      clock_(kTimerCount, &Form1::deliver, this),
+      rng_(seed) {
+  // The timers as built, armed at time 0 in number order.
+  for (const TimerSpec& t : timer_table()) {
+    clock_.set_interval(t.number, t.built_interval);
+    clock_.set_enabled(t.number, t.built_enabled);
+  }
+  clock_.set_idle_probe(23, completion_test_idle, this);
+}
+
+void Form1::set_method_code(std::string_view code) {
+  method_code_.assign(code.data(), code.size());
+  method_index_ = bruvik::method_index(code);
+}
+
+void Form1::deliver(void* self, int timer) {
+  Form1& form = *static_cast<Form1*>(self);
+  const TimerSpec& t = timer_spec(timer);
+  if (form.sink_ != nullptr && t.role == TimerRole::Station) {
+    form.emit_slow(EventKind::Attempt, t.station, timer, 0, 0);
+    t.handler(form, t.station);
+    form.emit_slow(EventKind::Rearm, t.station, timer, form.clock_.interval(timer), 0);
+    return;
+  }
+  t.handler(form, t.station);
+}
+
+void Form1::emit_slow(EventKind kind, int station, int timer, double value, double value2) {
+  Event e;
+  e.time = clock_.now();
+  e.kind = kind;
+  e.method = static_cast<std::int8_t>(method_index_);
+  e.station = static_cast<std::int8_t>(station);
+  e.timer = static_cast<std::int16_t>(timer);
+  e.value = value;
+  e.value2 = value2;
+  sink_->on_event(e);
+}
+
+}  // namespace bruvik

@@ -1,0 +1,141 @@
+// Form1: the window model. Every piece of simulation state lives in a control under its window
+// name; time is the form's own clock of 65 timers; randomness is the form's own generator.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/clock.h"
+#include "app/control.h"
+#include "app/events.h"
+#include "app/generator.h"
+
+namespace bruvik {
+
+inline constexpr int kTimerCount = 65;
+inline constexpr int kStations = 10;
+inline constexpr int kMethods = 5;
+
+class Form1;
+
+// One of the form's timers, by its number (Timer23 is 23).
+class TimerRef {
+ public:
+  TimerRef(Clock& clock, int number) : clock_(&clock), number_(number) {}
+  int number() const { return number_; }
+  bool enabled() const { return clock_->enabled(number_); }
+  void set_enabled(bool on) { clock_->set_enabled(number_, on); }
+  std::int32_t interval() const { return clock_->interval(number_); }
+  void set_interval(std::int32_t ms) { clock_->set_interval(number_, ms); }
+
+ private:
+  Clock* clock_;
+  int number_;
+};
+
+// A control array: `Text1[0]`.
+template <std::size_t N>
+class ControlArray {
+ public:
+  explicit ControlArray(const std::array<Control*, N>& at) : at_(at) {}
+  Control& operator[](int i) const { return *at_[static_cast<std::size_t>(i)]; }
+  static constexpr int size() { return static_cast<int>(N); }
+
+ private:
+  std::array<Control*, N> at_;
+};
+
+class Form1 {
+ public:
+  // Builds the window as built (controls and timers, the timers armed at time 0). Start-up is
+  // Form_Load, run separately.
+  explicit Form1(std::uint64_t seed);
+  Form1(const Form1&) = delete;
+  Form1& operator=(const Form1&) = delete;
+
+  std::uint64_t seed() const { return seed_; }
+
+  // Every control, in the order of the built table.
+  std::vector<Control>& controls() { return controls_; }
+  const std::vector<Control>& controls() const { return controls_; }
+  // By window name and index (-1 for none); nullptr when there is no such control.
+  Control* find(std::string_view name, int index = -1);
+  // By full window name, "Text1(0)" or "Label34".
+  Control* find_named(std::string_view window_name);
+
+ private:
+  std::vector<Control> controls_;  // first: the named references below point into it
+  std::uint64_t text_revision_ = 0;
+  Control& at(std::string_view name, int index = -1);
+  template <std::size_t N>
+  std::array<Control*, N> array(std::string_view name);
+
+ public:
+  // The controls that the logic touches.
+  ControlArray<2> Text1, Text2, Text3, Text4, Text5;
+  ControlArray<3> Text14;
+  ControlArray<5> Text8;
+  Control &Text6, &Text7, &Text9, &Text10, &Text11, &Text12, &Text13;
+  ControlArray<5> Label1, Label17;
+  Control &Label20, &Label29, &Label31, &Label34;
+  ControlArray<10> Shape1, Image3;
+  Control& Image2;
+  Control &Line1, &Line3, &Line4;
+  Control &Option1, &Option2;
+
+  TimerRef Timer(int number) { return TimerRef(clock_, number); }
+  Clock& clock() { return clock_; }
+  const Clock& clock() const { return clock_; }
+  VirtualMs now() const { return clock_.now(); }
+  Generator& rng() { return rng_; }
+
+  // The window-level method code, "pure" .. "pper"; `method_index` is its place in run order.
+  const std::string& method_code() const { return method_code_; }
+  int method_index() const { return method_index_; }
+  void set_method_code(std::string_view code);
+
+  // Changes whenever the text of any text box changes.
+  std::uint64_t text_revision() const { return text_revision_; }
+
+  // The completion test remembers the revision it last saw, so that ticks with nothing new are
+  // skipped by the clock.
+  std::uint64_t completion_seen = ~std::uint64_t{0};
+
+  // The last completion test that passed, with the counts it saw before it wrote "Okey" (for
+  // reports of what a method reached).
+  struct PassedTest {
+    int method = -1;
+    double sent = 0;
+    double collided = 0;
+  } passed_test;
+
+  // Platform: RESTART. In the window it starts a new copy and never returns.
+  std::function<void()> on_restart;
+
+  void set_sink(EventSink* sink) { sink_ = sink; }
+  EventSink* sink() const { return sink_; }
+  void emit(EventKind kind, int station, int timer, double value = 0, double value2 = 0) {
+    if (sink_ != nullptr) emit_slow(kind, station, timer, value, value2);
+  }
+
+  // Runs every tick due up to t.
+  void advance_to(VirtualMs t) { clock_.advance_to(t); }
+
+ private:
+  static void deliver(void* self, int timer);
+  void emit_slow(EventKind kind, int station, int timer, double value, double value2);
+
+  std::uint64_t seed_;
+  Clock clock_;
+  Generator rng_;
+  std::string method_code_;
+  int method_index_ = 0;
+  EventSink* sink_ = nullptr;
+};
+
+}  // namespace bruvik

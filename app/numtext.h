@@ -1,0 +1,52 @@
+// Numbers held as text: every counter and parameter of the window is decimal text, read and
+// written only through these functions.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace bruvik::numtext {
+
+// Leading-number parse: skips leading blanks, then reads an optional sign, digits, a decimal
+// point and an exponent as far as they form a number; the rest is ignored. Never fails: text
+// with no number, and a number too large to hold, read as 0.
+double val(std::string_view text);
+
+// The same parse, but says whether a number was found at all (and was small enough to hold).
+std::optional<double> leading_number(std::string_view text);
+
+// Strict conversion: the text (blanks around it allowed) must be one number as a whole.
+// Throws RuntimeError TypeMismatch otherwise, Overflow when it is too large to hold.
+double strict(std::string_view text);
+
+// Shortest decimal text: up to 15 significant digits, no leading blank, no trailing zeros,
+// "." as the decimal point ("100", "0.5", "83", "1E+15").
+std::string shortest(double value);
+
+// Signed number text: 15 significant digits, a leading blank for zero or positive numbers and
+// "-" for negative ones, no "0" before the point (" .5", " 0", "-2", " 33.3333333333333").
+std::string signed_text(double value);
+
+// Blanks removed from both ends (spaces only, as the toolkit's trim does).
+std::string_view trim(std::string_view text);
+
+// Whole-number conversions: halves round to even; out of range is an Overflow run-time error.
+int16_t to_int16(double value);
+int32_t to_int32(double value);
+
+// Whole part towards minus infinity.
+double whole(double value);
+
+// Arithmetic that fails like the toolkit's: a result that does not fit is Overflow, a finite
+// number divided by zero is DivisionByZero (0 / 0 is Overflow).
+double add(double a, double b);
+double sub(double a, double b);
+double mul(double a, double b);
+double div(double a, double b);
+// The same checks without throwing, for the steps that are guarded one by one.
+std::optional<double> try_div(double a, double b);
+std::optional<double> try_mul(double a, double b);
+
+}  // namespace bruvik::numtext

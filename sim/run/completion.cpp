@@ -1,0 +1,37 @@
+#include "app/form.h"
+#include "app/numtext.h"
+#include "sim/methods.h"
+#include "sim/run/run.h"
+
+namespace bruvik {
+
+void completion_test_tick(Form1& form, int) {
+  // Everything read below is text-box text; remember what was seen so that the clock can skip
+  // the ticks that could only repeat this one.
+  form.completion_seen = form.text_revision();
+  const auto& m = methods();
+  for (int k = 0; k < kMethods; ++k) {
+    Control& counter = data_sent(form, k);
+    const double d = counter.number();
+    const double c = collisions(form, k).number();
+    const double w = m[static_cast<std::size_t>(k)].subtracts_waited ? form.Text10.number() : 0;
+    const double a = form.Text6.number();
+    const double s = numtext::sub(numtext::sub(d, c), w);
+    if (a <= s) {
+      form.passed_test = {k, d, c};
+      counter.set_text("Okey");
+      switch_(form);
+    }
+  }
+}
+
+bool completion_test_idle(const void* form) {
+  const Form1& f = *static_cast<const Form1*>(form);
+  return f.completion_seen == f.text_revision();
+}
+
+void seconds_clock_tick(Form1& form, int) {
+  form.Text7.set_number(numtext::add(form.Text7.number(), 1));
+}
+
+}  // namespace bruvik

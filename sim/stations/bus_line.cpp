@@ -1,0 +1,50 @@
+#include "app/form.h"
+#include "sim/stations/backoff.h"
+#include "sim/stations/stations.h"
+
+namespace bruvik {
+namespace {
+
+constexpr Colour kBusyColour = 0x00FF0000;  // red 0, green 0, blue 255
+constexpr Colour kIdleColour = 0x00000000;
+
+}  // namespace
+
+bool bus_busy(const Form1& form) {
+  return form.Line1.border_color() == kBusyColour;
+}
+
+void fill(Form1& form) {
+  const bool was_busy = bus_busy(form);
+  form.Line1.set_border_color(kBusyColour);
+  form.Line3.set_border_color(kBusyColour);
+  form.Line4.set_border_color(kBusyColour);
+  form.Line1.set_border_width(2);
+  form.Line3.set_border_width(2);
+  form.Line4.set_border_width(2);
+  form.Timer(12).set_enabled(true);
+  if (!was_busy) form.emit(EventKind::BusBusy, -1, 65);
+}
+
+void clear_line(Form1& form) {
+  if (frames_in_transit(form) != 0) return;
+  const bool was_busy = bus_busy(form);
+  form.Line1.set_border_color(kIdleColour);
+  form.Line3.set_border_color(kIdleColour);
+  form.Line4.set_border_color(kIdleColour);
+  form.Line1.set_border_width(1);
+  form.Line3.set_border_width(1);
+  form.Line4.set_border_width(1);
+  if (was_busy) form.emit(EventKind::BusIdle, -1, 12);
+}
+
+void bus_delay_tick(Form1& form, int) {
+  fill(form);
+  form.Timer(65).set_enabled(false);
+}
+
+void bus_busy_tick(Form1& form, int) {
+  clear_line(form);
+}
+
+}  // namespace bruvik

@@ -1,0 +1,30 @@
+// The station families, the frame timers and the bus-busy line: the ticks of the timers that
+// put frames on the bus and take them off.
+#pragma once
+
+namespace bruvik {
+
+class Form1;
+
+// One transmission attempt of station i (0..9) under each method.
+void pure_aloha_attempt(Form1& form, int station);
+void slotted_aloha_attempt(Form1& form, int station);
+void one_persistent_attempt(Form1& form, int station);
+void non_persistent_attempt(Form1& form, int station);
+void p_persistent_attempt(Form1& form, int station);
+
+// Tick of the frame timer of station i: the frame is no longer in transit.
+void frame_timer_tick(Form1& form, int station);
+
+// Tick of Timer1: end of the collision display.
+void collision_display_tick(Form1& form, int unused);
+
+// The bus look: busy exactly when Line1 has the busy colour.
+bool bus_busy(const Form1& form);
+void fill(Form1& form);
+void clear_line(Form1& form);
+// Tick of Timer65 (the bus-busy delay) and of Timer12 (the bus-busy timer).
+void bus_delay_tick(Form1& form, int unused);
+void bus_busy_tick(Form1& form, int unused);
+
+}  // namespace bruvik

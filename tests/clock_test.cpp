@@ -1,0 +1,292 @@
+// The timer rules of the clock: periodic ticks, one-shot by self-stop, first tick one interval
+// after a start, re-arming on an Interval change, stop keeps the interval, ties first-armed
+// first, and the exactness of skipping idle ticks.
+#include "app/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "app/runtime_error.h"
+
+namespace bruvik {
+namespace {
+
+struct Harness {
+  Clock clock{8, &Harness::on_tick, this};
+  std::vector<std::pair<VirtualMs, int>> ticks;
+  std::map<int, std::function<void()>> actions;
+
+  static void on_tick(void* self, int timer) {
+    auto& h = *static_cast<Harness*>(self);
+    h.ticks.emplace_back(h.clock.now(), timer);
+    if (auto it = h.actions.find(timer); it != h.actions.end()) it->second();
+  }
+  void start(int timer, std::int32_t interval) {
+    clock.set_interval(timer, interval);
+    clock.set_enabled(timer, true);
+  }
+  std::vector<VirtualMs> times_of(int timer) const {
+    std::vector<VirtualMs> out;
+    for (auto [t, id] : ticks) {
+      if (id == timer) out.push_back(t);
+    }
+    return out;
+  }
+};
+
+using Times = std::vector<VirtualMs>;
+
+TEST(TimerRules, PeriodicTickRepeatsEveryInterval) {
+  Harness h;
+  h.start(1, 250);
+  h.clock.advance_to(1000);
+  EXPECT_EQ(h.times_of(1), (Times{250, 500, 750, 1000}));
+  EXPECT_EQ(h.clock.now(), 1000);
+}
+
+TEST(TimerRules, OneShotBySelfStop) {
+  Harness h;
+  h.actions[1] = [&] { h.clock.set_enabled(1, false); };
+  h.clock.advance_to(100);
+  h.start(1, 150);  // started at 100
+  h.clock.advance_to(1000);
+  EXPECT_EQ(h.times_of(1), (Times{250}));
+  EXPECT_FALSE(h.clock.enabled(1));
+  EXPECT_EQ(h.clock.interval(1), 150);
+}
+
+TEST(TimerRules, FirstTickComesOneIntervalAfterTheStart) {
+  Harness h;
+  h.clock.set_interval(2, 40);
+  h.clock.advance_to(15);
+  h.clock.set_enabled(2, true);
+  h.clock.advance_to(100);
+  EXPECT_EQ(h.times_of(2), (Times{55, 95}));
+}
+
+TEST(TimerRules, IntervalChangeRearmsFromTheAssignment) {
+  struct Case {
+    std::int32_t first, second;
+    VirtualMs change_at;
+    Times expected;
+  };
+  const Case cases[] = {
+      {1000, 250, 300, {550, 800}},  // shorter: from the moment of assignment
+      {100, 400, 250, {100, 200, 650}},
+      {100, 100, 150, {100, 250, 350, 450, 550, 650, 750, 850}},  // the same value re-arms
+  };
+  for (const auto& c : cases) {
+    Harness h;
+    h.start(3, c.first);
+    h.clock.advance_to(c.change_at);
+    h.clock.set_interval(3, c.second);
+    h.clock.advance_to(900);
+    EXPECT_EQ(h.times_of(3), c.expected) << c.first << "->" << c.second;
+  }
+}
+
+TEST(TimerRules, IntervalSetInsideItsOwnTickIsTheTimeToTheNextTick) {
+  Harness h;
+  std::vector<std::int32_t> next{250, 125, 1};
+  std::size_t k = 0;
+  h.actions[4] = [&] {
+    if (k < next.size()) h.clock.set_interval(4, next[k++]);
+  };
+  h.start(4, 1000);
+  h.clock.advance_to(1378);
+  EXPECT_EQ(h.times_of(4), (Times{1000, 1250, 1375, 1376, 1377, 1378}));
+}
+
+TEST(TimerRules, StopKeepsTheIntervalAndALaterStartUsesIt) {
+  Harness h;
+  h.start(5, 300);
+  h.clock.advance_to(100);
+  h.clock.set_enabled(5, false);
+  h.clock.set_interval(5, 70);  // set while stopped: kept for the next start
+  h.clock.advance_to(500);
+  EXPECT_TRUE(h.times_of(5).empty());
+  h.clock.set_enabled(5, true);
+  h.clock.advance_to(650);
+  EXPECT_EQ(h.times_of(5), (Times{570, 640}));
+}
+
+TEST(TimerRules, IntervalSetJustBeforeAStopStays) {
+  Harness h;
+  h.start(5, 300);
+  h.clock.set_interval(5, 625);
+  h.clock.set_enabled(5, false);
+  EXPECT_EQ(h.clock.interval(5), 625);
+  h.clock.advance_to(2000);
+  EXPECT_TRUE(h.ticks.empty());
+}
+
+TEST(TimerRules, ReenablingARunningTimerLeavesItsCountdownRunning) {
+  Harness h;
+  h.actions[1] = [&] { h.clock.set_enabled(1, false); };
+  h.start(1, 10);
+  h.clock.advance_to(6);
+  h.clock.set_enabled(1, true);  // a second collision within 10 ms
+  h.clock.advance_to(100);
+  EXPECT_EQ(h.times_of(1), (Times{10}));
+}
+
+TEST(TimerRules, IntervalZeroStopsTickingAndNegativeIsAnError) {
+  Harness h;
+  h.start(6, 100);
+  h.clock.advance_to(150);
+  h.clock.set_interval(6, 0);
+  h.clock.advance_to(1000);
+  EXPECT_EQ(h.times_of(6), (Times{100}));
+  EXPECT_TRUE(h.clock.enabled(6));
+  h.clock.set_interval(6, 50);
+  h.clock.advance_to(1100);
+  EXPECT_EQ(h.times_of(6), (Times{100, 1050, 1100}));
+  try {
+    h.clock.set_interval(6, -125);
+    ADD_FAILURE() << "a negative interval was taken";
+  } catch (const RuntimeError& e) {
+    EXPECT_EQ(e.code(), ErrorCode::InvalidPropertyValue);
+  }
+  EXPECT_EQ(h.clock.interval(6), 50);
+}
+
+TEST(TimerRules, AnEarlierArmingWinsATieWhateverTheIntervals) {
+  Harness h;
+  h.start(2, 3);  // armed at 0, due at 3
+  h.start(1, 1);  // armed at 0, 1 and 2; its tick at 3 was armed at 2
+  h.clock.advance_to(3);
+  const std::vector<std::pair<VirtualMs, int>> expected{{1, 1}, {2, 1}, {3, 2}, {3, 1}};
+  EXPECT_EQ(h.ticks, expected);
+}
+
+TEST(TimerRules, TicksDueTogetherRunFirstArmedFirst) {
+  Harness h;
+  h.start(3, 100);  // armed first
+  h.start(1, 100);
+  h.start(2, 100);
+  h.clock.advance_to(200);
+  const std::vector<std::pair<VirtualMs, int>> expected{{100, 3}, {100, 1}, {100, 2},
+                                                        {200, 3}, {200, 1}, {200, 2}};
+  EXPECT_EQ(h.ticks, expected);
+}
+
+TEST(TimerRules, ATimerArmedInsideAHandlerRunsAfterThoseArmedBefore) {
+  Harness h;
+  // Timer 1 polls every millisecond. Timer 2, started at 2 ms after timer 1's tick, is armed
+  // later than timer 1's next tick, so at 3 ms it comes second; the timer it arms in its
+  // handler at 3 ms comes after timer 1 again at 4 ms, because timer 1 was re-armed at its
+  // delivery at 3 ms, before timer 2 ran.
+  h.start(1, 1);
+  h.clock.advance_to(2);
+  h.start(2, 1);
+  h.actions[2] = [&] {
+    h.clock.set_enabled(2, false);
+    h.start(3, 1);
+  };
+  h.actions[3] = [&] { h.clock.set_enabled(3, false); };
+  h.clock.advance_to(4);
+  const std::vector<std::pair<VirtualMs, int>> expected{{1, 1}, {2, 1}, {3, 1},
+                                                        {3, 2}, {4, 1}, {4, 3}};
+  EXPECT_EQ(h.ticks, expected);
+}
+
+TEST(TimerRules, ATickThatFallsDueDuringAHandlerWaitsForIt) {
+  Harness h;
+  h.start(1, 10);
+  h.start(2, 10);
+  int depth = 0;
+  int max_depth = 0;
+  h.actions[1] = [&] {
+    ++depth;
+    max_depth = std::max(max_depth, depth);
+    h.clock.set_interval(2, 0);
+    h.clock.set_interval(2, 10);
+    --depth;
+  };
+  h.actions[2] = [&] {
+    ++depth;
+    max_depth = std::max(max_depth, depth);
+    --depth;
+  };
+  h.clock.advance_to(50);
+  EXPECT_EQ(max_depth, 1);
+}
+
+TEST(TimerRules, DeliverNextDeliversOneTickAtATime) {
+  Harness h;
+  h.start(1, 30);
+  h.start(2, 20);
+  EXPECT_EQ(h.clock.deliver_next(100), 2);
+  EXPECT_EQ(h.clock.now(), 20);
+  EXPECT_EQ(h.clock.deliver_next(100), 1);
+  EXPECT_EQ(h.clock.now(), 30);
+  EXPECT_EQ(h.clock.deliver_next(35), 0);
+  EXPECT_EQ(h.clock.now(), 35);
+  EXPECT_EQ(h.clock.next_due(), 40);
+}
+
+// The idle probe must change nothing but the cost: a run with a probe that skips the ticks of a
+// 1 ms timer while nothing it reads has changed delivers the same handler runs in the same order
+// as a run that delivers every tick.
+struct ProbeRun {
+  Clock clock{8, &ProbeRun::on_tick, this};
+  bool use_probe;
+  std::uint64_t revision = 0;  // what the 1 ms timer reads
+  std::uint64_t seen = ~0ull;
+  std::vector<std::pair<VirtualMs, int>> log;  // the 1 ms timer only when it acts
+  int polls = 0;
+
+  explicit ProbeRun(bool probe) : use_probe(probe) {
+    if (use_probe) clock.set_idle_probe(1, &ProbeRun::idle, this);
+  }
+  static bool idle(const void* self) {
+    auto& r = *static_cast<const ProbeRun*>(self);
+    return r.seen == r.revision;
+  }
+  static void on_tick(void* self, int timer) {
+    auto& r = *static_cast<ProbeRun*>(self);
+    if (timer == 1) {
+      if (r.seen == r.revision) return;  // nothing new: the tick does nothing
+      r.seen = r.revision;
+      r.log.emplace_back(r.clock.now(), 1);
+      if (r.revision % 7 == 3) ++r.revision;  // sometimes acting changes what it reads
+      return;
+    }
+    r.log.emplace_back(r.clock.now(), timer);
+    ++r.revision;
+    // Station-like timers that poll at 1 ms for a while, then back off.
+    if (timer == 2 || timer == 3) {
+      ++r.polls;
+      r.clock.set_interval(timer, (r.polls % 5 == 0) ? 37 + (r.polls % 11) : 1);
+    }
+    if (timer == 4) r.clock.set_interval(4, 13 + static_cast<std::int32_t>(r.revision % 17));
+  }
+};
+
+TEST(IdleProbe, SkippingIdleTicksChangesNothingButTheCost) {
+  ProbeRun plain(false), probed(true);
+  for (ProbeRun* r : {&plain, &probed}) {
+    r->clock.set_interval(1, 1);
+    r->clock.set_enabled(1, true);
+    r->clock.set_interval(2, 5);
+    r->clock.set_enabled(2, true);
+    r->clock.set_interval(3, 9);
+    r->clock.set_enabled(3, true);
+    r->clock.set_interval(4, 20);
+    r->clock.set_enabled(4, true);
+    for (VirtualMs t = 7; t <= 5000; t += 97) {
+      r->clock.advance_to(t);
+      ++r->revision;  // a user event between slices
+    }
+  }
+  EXPECT_EQ(plain.log, probed.log);
+  EXPECT_GT(probed.clock.skipped(), 1000u);
+  EXPECT_LT(probed.clock.delivered(), plain.clock.delivered());
+}
+
+}  // namespace
+}  // namespace bruvik

@@ -106,10 +106,10 @@ void Form1::set_method_code(std::string_view code) {
 void Form1::deliver(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
   const TimerSpec& t = timer_spec(timer);
-  if (form.sink_ != nullptr && t.role == TimerRole::Station) {
-    form.emit_slow(EventKind::Attempt, t.station, timer, 0, 0);
+  if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
+    form.emit(EventKind::Attempt, t.station, timer);
     t.handler(form, t.station);
-    form.emit_slow(EventKind::Rearm, t.station, timer, form.clock_.interval(timer), 0);
+    form.emit(EventKind::Rearm, t.station, timer, form.clock_.interval(timer));
     return;
   }
   t.handler(form, t.station);

@@ -117,10 +117,17 @@ class Form1 {
   // Platform: RESTART. In the window it starts a new copy and never returns.
   std::function<void()> on_restart;
 
-  void set_sink(EventSink* sink) { sink_ = sink; }
+  // Events go to the sink only for the kinds in `mask` (bit 1 << kind), so that a listener for
+  // a few kinds costs the run nothing for the others.
+  static constexpr std::uint32_t kAllEvents = ~std::uint32_t{0};
+  void set_sink(EventSink* sink, std::uint32_t mask = kAllEvents) {
+    sink_ = sink;
+    sink_mask_ = sink == nullptr ? 0 : mask;
+  }
   EventSink* sink() const { return sink_; }
+  bool wants(EventKind kind) const { return (sink_mask_ >> static_cast<unsigned>(kind)) & 1u; }
   void emit(EventKind kind, int station, int timer, double value = 0, double value2 = 0) {
-    if (sink_ != nullptr) emit_slow(kind, station, timer, value, value2);
+    if (wants(kind)) emit_slow(kind, station, timer, value, value2);
   }
 
   // Runs every tick due up to t.
@@ -136,6 +143,11 @@ class Form1 {
   std::string method_code_;
   int method_index_ = 0;
   EventSink* sink_ = nullptr;
+  std::uint32_t sink_mask_ = 0;
 };
+
+constexpr std::uint32_t event_bit(EventKind kind) {
+  return 1u << static_cast<unsigned>(kind);
+}
 
 }  // namespace bruvik

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <initializer_list>
 
 namespace bruvik {
 
@@ -18,11 +20,16 @@ class Generator {
 
   // Uniform in [0, 1), held in single precision (24 random bits, so never 1).
   float draw() {
+    if (!scripted_.empty()) return next_scripted();
     state_ += 0x9E3779B97F4A7C15ull;
     return static_cast<float>(mix(state_) >> 40) * 0x1.0p-24f;
   }
 
   std::uint64_t state() const { return state_; }
+
+  // Tests that need given draws queue them here; they are used before any random one.
+  void script(std::initializer_list<float> draws) { scripted_.insert(scripted_.end(), draws); }
+  std::size_t scripted_left() const { return scripted_.size(); }
 
   // A seed taken from the wall clock and the system's entropy, for runs without --seed.
   static std::uint64_t fresh_seed();
@@ -34,7 +41,14 @@ class Generator {
     return z ^ (z >> 31);
   }
 
+  float next_scripted() {
+    const float r = scripted_.front();
+    scripted_.pop_front();
+    return r;
+  }
+
   std::uint64_t state_;
+  std::deque<float> scripted_;
 };
 
 }  // namespace bruvik

@@ -2,6 +2,7 @@
 
 #include "app/form.h"
 #include "app/numtext.h"
+#include "app/startup.h"
 #include "app/timer_table.h"
 #include "sim/run/run.h"
 
@@ -89,6 +90,23 @@ void select_option(Form1& form, Control& option) {
   }
 }
 
+void press_to_operator_values(Form1& form, int mtu, int rate, int frame_length) {
+  struct Setting {
+    Control& box;
+    int target;
+    void (*lower)(Form1&);
+    void (*raise)(Form1&);
+  };
+  const Setting settings[] = {{form.Text11, mtu, Command2_Click, Command3_Click},
+                              {form.Text12, rate, Command4_Click, Command5_Click},
+                              {form.Text13, frame_length, Command6_Click, Command7_Click}};
+  for (const Setting& s : settings) {
+    // Bounded: the buttons stop at 1 and 10 whatever is asked.
+    for (int press = 0; press < 10 && s.box.number() > s.target; ++press) s.lower(form);
+    for (int press = 0; press < 10 && s.box.number() < s.target; ++press) s.raise(form);
+  }
+}
+
 bool Text7_KeyPress(Form1& form, int key) {
   if (key != 13) return false;
   form.Text7.set_enabled(false);
@@ -105,6 +123,17 @@ DataAmountEdit commit_data_amount(Form1& form, std::string_view typed) {
   form.Text6.set_text(typed);
   out.accepted = true;
   return out;
+}
+
+}  // namespace bruvik
+
+namespace bruvik {
+
+DataAmountEdit prepare_form(Form1& form, int mtu, int rate, int frame_length,
+                            std::string_view data_amount) {
+  Form_Load(form);
+  press_to_operator_values(form, mtu, rate, frame_length);
+  return commit_data_amount(form, data_amount);
 }
 
 }  // namespace bruvik

@@ -27,6 +27,10 @@ void Option2_Click(Form1& form);
 // while it is disabled.
 void select_option(Form1& form, Control& option);
 
+// Sets the network MTU, the data sending rate and the average frame length (each 1 to 10) by
+// pressing their "<" and ">" buttons as a user would, from whatever they show now.
+void press_to_operator_values(Form1& form, int mtu, int rate, int frame_length);
+
 // A key typed into Text7 (Enter is 13). Returns true when the key was handled here, false when
 // it is left to the text box.
 bool Text7_KeyPress(Form1& form, int key);
@@ -38,5 +42,11 @@ struct DataAmountEdit {
   std::string message;
 };
 DataAmountEdit commit_data_amount(Form1& form, std::string_view typed);
+
+// Puts a freshly built form into the state a run starts from: start-up, then the operator
+// values pressed in and the data amount typed into its box. Returns the refusal when the data
+// amount is refused (the form then keeps "100").
+DataAmountEdit prepare_form(Form1& form, int mtu, int rate, int frame_length,
+                            std::string_view data_amount);
 
 }  // namespace bruvik

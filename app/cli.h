@@ -1,0 +1,25 @@
+// The command line: every option, its range and default, and one clear sentence for whatever
+// is refused.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/options.h"
+
+namespace bruvik {
+
+struct CommandLine {
+  enum class Action { Run, Help, Version, Refuse };
+  Action action = Action::Run;
+  Options options;
+  std::string text;  // help, version, or the sentence that says what was refused
+};
+
+// `arguments` holds the program name first, as argv does.
+CommandLine parse_command_line(const std::vector<std::string>& arguments);
+
+// Exit code for a refused command line.
+inline constexpr int kUsageError = 2;
+
+}  // namespace bruvik

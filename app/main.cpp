@@ -1,0 +1,32 @@
+// Entry point: reads the command line and hands over to the window or the terminal.
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/cli.h"
+#include "headless/terminal.h"
+#include "ui/window_app.h"
+
+int main(int argc, char** argv) {
+  QCoreApplication::setApplicationName("bruvik");
+  QCoreApplication::setApplicationVersion(BRUVIK_VERSION);
+  const std::vector<std::string> arguments(argv, argv + argc);
+  const bruvik::CommandLine line = bruvik::parse_command_line(arguments);
+  switch (line.action) {
+    case bruvik::CommandLine::Action::Help:
+    case bruvik::CommandLine::Action::Version:
+      std::fputs((line.text + "\n").c_str(), stdout);
+      return 0;
+    case bruvik::CommandLine::Action::Refuse:
+      std::fputs((line.text + "\n").c_str(), stderr);
+      return bruvik::kUsageError;
+    case bruvik::CommandLine::Action::Run:
+      break;
+  }
+  const bruvik::Options& o = line.options;
+  if (o.headless) return o.dump_at ? bruvik::dump_state(o) : bruvik::run_terminal(o);
+  if (o.screenshot) return bruvik::take_screenshot(o, argc, argv);
+  return bruvik::run_window(o, argc, argv);
+}

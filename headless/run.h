@@ -1,0 +1,62 @@
+// One whole run without a window: start-up, the operator values set by their buttons,
+// "EnableThe Computers" at virtual time 0, then virtual time until the run has finished.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/clock.h"
+#include "app/events.h"
+
+namespace bruvik {
+
+class Form1;
+
+struct RunParams {
+  std::uint64_t seed = 0;
+  int mtu = 5;
+  int rate = 5;
+  int frame_length = 5;
+  std::string data_amount = "100";  // typed into the data amount box
+  VirtualMs max_time = 3600000;     // one hour of virtual time
+};
+
+struct MethodResult {
+  std::string code;
+  std::string name;
+  bool reached = false;  // its stations were started
+  bool ended = false;
+  double data_sent = 0;   // when it ended
+  double collisions = 0;  // when it ended
+  double seconds = 0;     // seconds passed when it ended
+  std::string statistics_line;
+  std::string throughput_text;
+  VirtualMs started_ms = -1;
+  VirtualMs ended_ms = -1;
+};
+
+struct TableRow {
+  int place = 0;
+  std::string name;
+  std::string value;
+};
+
+struct RunResult {
+  RunParams params;
+  bool finished = false;
+  VirtualMs virtual_ms = 0;
+  std::array<MethodResult, 5> methods;
+  std::array<TableRow, 5> table;
+  std::uint64_t ticks_delivered = 0;
+};
+
+// Puts a fresh form into the state a run starts from: start-up, then the operator values
+// pressed in and the data amount typed. Throws std::invalid_argument for a refused data amount.
+void prepare_form(Form1& form, const RunParams& params);
+
+// Runs one whole run. `extra` (may be null) receives every event of the run.
+RunResult run_once(const RunParams& params, EventSink* extra = nullptr);
+
+}  // namespace bruvik

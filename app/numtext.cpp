@@ -84,6 +84,12 @@ struct Digits {
 Digits digits15(double magnitude) {
   char buf[40];
   auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+  if (buf[0] == '1' &&
+      std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)) == "1.79769313486232e+308") {
+    // Rounded up, the largest numbers would read back as too large to hold (that is, as 0);
+    // round them down instead.
+    std::memcpy(buf, "1.79769313486231e+308", 21);
+  }
   Digits out{};
   int count = 0;
   const char* p = buf;

@@ -135,6 +135,17 @@ TEST(NumberTexts, RoundTripThroughTheParse) {
   }
 }
 
+TEST(NumberTexts, TheLargestNumbersAreWrittenSoThatTheyReadBack) {
+  const double largest = std::numeric_limits<double>::max();
+  for (double v : {largest, -largest, 1.7976931348623155e308, 1.797693134862315e308}) {
+    const double back = val(shortest(v));
+    EXPECT_NE(back, 0) << shortest(v);
+    EXPECT_NEAR(back / v, 1, 1e-14) << shortest(v);
+  }
+  EXPECT_EQ(shortest(largest), "1.79769313486231E+308");
+  EXPECT_EQ(signed_text(-largest), "-1.79769313486231E+308");
+}
+
 TEST(NumberTexts, NonFiniteValuesDoNotBreakTheWriter) {
   EXPECT_EQ(val(shortest(std::numeric_limits<double>::infinity())), 0);
   EXPECT_EQ(val(shortest(std::numeric_limits<double>::quiet_NaN())), 0);

@@ -1,0 +1,261 @@
+#include "headless/terminal.h"
+
+#include <algorithm>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+
+#include "app/cli.h"
+#include "app/controls/operator_controls.h"
+#include "app/form.h"
+#include "app/generator.h"
+#include "app/runtime_error.h"
+#include "headless/batch.h"
+#include "headless/dump.h"
+#include "headless/output_file.h"
+#include "headless/plot.h"
+#include "headless/report.h"
+#include "headless/trace.h"
+#include "sim/methods.h"
+
+namespace bruvik {
+namespace {
+
+int print(std::ostream& out, std::ostream& err, const std::string& text) {
+  out << text;
+  out.flush();
+  if (!out) {
+    err << "bruvik: the output could not be written.\n";
+    return 1;
+  }
+  return 0;
+}
+
+int refuse(std::ostream& err, const std::string& sentence) {
+  err << "bruvik: " << sentence << "\n";
+  return 1;
+}
+
+std::string pick(OutputFormat f, const std::string& text, const std::string& json,
+                 const std::string& csv) {
+  return f == OutputFormat::Json ? json : f == OutputFormat::Csv ? csv : text;
+}
+
+// Runs every parameter set; the first failed run (in run order) is the error.
+std::optional<std::string> run_all(const std::vector<RunParams>& params, int threads,
+                                   const SingleRunner& runner, std::vector<RunResult>& results) {
+  const std::vector<BatchRun> done =
+      run_batch(params, threads, [&](const RunParams& p) { return runner(p, nullptr); });
+  results.clear();
+  results.reserve(done.size());
+  for (const BatchRun& b : done) {
+    if (b.error) {
+      return "the run with seed " + std::to_string(b.result.params.seed) + " failed: " + *b.error;
+    }
+    results.push_back(b.result);
+  }
+  return std::nullopt;
+}
+
+std::string plot_caption(const SweepReport& r) {
+  std::string fixed;
+  for (const char* name : {"mtu", "rate", "frame-length", "data-amount"}) {
+    if (r.sweep.name == name) continue;
+    const RunParams& p = r.base;
+    const std::string v = std::string(name) == "mtu"            ? std::to_string(p.mtu)
+                          : std::string(name) == "rate"         ? std::to_string(p.rate)
+                          : std::string(name) == "frame-length" ? std::to_string(p.frame_length)
+                                                                : p.data_amount;
+    if (!fixed.empty()) fixed += ", ";
+    fixed += sweep_title(name) + " " + v;
+  }
+  const std::uint64_t last = r.first_seed + static_cast<std::uint64_t>(r.runs) - 1;
+  std::string missing;
+  for (const SweepPoint& p : r.points) {
+    for (const MethodSummary& m : p.summary) {
+      if (!m.throughput.mean) {
+        missing = " A method has no point where it ended in none of the runs (time limit " +
+                  std::to_string(r.base.max_time) + " virtual ms).";
+      }
+    }
+  }
+  return "Fixed: " + fixed + ". " + std::to_string(r.runs) + (r.runs == 1 ? " run" : " runs") +
+         " per value, seeds " + std::to_string(r.first_seed) + " to " + std::to_string(last) +
+         ", the same for every value. Bars: 95 % confidence interval of the mean." + missing;
+}
+
+PlotRequest plot_request(const SweepReport& r, const std::string& file) {
+  PlotRequest q;
+  q.title = "BRUVIK: mean throughput against the " + sweep_title(r.sweep.name);
+  q.x_title = sweep_title(r.sweep.name) + " (" + r.sweep.name + ")";
+  q.y_title = "throughput (successful sendings per virtual second)";
+  q.caption = plot_caption(r);
+  const std::string lower = [&] {
+    std::string s = file;
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+  }();
+  q.svg = lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".svg") == 0;
+  for (const SweepPoint& p : r.points) q.x.push_back(static_cast<double>(p.value));
+  for (std::size_t k = 0; k < 5; ++k) {
+    PlotSeries s;
+    s.name = methods()[k].name;
+    for (const SweepPoint& p : r.points) {
+      const Summary& t = p.summary[k].throughput;
+      s.mean.push_back(t.mean);
+      s.low.push_back(t.ci95_low);
+      s.high.push_back(t.ci95_high);
+    }
+    q.series.push_back(std::move(s));
+  }
+  return q;
+}
+
+}  // namespace
+
+RunParams run_params(const Options& o, std::uint64_t seed) {
+  RunParams p;
+  p.seed = seed;
+  p.mtu = o.mtu;
+  p.rate = o.rate;
+  p.frame_length = o.frame_length;
+  p.data_amount = o.data_amount;
+  p.max_time = o.max_time;
+  return p;
+}
+
+int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
+                 const SingleRunner& given) {
+  const SingleRunner runner =
+      given ? given : [](const RunParams& p, EventSink* extra) { return run_once(p, extra); };
+  const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
+  const RunParams base = run_params(o, seed);
+  if (o.runs > 1 &&
+      seed > std::numeric_limits<std::uint64_t>::max() - static_cast<std::uint64_t>(o.runs - 1)) {
+    err << "bruvik: --seed " << seed << " with --runs " << o.runs
+        << " would go past the largest seed, 18446744073709551615; give a smaller seed.\n";
+    return kUsageError;
+  }
+
+  // Output files are opened before any run, so that a bad path costs no waiting.
+  std::unique_ptr<OutputFile> trace_file, plot_file;
+  if (o.trace) {
+    trace_file = std::make_unique<OutputFile>(*o.trace, "trace");
+    if (!trace_file->ok()) return refuse(err, trace_file->error());
+  }
+  if (o.plot) {
+    if (plot_drawer() == nullptr) {
+      return refuse(err, "this build of bruvik cannot draw plots (it has no plot library).");
+    }
+    plot_file = std::make_unique<OutputFile>(*o.plot, "plot");
+    if (!plot_file->ok()) return refuse(err, plot_file->error());
+  }
+
+  try {
+    if (o.sweep) {
+      SweepReport report;
+      report.sweep = *o.sweep;
+      report.base = base;
+      report.first_seed = seed;
+      report.runs = o.runs;
+      // Every value gets the same seeds, so that the values differ only in what is swept.
+      for (long long v = o.sweep->from; v <= o.sweep->to; v += o.sweep->step) {
+        SweepPoint point;
+        point.value = v;
+        point.params = swept_params(base, o.sweep->name, v);
+        report.points.push_back(point);
+      }
+      // Points are run a group at a time, enough runs to keep every thread busy, and only
+      // their figures are kept: a long sweep needs no more memory than a short one.
+      const std::size_t busy = std::max<std::size_t>(
+          256, 16 * static_cast<std::size_t>(worker_count(o.threads, 1u << 20)));
+      const std::size_t group = std::max<std::size_t>(1, busy / static_cast<std::size_t>(o.runs));
+      for (std::size_t first = 0; first < report.points.size(); first += group) {
+        const std::size_t end = std::min(report.points.size(), first + group);
+        std::vector<RunParams> params;
+        for (std::size_t i = first; i < end; ++i) {
+          for (int r = 0; r < o.runs; ++r) {
+            RunParams p = report.points[i].params;
+            p.seed = seed + static_cast<std::uint64_t>(r);
+            params.push_back(p);
+          }
+        }
+        std::vector<RunResult> results;
+        if (const auto error = run_all(params, o.threads, runner, results)) {
+          return refuse(err, *error);
+        }
+        for (std::size_t i = first; i < end; ++i) {
+          SweepPoint& point = report.points[i];
+          const auto from = results.begin() + static_cast<std::ptrdiff_t>(i - first) * o.runs;
+          const std::vector<RunResult> block(from, from + o.runs);
+          for (const RunResult& r : block) point.runs_finished += r.finished ? 1 : 0;
+          point.summary = summarize_runs(block);
+        }
+      }
+      if (plot_file) {
+        const std::string failure =
+            plot_drawer()(plot_request(report, *o.plot), plot_file->temp_path());
+        if (!failure.empty()) return refuse(err, "the plot was not drawn: " + failure);
+        if (!plot_file->commit()) return refuse(err, plot_file->error());
+      }
+      return print(out, err,
+                   pick(o.format, sweep_text(report), sweep_json(report), sweep_csv(report)));
+    }
+
+    if (o.runs > 1) {
+      std::vector<RunParams> params;
+      for (int i = 0; i < o.runs; ++i) {
+        RunParams p = base;
+        p.seed = seed + static_cast<std::uint64_t>(i);
+        params.push_back(p);
+      }
+      std::vector<RunResult> results;
+      if (const auto error = run_all(params, o.threads, runner, results)) {
+        return refuse(err, *error);
+      }
+      const BatchReport report = make_batch_report(std::move(results));
+      if (o.format == OutputFormat::Json) {
+        batch_json(report, out);
+        return print(out, err, "");
+      }
+      return print(out, err,
+                   o.format == OutputFormat::Csv ? batch_csv(report) : batch_text(report));
+    }
+
+    std::optional<TraceWriter> trace;
+    if (trace_file) trace.emplace(trace_file->stream());
+    const RunResult run = runner(base, trace ? &*trace : nullptr);
+    if (trace_file && !trace_file->commit()) return refuse(err, trace_file->error());
+    return print(out, err, pick(o.format, run_text(run), run_json(run), run_csv(run)));
+  } catch (const RuntimeError& e) {
+    return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");
+  } catch (const std::invalid_argument& e) {
+    return refuse(err, e.what());
+  }
+}
+
+int run_terminal(const Options& options) {
+  return run_terminal(options, std::cout, std::cerr);
+}
+
+int dump_state(const Options& o, std::ostream& out, std::ostream& err) {
+  const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
+  try {
+    Form1 form(seed);
+    const DataAmountEdit edit = prepare_form(form, o.mtu, o.rate, o.frame_length, o.data_amount);
+    if (!edit.accepted) return refuse(err, edit.message);
+    if (o.start) Command1_Click(form);
+    form.advance_to(o.dump_at.value_or(0));
+    return print(out, err, state_json(form));
+  } catch (const RuntimeError& e) {
+    return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");
+  }
+}
+
+int dump_state(const Options& options) {
+  return dump_state(options, std::cout, std::cerr);
+}
+
+}  // namespace bruvik

@@ -1,0 +1,87 @@
+// The sweep plot: drawn without a display into a PNG or SVG file of the asked size, through the
+// terminal run as a user asks for it.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "headless/plot.h"
+#include "headless/terminal.h"
+
+namespace bruvik {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string read(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::uint32_t big_endian(const std::string& s, std::size_t at) {
+  std::uint32_t v = 0;
+  for (std::size_t i = 0; i < 4; ++i) v = (v << 8) | static_cast<unsigned char>(s[at + i]);
+  return v;
+}
+
+TEST(Plot, TheDrawerIsInstalledByTheLibrary) {
+  EXPECT_NE(plot_drawer(), nullptr);
+}
+
+TEST(Plot, ASweepDrawsAValidImageOfTheExpectedSize) {
+  const fs::path folder =
+      fs::temp_directory_path() / ("bruvik-plot-test-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  struct Case {
+    const char* file;
+  };
+  for (const Case c : {Case{"throughput.png"}, Case{"throughput.SVG"}}) {
+    Options o;
+    o.headless = true;
+    o.seed = 3;
+    o.runs = 3;
+    o.sweep = Sweep{"rate", 3, 6, 1};
+    o.plot = (folder / c.file).string();
+    std::ostringstream out, err;
+    ASSERT_EQ(run_terminal(o, out, err), 0) << err.str();
+    EXPECT_EQ(err.str(), "");
+    const std::string bytes = read(*o.plot);
+    if (std::string(c.file).ends_with(".png")) {
+      ASSERT_GT(bytes.size(), 1000u);
+      EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
+      EXPECT_EQ(bytes.substr(12, 4), "IHDR");
+      EXPECT_EQ(big_endian(bytes, 16), 1200u);  // width
+      EXPECT_EQ(big_endian(bytes, 20), 800u);   // height
+    } else {
+      EXPECT_NE(bytes.find("<svg"), std::string::npos);
+      EXPECT_NE(bytes.find("viewBox=\"0 0 1200 800\""), std::string::npos);
+      EXPECT_NE(bytes.find("Slotted Aloha"), std::string::npos);  // the legend is there
+      EXPECT_NE(bytes.find("</svg>"), std::string::npos);
+    }
+  }
+  // Nothing but the two plots: no temporary files left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  fs::remove_all(folder);
+}
+
+TEST(Plot, AnUnwritablePlotPathIsRefusedBeforeTheRuns) {
+  Options o;
+  o.headless = true;
+  o.seed = 3;
+  o.sweep = Sweep{"rate", 3, 4, 1};
+  o.plot = "/nonexistent-folder-of-bruvik/p.png";
+  std::ostringstream out, err;
+  EXPECT_EQ(run_terminal(o, out, err), 1);
+  EXPECT_EQ(err.str(),
+            "bruvik: cannot write the plot to \"/nonexistent-folder-of-bruvik/p.png\": No such "
+            "file or directory.\n");
+  EXPECT_EQ(out.str(), "");
+}
+
+}  // namespace
+}  // namespace bruvik

@@ -1,0 +1,365 @@
+// The terminal runs as a user sees them: the shape of each format, reproducible seeds, methods
+// that were not reached, many runs on any number of threads, sweeps, and run-time errors.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <sstream>
+#include <string>
+
+#include "app/runtime_error.h"
+#include "headless/stats.h"
+#include "headless/terminal.h"
+#include "json_reader.h"
+
+namespace bruvik {
+namespace {
+
+using test::JsonReader;
+using test::JsonValue;
+
+struct Printed {
+  int code;
+  std::string out, err;
+};
+
+Printed terminal(const Options& o, const SingleRunner& runner = {}) {
+  std::ostringstream out, err;
+  const int code = run_terminal(o, out, err, runner);
+  return {code, out.str(), err.str()};
+}
+
+Options options(std::uint64_t seed, OutputFormat format = OutputFormat::Json) {
+  Options o;
+  o.headless = true;
+  o.seed = seed;
+  o.format = format;
+  return o;
+}
+
+const std::vector<std::string> kMethodKeys = {
+    "code",       "name",    "reached",         "ended",           "data_sent",
+    "collisions", "seconds", "statistics_line", "throughput_text", "started_ms",
+    "ended_ms"};
+
+TEST(SingleRun, JsonHasExactlyTheDocumentedFields) {
+  const Printed p = terminal(options(7));
+  ASSERT_EQ(p.code, 0) << p.err;
+  const JsonValue v = JsonReader::parse(p.out);
+  EXPECT_EQ(v.keys(), (std::vector<std::string>{"seed", "params", "finished", "virtual_ms",
+                                                "methods", "table"}));
+  EXPECT_EQ(v["seed"].text, "7");
+  EXPECT_EQ(v["params"].keys(), (std::vector<std::string>{"mtu", "rate", "frame_length",
+                                                          "data_amount", "max_time_ms"}));
+  EXPECT_EQ(v["params"]["data_amount"].text, "100");
+  EXPECT_EQ(v["params"]["max_time_ms"].number, 3600000);
+  EXPECT_TRUE(v["finished"].boolean);
+  ASSERT_EQ(v["methods"].items.size(), 5u);
+  const char* codes[] = {"pure", "slotted", "1per", "nonper", "pper"};
+  VirtualMs previous_end = 0;
+  for (std::size_t k = 0; k < 5; ++k) {
+    const JsonValue& m = v["methods"][k];
+    EXPECT_EQ(m.keys(), kMethodKeys);
+    EXPECT_EQ(m["code"].text, codes[k]);
+    EXPECT_TRUE(m["ended"].boolean);
+    // Each method starts where the one before it ended; the successful sendings reach 100.
+    EXPECT_EQ(m["started_ms"].number, previous_end);
+    EXPECT_GT(m["ended_ms"].number, m["started_ms"].number);
+    EXPECT_GE(m["data_sent"].number - m["collisions"].number, 100);
+    EXPECT_EQ(m["throughput_text"].text.size(), 3u);
+    previous_end = static_cast<VirtualMs>(m["ended_ms"].number);
+  }
+  EXPECT_EQ(v["virtual_ms"].number, previous_end);
+  ASSERT_EQ(v["table"].items.size(), 5u);
+  for (std::size_t k = 0; k < 5; ++k) {
+    EXPECT_EQ(v["table"][k].keys(), (std::vector<std::string>{"place", "name", "value"}));
+    EXPECT_EQ(v["table"][k]["place"].number, static_cast<double>(k + 1));
+  }
+}
+
+TEST(SingleRun, TheSameSeedPrintsTheSameBytesInEveryFormat) {
+  for (const OutputFormat f : {OutputFormat::Text, OutputFormat::Json, OutputFormat::Csv}) {
+    const Printed a = terminal(options(99, f));
+    const Printed b = terminal(options(99, f));
+    EXPECT_EQ(a.code, 0);
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(a.out, terminal(options(100, f)).out);
+  }
+}
+
+TEST(SingleRun, ADrawnSeedIsPrintedAndReproducesTheRun) {
+  Options o = options(0);
+  o.seed.reset();
+  const Printed drawn = terminal(o);
+  ASSERT_EQ(drawn.code, 0);
+  const JsonValue v = JsonReader::parse(drawn.out);
+  const std::uint64_t seed = std::stoull(v["seed"].text);
+  EXPECT_EQ(terminal(options(seed)).out, drawn.out);
+
+  o.format = OutputFormat::Text;
+  const std::string text = terminal(o).out;
+  EXPECT_NE(text.find("\nseed: "), std::string::npos);
+}
+
+TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
+  Options o = options(7);
+  o.max_time = 1000;
+  const Printed p = terminal(o);
+  EXPECT_EQ(p.code, 0);  // stopping at the time limit is not a failure
+  const JsonValue v = JsonReader::parse(p.out);
+  EXPECT_FALSE(v["finished"].boolean);
+  EXPECT_EQ(v["virtual_ms"].number, 1000);
+  for (std::size_t k = 0; k < 5; ++k) {
+    const JsonValue& m = v["methods"][k];
+    EXPECT_EQ(m["reached"].boolean, k == 0);
+    EXPECT_FALSE(m["ended"].boolean);
+    for (const char* key :
+         {"data_sent", "collisions", "seconds", "statistics_line", "throughput_text", "ended_ms"}) {
+      EXPECT_TRUE(m[key].is_null()) << k << " " << key;
+    }
+    EXPECT_EQ(m["started_ms"].is_null(), k != 0);
+  }
+  EXPECT_EQ(v["methods"][0]["started_ms"].number, 0);
+  // Rows of a table that was never ranked.
+  EXPECT_EQ(v["table"][0]["name"].text, "Not Prosessed");
+
+  o.format = OutputFormat::Text;
+  const std::string text = terminal(o).out;
+  EXPECT_NE(text.find("pure     Pure Aloha      not ended"), std::string::npos) << text;
+  EXPECT_NE(text.find("slotted  Slotted Aloha   not reached"), std::string::npos) << text;
+  EXPECT_NE(text.find("finished: no"), std::string::npos);
+
+  o.format = OutputFormat::Csv;
+  const auto rows = test::read_csv(terminal(o).out);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[1][3], "true");   // reached
+  EXPECT_EQ(rows[1][4], "false");  // ended
+  EXPECT_EQ(rows[1][5], "");       // data sent: none, not 0
+  EXPECT_EQ(rows[1][10], "0");     // started at 0
+  EXPECT_EQ(rows[2][10], "");      // never started
+}
+
+TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
+  const auto rows = test::read_csv(terminal(options(7, OutputFormat::Csv)).out);
+  const JsonValue v = JsonReader::parse(terminal(options(7)).out);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[0],
+            (std::vector<std::string>{"seed", "code", "name", "reached", "ended", "data_sent",
+                                      "collisions", "seconds", "statistics_line", "throughput_text",
+                                      "started_ms", "ended_ms", "place"}));
+  for (std::size_t k = 0; k < 5; ++k) {
+    const auto& row = rows[k + 1];
+    const JsonValue& m = v["methods"][k];
+    ASSERT_EQ(row.size(), rows[0].size());
+    EXPECT_EQ(row[0], "7");
+    EXPECT_EQ(row[1], m["code"].text);
+    EXPECT_EQ(row[5], m["data_sent"].text);
+    EXPECT_EQ(row[6], m["collisions"].text);
+    EXPECT_EQ(row[8], m["statistics_line"].text);
+    EXPECT_EQ(row[9], m["throughput_text"].text);
+    EXPECT_EQ(row[11], m["ended_ms"].text);
+    // The place is where the method's name stands in the ranked table.
+    const JsonValue& ranked = v["table"][static_cast<std::size_t>(std::stoi(row[12]) - 1)];
+    EXPECT_EQ(ranked["name"].text, m["name"].text);
+  }
+}
+
+TEST(SingleRun, TheTypedDataAmountSurvivesEveryFormatUnchanged) {
+  const std::string typed = "5 \"quoted\", back\\slash\ttab\x01 süre \xE2\x82\xAC";
+  Options o = options(3);
+  o.data_amount = typed;
+  const Printed p = terminal(o);
+  ASSERT_EQ(p.code, 0) << p.err;
+  EXPECT_EQ(JsonReader::parse(p.out)["params"]["data_amount"].text, typed);
+  o.format = OutputFormat::Text;
+  // Text shows it quoted and escaped, on one line.
+  EXPECT_NE(terminal(o).out.find("data amount \"5 \\\"quoted\\\", back\\\\slash\\ttab\\u0001 süre"),
+            std::string::npos);
+}
+
+TEST(SingleRun, ARunTimeErrorIsPrintedAndExitsOne) {
+  const SingleRunner failing = [](const RunParams&, EventSink*) -> RunResult {
+    throw RuntimeError(ErrorCode::Overflow);
+  };
+  const Printed p = terminal(options(5), failing);
+  EXPECT_EQ(p.code, 1);
+  EXPECT_EQ(p.out, "");
+  EXPECT_EQ(p.err, "bruvik: Run-time error '6': Overflow (seed 5).\n");
+
+  // Among many runs, the failing one is named and nothing is printed as if all went well.
+  Options many = options(10);
+  many.runs = 4;
+  const SingleRunner third = [](const RunParams& params, EventSink* extra) {
+    if (params.seed == 12) throw RuntimeError(ErrorCode::DivisionByZero);
+    return run_once(params, extra);
+  };
+  const Printed q = terminal(many, third);
+  EXPECT_EQ(q.code, 1);
+  EXPECT_EQ(q.out, "");
+  EXPECT_EQ(q.err, "bruvik: the run with seed 12 failed: Run-time error '11': Division by zero\n");
+}
+
+TEST(ManyRuns, TheThreadCountDoesNotChangeABytePrinted) {
+  for (const OutputFormat f : {OutputFormat::Text, OutputFormat::Json, OutputFormat::Csv}) {
+    Options o = options(40, f);
+    o.runs = 12;
+    o.threads = 1;
+    const Printed one = terminal(o);
+    ASSERT_EQ(one.code, 0);
+    for (const int threads : {2, 3}) {
+      o.threads = threads;
+      EXPECT_EQ(terminal(o).out, one.out) << threads << " threads";
+    }
+  }
+}
+
+TEST(ManyRuns, JsonHoldsEachRunAsASingleRunPrintsItAndASummaryOfThem) {
+  Options o = options(20);
+  o.runs = 5;
+  const Printed p = terminal(o);
+  ASSERT_EQ(p.code, 0);
+  const JsonValue v = JsonReader::parse(p.out);
+  EXPECT_EQ(v.keys(), (std::vector<std::string>{"seeds", "params", "runs", "summary"}));
+  EXPECT_EQ(v["seeds"]["first"].number, 20);
+  EXPECT_EQ(v["seeds"]["count"].number, 5);
+  ASSERT_EQ(v["runs"].items.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) {
+    const JsonValue single = JsonReader::parse(terminal(options(20 + i)).out);
+    EXPECT_TRUE(test::same_json(v["runs"][i], single)) << "run " << i;
+  }
+  const char* codes[] = {"pure", "slotted", "1per", "nonper", "pper"};
+  ASSERT_EQ(v["summary"].keys(), (std::vector<std::string>(codes, codes + 5)));
+  for (std::size_t k = 0; k < 5; ++k) {
+    const JsonValue& s = v["summary"][codes[k]];
+    EXPECT_EQ(s.keys(),
+              (std::vector<std::string>{"finished", "collision_pct", "throughput", "duration_ms"}));
+    EXPECT_EQ(s["finished"].number, 5);
+    // The summary agrees with the runs printed beside it.
+    std::vector<double> thr;
+    for (const JsonValue& run : v["runs"].items) {
+      const JsonValue& m = run["methods"][k];
+      thr.push_back((m["data_sent"].number - m["collisions"].number) /
+                    ((m["ended_ms"].number - m["started_ms"].number) / 1000));
+    }
+    const Summary expect = summarize(thr);
+    for (const char* figure : {"collision_pct", "throughput", "duration_ms"}) {
+      EXPECT_EQ(s[figure].keys(),
+                (std::vector<std::string>{"n", "mean", "sd", "ci95_low", "ci95_high"}));
+    }
+    EXPECT_NEAR(s["throughput"]["mean"].number, *expect.mean, 1e-12);
+    EXPECT_NEAR(s["throughput"]["ci95_low"].number, *expect.ci95_low, 1e-12);
+    EXPECT_LT(s["duration_ms"]["ci95_low"].number, s["duration_ms"]["mean"].number);
+  }
+}
+
+TEST(ManyRuns, SeedsThatWouldPassTheLargestAreRefused) {
+  struct Case {
+    std::uint64_t seed;
+    int runs;
+    int code;
+  };
+  const std::uint64_t top = std::numeric_limits<std::uint64_t>::max();
+  const Case cases[] = {{top, 2, 2}, {top - 2, 4, 2}, {top - 2, 3, 0}, {top, 1, 0}};
+  for (const Case& c : cases) {
+    Options o = options(c.seed, OutputFormat::Csv);
+    o.runs = c.runs;
+    o.max_time = 10;  // the figures do not matter here
+    const Printed p = terminal(o);
+    EXPECT_EQ(p.code, c.code) << c.seed << " " << c.runs;
+    EXPECT_EQ(p.err.empty(), c.code == 0) << p.err;
+  }
+}
+
+TEST(ManyRuns, TextAndCsvShowTheThreeFiguresPerMethod) {
+  Options o = options(1, OutputFormat::Text);
+  o.runs = 3;
+  const std::string text = terminal(o).out;
+  for (const char* title : {"collision percentage", "throughput (", "duration ("}) {
+    EXPECT_NE(text.find(title), std::string::npos) << title;
+  }
+  EXPECT_NE(text.find("seeds: 1 to 3 (3 runs)"), std::string::npos);
+  EXPECT_NE(text.find("Pure Aloha        3 of 3"), std::string::npos) << text;
+  o.format = OutputFormat::Csv;
+  const auto rows = test::read_csv(terminal(o).out);
+  ASSERT_EQ(rows.size(), 6u);
+  EXPECT_EQ(rows[0].size(), 20u);
+  EXPECT_EQ(rows[0][0], "first_seed");
+  EXPECT_EQ(rows[3][2], "1per");
+  for (const auto& row : rows) EXPECT_EQ(row.size(), rows[0].size());
+}
+
+TEST(Sweep, OneBlockPerValueWithTheSameSeeds) {
+  Options o = options(2);
+  o.runs = 2;
+  o.sweep = Sweep{"rate", 4, 8, 2};
+  const Printed p = terminal(o);
+  ASSERT_EQ(p.code, 0) << p.err;
+  const JsonValue v = JsonReader::parse(p.out);
+  EXPECT_EQ(v.keys(), (std::vector<std::string>{"sweep", "seeds", "params", "points"}));
+  EXPECT_EQ(v["sweep"]["name"].text, "rate");
+  EXPECT_EQ(v["sweep"]["step"].number, 2);
+  EXPECT_TRUE(v["params"]["rate"].is_null());  // the swept value varies
+  EXPECT_EQ(v["params"]["mtu"].number, 5);
+  ASSERT_EQ(v["points"].items.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    const JsonValue& point = v["points"][i];
+    EXPECT_EQ(point.keys(),
+              (std::vector<std::string>{"value", "params", "runs_finished", "summary"}));
+    EXPECT_EQ(point["value"].number, 4 + 2 * static_cast<double>(i));
+    EXPECT_EQ(point["params"]["rate"].number, point["value"].number);
+    EXPECT_EQ(point["summary"].keys().size(), 5u);
+  }
+  // The value 6 with seeds 2 and 3 gives what --rate 6 --runs 2 gives.
+  Options fixed = options(2);
+  fixed.runs = 2;
+  fixed.rate = 6;
+  const JsonValue alone = JsonReader::parse(terminal(fixed).out);
+  EXPECT_TRUE(test::same_json(v["points"][1]["summary"], alone["summary"]));
+
+  o.format = OutputFormat::Csv;
+  const auto rows = test::read_csv(terminal(o).out);
+  ASSERT_EQ(rows.size(), 1u + 3 * 5);
+  EXPECT_EQ(rows[0][0], "parameter");
+  EXPECT_EQ(rows[6][0], "rate");
+  EXPECT_EQ(rows[6][1], "6");
+  EXPECT_EQ(rows[6][4], "pure");
+  EXPECT_EQ(rows[6][5], "Pure Aloha");
+
+  o.format = OutputFormat::Text;
+  const std::string text = terminal(o).out;
+  for (const char* block : {"== rate = 4:", "== rate = 6:", "== rate = 8:"}) {
+    EXPECT_NE(text.find(block), std::string::npos) << block;
+  }
+}
+
+TEST(Sweep, ValuesRunInGroupsKeepTheirOwnRuns) {
+  // 100 runs per value on 2 threads: two values per group, so three values make two groups.
+  Options o = options(50);
+  o.runs = 100;
+  o.threads = 2;
+  o.sweep = Sweep{"mtu", 3, 5, 1};
+  const JsonValue v = JsonReader::parse(terminal(o).out);
+  ASSERT_EQ(v["points"].items.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    Options fixed = options(50);
+    fixed.runs = 100;
+    fixed.mtu = 3 + static_cast<int>(i);
+    const JsonValue alone = JsonReader::parse(terminal(fixed).out);
+    EXPECT_TRUE(test::same_json(v["points"][i]["summary"], alone["summary"]))
+        << "mtu " << fixed.mtu;
+  }
+}
+
+TEST(Sweep, OneRunPerValueHasAMeanButNoSpread) {
+  Options o = options(2);
+  o.sweep = Sweep{"data-amount", 10, 20, 10};
+  const JsonValue v = JsonReader::parse(terminal(o).out);
+  ASSERT_EQ(v["points"].items.size(), 2u);
+  EXPECT_EQ(v["points"][1]["params"]["data_amount"].text, "20");
+  const JsonValue& thr = v["points"][0]["summary"]["pure"]["throughput"];
+  EXPECT_EQ(thr["n"].number, 1);
+  EXPECT_FALSE(thr["mean"].is_null());
+  for (const char* key : {"sd", "ci95_low", "ci95_high"}) EXPECT_TRUE(thr[key].is_null()) << key;
+}
+
+}  // namespace
+}  // namespace bruvik

@@ -1,0 +1,22 @@
+# The terminal runs: outputs, statistics, many runs, sweeps, traces, the state dump, golden runs.
+# No Qt; the plot test has an executable of its own, built with the plot library.
+add_executable(headless_tests
+  headless_format_test.cpp
+  headless_stats_test.cpp
+  headless_terminal_test.cpp
+  headless_trace_test.cpp
+  headless_dump_test.cpp
+  headless_golden_test.cpp
+)
+target_link_libraries(headless_tests PRIVATE bruvik_headless bruvik_warnings GTest::gtest_main)
+target_compile_definitions(headless_tests PRIVATE
+                           BRUVIK_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")
+gtest_discover_tests(headless_tests DISCOVERY_TIMEOUT 60)
+
+if(TARGET bruvik_plot)
+  add_executable(headless_plot_tests headless_plot_test.cpp)
+  target_link_libraries(headless_plot_tests PRIVATE bruvik_plot bruvik_headless bruvik_warnings
+                        GTest::gtest_main)
+  gtest_discover_tests(headless_plot_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endif()

@@ -28,119 +28,185 @@ void Clock::set_interval(int timer, std::int32_t interval) {
 }
 
 void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context) {
-  slots_[timer].probe = probe;
-  slots_[timer].probe_context = context;
+  // Move the timer between the heap and its place beside it, keeping its pending tick.
+  Slot& s = slots_[timer];
+  const bool was_armed = s.armed;
+  if (was_armed) disarm(timer);
+  if (probe != nullptr) {
+    if (probed_ != 0 && probed_ != timer) set_idle_probe(probed_, nullptr, nullptr);
+    probed_ = timer;
+  } else if (probed_ == timer) {
+    probed_ = 0;
+  }
+  probe_ = probe;
+  probe_context_ = context;
+  if (was_armed) {
+    s.armed = true;
+    if (timer != probed_) {
+      heap_.push_back(Entry{s.due, s.seq, timer});
+      s.heap_pos = static_cast<int>(heap_.size()) - 1;
+      sift_up(heap_.size() - 1);
+    }
+  }
 }
 
 VirtualMs Clock::due(int timer) const {
   const Slot& s = slots_[timer];
-  return s.heap_pos < 0 ? -1 : s.due;
+  if (timer == delivering_) return now_ + s.interval;
+  return s.armed ? s.due : -1;
 }
 
 VirtualMs Clock::next_due() const {
-  return heap_.empty() ? -1 : slots_[heap_.front()].due;
+  VirtualMs best = -1;
+  if (!heap_.empty()) best = heap_.front().due;
+  if (probed_ != 0 && slots_[probed_].armed && (best < 0 || slots_[probed_].due < best)) {
+    best = slots_[probed_].due;
+  }
+  return best;
 }
 
 void Clock::arm(int timer) {
   Slot& s = slots_[timer];
+  if (timer == delivering_) delivering_ = 0;  // the handler re-armed it itself
   if (s.interval <= 0) {
     disarm(timer);
     return;
   }
-  const VirtualMs old_due = s.due;
-  const std::uint64_t old_seq = s.seq;
   s.due = now_ + s.interval;
   s.seq = next_seq_++;
+  s.armed = true;
+  if (timer == probed_) return;
+  const Entry e{s.due, s.seq, timer};
   if (s.heap_pos < 0) {
-    heap_.push_back(timer);
+    heap_.push_back(e);
     s.heap_pos = static_cast<int>(heap_.size()) - 1;
-    sift_up(s.heap_pos);
-  } else if (s.due < old_due || (s.due == old_due && s.seq < old_seq)) {
-    sift_up(s.heap_pos);
-  } else {
-    sift_down(s.heap_pos);
+    sift_up(heap_.size() - 1);
+    return;
   }
+  // A new arming is always later than the old one: the entry only moves down.
+  const auto pos = static_cast<std::size_t>(s.heap_pos);
+  heap_[pos] = e;
+  sift_down(pos);
 }
 
 void Clock::disarm(int timer) {
   Slot& s = slots_[timer];
+  if (timer == delivering_) delivering_ = 0;
+  s.armed = false;
   const int pos = s.heap_pos;
   if (pos < 0) return;
   s.heap_pos = -1;
-  const int last = heap_.back();
+  const Entry last = heap_.back();
   heap_.pop_back();
-  if (last == timer) return;
-  place(pos, last);
-  sift_up(pos);
-  sift_down(slots_[last].heap_pos);
+  if (last.timer == timer) return;
+  const auto p = static_cast<std::size_t>(pos);
+  place(p, last);
+  sift_up(p);
+  sift_down(static_cast<std::size_t>(slots_[last.timer].heap_pos));
 }
 
-void Clock::sift_up(int pos) {
-  const int timer = heap_[static_cast<std::size_t>(pos)];
+void Clock::sift_up(std::size_t pos) {
+  const Entry e = heap_[pos];
   while (pos > 0) {
-    const int parent = (pos - 1) / 2;
-    const int p = heap_[static_cast<std::size_t>(parent)];
-    if (!before(timer, p)) break;
-    place(pos, p);
+    const std::size_t parent = (pos - 1) / 2;
+    if (!before(e, heap_[parent])) break;
+    place(pos, heap_[parent]);
     pos = parent;
   }
-  place(pos, timer);
+  place(pos, e);
 }
 
-void Clock::sift_down(int pos) {
-  const int n = static_cast<int>(heap_.size());
-  const int timer = heap_[static_cast<std::size_t>(pos)];
+void Clock::sift_down(std::size_t pos) {
+  const std::size_t n = heap_.size();
+  const Entry e = heap_[pos];
   for (;;) {
-    int child = 2 * pos + 1;
+    std::size_t child = 2 * pos + 1;
     if (child >= n) break;
-    if (child + 1 < n &&
-        before(heap_[static_cast<std::size_t>(child) + 1], heap_[static_cast<std::size_t>(child)]))
-      ++child;
-    const int c = heap_[static_cast<std::size_t>(child)];
-    if (!before(c, timer)) break;
-    place(pos, c);
+    if (child + 1 < n && before(heap_[child + 1], heap_[child])) ++child;
+    if (!before(heap_[child], e)) break;
+    place(pos, heap_[child]);
     pos = child;
   }
-  place(pos, timer);
+  place(pos, e);
+}
+
+void Clock::finish_delivery() {
+  const int timer = delivering_;
+  if (timer == 0) return;
+  delivering_ = 0;
+  // Still the earliest entry: everything armed meanwhile is due after now.
+  Slot& s = slots_[timer];
+  s.due = now_ + s.interval;
+  s.seq = delivering_seq_;
+  heap_[static_cast<std::size_t>(s.heap_pos)].due = s.due;
+  heap_[static_cast<std::size_t>(s.heap_pos)].seq = s.seq;
+  sift_down(static_cast<std::size_t>(s.heap_pos));
 }
 
 int Clock::step(VirtualMs limit) {
-  if (heap_.empty()) return -1;
-  const int timer = heap_.front();
-  Slot& s = slots_[timer];
-  if (s.due > limit) return -1;
+  const bool have_heap = !heap_.empty();
+  const Slot* probed = probed_ != 0 && slots_[probed_].armed ? &slots_[probed_] : nullptr;
+  const bool probed_first =
+      probed != nullptr && (!have_heap || probed->due < heap_.front().due ||
+                            (probed->due == heap_.front().due && probed->seq < heap_.front().seq));
 
-  if (s.probe != nullptr && s.probe(s.probe_context)) {
-    // The tick and all that follow it until the next other tick would do nothing. Each of them
-    // would re-arm the timer with a fresh sequence number, later than every pending one, so the
-    // first tick that still matters is the first one at or after the next other tick (or after
-    // `limit`), and it comes after every tick already pending for that millisecond.
-    VirtualMs horizon = limit + 1;
-    const std::size_t n = heap_.size();
-    if (n > 1) {
-      VirtualMs other = slots_[heap_[1]].due;
-      if (n > 2 && slots_[heap_[2]].due < other) other = slots_[heap_[2]].due;
-      if (other < horizon) horizon = other;
+  if (probed_first) {
+    Slot& s = slots_[probed_];
+    if (s.due > limit) return -1;
+    if (probe_(probe_context_)) {
+      // This tick and all that follow it until the next other tick would do nothing. Each of
+      // them would re-arm the timer with a fresh sequence number, later than every pending
+      // one, so the first tick that still matters is the first one at or after the next other
+      // tick (or after `limit`), and it comes after every tick already pending then.
+      VirtualMs horizon = limit + 1;
+      if (have_heap && heap_.front().due < horizon) horizon = heap_.front().due;
+      const VirtualMs span = horizon - s.due;
+      const VirtualMs steps = span <= 0 ? 1 : (span + s.interval - 1) / s.interval;
+      skipped_ += static_cast<std::uint64_t>(steps);
+      now_ = s.due + (steps - 1) * s.interval;  // the last skipped tick
+      s.due = now_ + s.interval;
+      s.seq = next_seq_++;
+      return 0;
     }
-    const VirtualMs span = horizon - s.due;
-    const VirtualMs steps = span <= 0 ? 1 : (span + s.interval - 1) / s.interval;
-    skipped_ += static_cast<std::uint64_t>(steps);
-    now_ = s.due + (steps - 1) * s.interval;  // the last skipped tick
-    arm(timer);
-    return 0;
+    now_ = s.due;
+    const int timer = probed_;
+    arm(timer);  // periodic: armed anew before the handler runs
+    ++delivered_;
+    deliver_(context_, timer);
+    return timer;
   }
 
-  now_ = s.due;
-  arm(timer);  // periodic: armed anew before the handler runs
+  if (!have_heap) return -1;
+  const Entry top = heap_.front();
+  if (top.due > limit) return -1;
+  now_ = top.due;
+  // Periodic: armed anew at delivery, before the handler runs. The sequence number is taken
+  // now; the heap is put in order after the handler, unless the handler re-armed or stopped it.
+  delivering_ = top.timer;
+  delivering_seq_ = next_seq_++;
   ++delivered_;
-  deliver_(context_, timer);
-  return timer;
+  struct Finish {
+    Clock& clock;
+    ~Finish() { clock.finish_delivery(); }
+  } finish{*this};
+  deliver_(context_, top.timer);
+  return top.timer;
 }
 
 void Clock::advance_to(VirtualMs t) {
   while (step(t) >= 0) {
   }
   if (t > now_) now_ = t;
+}
+
+bool Clock::advance_until(VirtualMs t, const bool* stop) {
+  while (!*stop) {
+    if (step(t) < 0) {
+      if (t > now_) now_ = t;
+      return false;
+    }
+  }
+  return true;
 }
 
 int Clock::deliver_next(VirtualMs limit) {

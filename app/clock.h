@@ -21,7 +21,7 @@
 //     An Interval assigned while the timer is stopped is kept for its next start.
 //  7. A negative Interval is an invalid-value run-time error and changes nothing.
 //
-// A timer may be given an idle probe (set_idle_probe). While the probe says that the handler
+// One timer may be given an idle probe (set_idle_probe). While the probe says that the handler
 // would do nothing, the clock skips that timer's ticks instead of delivering them, and moves
 // its next tick to where rule 4 would have put it: an exact optimisation for a 1 ms timer whose
 // outcome is a pure function of state that rarely changes.
@@ -53,6 +53,9 @@ class Clock {
 
   // Delivers every tick due at or before t, then sets the time to t (never backwards).
   void advance_to(VirtualMs t);
+  // Delivers ticks due at or before t until `*stop` is true after a tick; returns whether it
+  // stopped so (the time then is that tick's), else the time is t.
+  bool advance_until(VirtualMs t, const bool* stop);
   // Delivers the next tick if it is due at or before `limit`; returns its timer, or 0 when none
   // was delivered (the time is then `limit`). Skipped idle ticks are not counted as delivered.
   int deliver_next(VirtualMs limit);
@@ -70,36 +73,51 @@ class Clock {
   struct Slot {
     std::int32_t interval = 0;
     bool enabled = false;
+    bool armed = false;
     VirtualMs due = 0;
     std::uint64_t seq = 0;
-    int heap_pos = -1;  // -1: not armed
-    IdleProbe probe = nullptr;
-    const void* probe_context = nullptr;
+    int heap_pos = -1;  // -1: not in the heap
   };
-
-  bool before(int a, int b) const {
-    const Slot& x = slots_[a];
-    const Slot& y = slots_[b];
-    return x.due < y.due || (x.due == y.due && x.seq < y.seq);
+  // The heap holds the pending ticks with their keys, so that ordering them touches one array.
+  struct Entry {
+    VirtualMs due;
+    std::uint64_t seq;
+    int timer;
+  };
+  static bool before(const Entry& a, const Entry& b) {
+    return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
+
   void arm(int timer);
   void disarm(int timer);
-  void sift_up(int pos);
-  void sift_down(int pos);
-  void place(int pos, int timer) {
-    heap_[static_cast<std::size_t>(pos)] = timer;
-    slots_[timer].heap_pos = pos;
+  void sift_up(std::size_t pos);
+  void sift_down(std::size_t pos);
+  void place(std::size_t pos, const Entry& e) {
+    heap_[pos] = e;
+    slots_[e.timer].heap_pos = static_cast<int>(pos);
   }
   // Handles the earliest tick if it is due at or before `limit`. Returns the delivered timer,
   // 0 for a skipped idle tick, -1 when nothing is due.
   int step(VirtualMs limit);
+  void finish_delivery();
 
   std::vector<Slot> slots_;
-  std::vector<int> heap_;
+  std::vector<Entry> heap_;
   VirtualMs now_ = 0;
   std::uint64_t next_seq_ = 1;
   Deliver deliver_;
   void* context_;
+
+  // The probed timer is kept out of the heap: skipping its idle ticks then costs no reordering.
+  int probed_ = 0;
+  IdleProbe probe_ = nullptr;
+  const void* probe_context_ = nullptr;
+
+  // While a heap timer's handler runs, its periodic re-arm (rule 4) is held back: the handler
+  // usually re-arms it anyway, and the tick keeps the sequence number taken at delivery.
+  int delivering_ = 0;
+  std::uint64_t delivering_seq_ = 0;
+
   std::uint64_t delivered_ = 0;
   std::uint64_t skipped_ = 0;
 };

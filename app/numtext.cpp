@@ -76,73 +76,104 @@ Convert convert(std::string_view s, std::size_t begin, const Extent& e, double& 
 
 // 15 significant digits of |value| (no trailing zeros) and the decimal exponent of the first.
 struct Digits {
-  char d[16];
+  char d[20];
   int count;
   int exponent;
 };
 
-Digits digits15(double magnitude) {
-  char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-  if (buf[0] == '1' &&
-      std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)) == "1.79769313486232e+308") {
-    // Rounded up, the largest numbers would read back as too large to hold (that is, as 0);
-    // round them down instead.
-    std::memcpy(buf, "1.79769313486231e+308", 21);
-  }
+// Splits "d.ddde+XX" into digits and exponent.
+Digits split_scientific(const char* first, const char* last) {
   Digits out{};
   int count = 0;
-  const char* p = buf;
-  for (; p < res.ptr && *p != 'e'; ++p) {
-    if (*p != '.') out.d[count++] = *p;
+  const char* p = first;
+  for (; p < last && *p != 'e'; ++p) {
+    if (*p != '.' && count < 20) out.d[count++] = *p;
   }
-  while (count > 1 && out.d[count - 1] == '0') --count;
   out.count = count;
   int exponent = 0;
-  std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), res.ptr, exponent);
+  std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), last, exponent);
   out.exponent = exponent;
   return out;
 }
 
-// Writes |value| (finite, not zero) into `out`; `leading_zero` says whether numbers below 1 get
-// a "0" before the point.
-void append_magnitude(std::string& out, double magnitude, bool leading_zero) {
+Digits digits15(double magnitude) {
+  // The shortest text that reads back as the number is, when it has 15 digits or fewer, also
+  // its nearest 15-digit text. With 16 or 17 digits it is rounded here, which agrees with
+  // rounding the exact number unless the dropped digits are exactly a half; only then is the
+  // exact (slower) conversion asked for.
+  char buf[40];
+  auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
+  Digits g = split_scientific(buf, res.ptr);
+  if (g.count > 15) {
+    const std::string_view dropped(g.d + 15, static_cast<std::size_t>(g.count - 15));
+    if (dropped == "5" || dropped == "50") {
+      res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
+      g = split_scientific(buf, res.ptr);
+    } else {
+      const bool up = g.d[15] >= '5';
+      g.count = 15;
+      if (up) {
+        int k = 14;
+        while (k >= 0 && g.d[k] == '9') g.d[k--] = '0';
+        if (k >= 0) {
+          ++g.d[k];
+        } else {
+          g.d[0] = '1';  // 9.99..9 became 10.00..0
+          ++g.exponent;
+        }
+      }
+    }
+  }
+  while (g.count > 1 && g.d[g.count - 1] == '0') --g.count;
+  if (g.exponent == 308 &&
+      std::string_view(g.d, static_cast<std::size_t>(g.count)) == "179769313486232") {
+    // Rounded up, the largest numbers would read back as too large to hold (that is, as 0);
+    // round them down instead.
+    g.d[14] = '1';
+  }
+  return g;
+}
+
+// Writes |value| (finite, not zero) at `out`, returning the end; `leading_zero` says whether
+// numbers below 1 get a "0" before the point. At most 24 characters.
+char* write_magnitude(char* out, double magnitude, bool leading_zero) {
   if (magnitude < 1e15 && magnitude == std::floor(magnitude)) {
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(magnitude));
-    out.append(buf, res.ptr);
-    return;
+    return std::to_chars(out, out + 24, static_cast<std::int64_t>(magnitude)).ptr;
   }
   const Digits g = digits15(magnitude);
+  const auto put = [&out](const char* from, int n) {
+    std::memcpy(out, from, static_cast<std::size_t>(n));
+    out += n;
+  };
   if (g.exponent < -4 || g.exponent >= 15) {
-    out.push_back(g.d[0]);
+    *out++ = g.d[0];
     if (g.count > 1) {
-      out.push_back('.');
-      out.append(g.d + 1, g.count - 1);
+      *out++ = '.';
+      put(g.d + 1, g.count - 1);
     }
-    out.push_back('E');
-    out.push_back(g.exponent < 0 ? '-' : '+');
+    *out++ = 'E';
+    *out++ = g.exponent < 0 ? '-' : '+';
     const int e = std::abs(g.exponent);
-    if (e < 10) out.push_back('0');
-    out += std::to_string(e);
-    return;
+    if (e < 10) *out++ = '0';
+    return std::to_chars(out, out + 4, e).ptr;
   }
   if (g.exponent >= 0) {
     const int int_len = g.exponent + 1;
     if (g.count <= int_len) {
-      out.append(g.d, g.count);
-      out.append(static_cast<std::size_t>(int_len - g.count), '0');
+      put(g.d, g.count);
+      for (int k = g.count; k < int_len; ++k) *out++ = '0';
     } else {
-      out.append(g.d, int_len);
-      out.push_back('.');
-      out.append(g.d + int_len, g.count - int_len);
+      put(g.d, int_len);
+      *out++ = '.';
+      put(g.d + int_len, g.count - int_len);
     }
-    return;
+    return out;
   }
-  if (leading_zero) out.push_back('0');
-  out.push_back('.');
-  out.append(static_cast<std::size_t>(-g.exponent - 1), '0');
-  out.append(g.d, g.count);
+  if (leading_zero) *out++ = '0';
+  *out++ = '.';
+  for (int k = 0; k < -g.exponent - 1; ++k) *out++ = '0';
+  put(g.d, g.count);
+  return out;
 }
 
 std::string non_finite(double value) {
@@ -196,20 +227,84 @@ double strict(std::string_view text) {
 
 std::string shortest(double value) {
   if (!std::isfinite(value)) return non_finite(value);
-  std::string out;
   if (value == 0) return "0";
-  if (value < 0) out.push_back('-');
-  append_magnitude(out, std::fabs(value), true);
-  return out;
+  char buf[32];
+  char* p = buf;
+  if (value < 0) *p++ = '-';
+  p = write_magnitude(p, std::fabs(value), true);
+  return std::string(buf, p);
 }
 
 std::string signed_text(double value) {
-  if (!std::isfinite(value)) return non_finite(value);
-  std::string out;
-  if (value == 0) return " 0";
-  out.push_back(value < 0 ? '-' : ' ');
-  append_magnitude(out, std::fabs(value), false);
-  return out;
+  char buf[32];
+  return std::string(buf, write_signed_text(buf, value));
+}
+
+std::size_t write_signed_text(char* out, double value) {
+  if (!std::isfinite(value)) {
+    const std::string s = non_finite(value);
+    std::memcpy(out, s.data(), s.size());
+    return s.size();
+  }
+  char* p = out;
+  if (value == 0) {
+    *p++ = ' ';
+    *p++ = '0';
+    return 2;
+  }
+  *p++ = value < 0 ? '-' : ' ';
+  p = write_magnitude(p, std::fabs(value), false);
+  return static_cast<std::size_t>(p - out);
+}
+
+std::size_t write_signed_prefix(char* out, double value, std::size_t max_chars) {
+  const double m = std::fabs(value);
+  // The cut text of a number that is not a whole number and not too small or large: its kept
+  // digits are those of the number cut at the same place, as long as the cut does not fall
+  // within a millionth of a digit of a boundary, where the rounding to 15 digits could carry
+  // into them (or where the text could end early); those numbers take the exact path.
+  if (m >= 1e-3 && m < 1e9 && m != std::floor(m) && max_chars >= 2 && max_chars <= 16) {
+    const double whole_part = std::floor(m);
+    int int_digits = 0;
+    for (double p = 1; p <= whole_part; p *= 10) ++int_digits;
+    const int room = static_cast<int>(max_chars) - 1;  // after the sign
+    // Digits kept after the point (may be negative: whole digits cut off).
+    const int frac_digits = room > int_digits ? room - int_digits - 1 : room - int_digits;
+    double scale = 1;
+    for (int k = 0; k < (frac_digits < 0 ? -frac_digits : frac_digits); ++k) scale *= 10;
+    const double y = frac_digits < 0 ? m / scale : m * scale;
+    const double cut = std::floor(y);
+    const double rest = y - cut;
+    if (y < 1e7 && rest > 1e-6 && rest < 1 - 1e-6) {
+      char digits[24];
+      char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(cut)).ptr;
+      int n = static_cast<int>(end - digits);
+      char* p = out;
+      *p++ = value < 0 ? '-' : ' ';
+      if (frac_digits < 0) {
+        std::memcpy(p, digits, static_cast<std::size_t>(n));
+        return static_cast<std::size_t>(p + n - out);
+      }
+      // Whole digits, then the point, then the fraction digits with their leading zeros.
+      const int whole_len = int_digits;
+      if (whole_len > 0) {
+        std::memcpy(p, digits, static_cast<std::size_t>(whole_len));
+        p += whole_len;
+      }
+      *p++ = '.';
+      const int frac_len = n - whole_len;
+      for (int k = frac_len; k < frac_digits; ++k) *p++ = '0';
+      std::memcpy(p, digits + whole_len, static_cast<std::size_t>(frac_len > 0 ? frac_len : 0));
+      p += frac_len > 0 ? frac_len : 0;
+      const auto len = static_cast<std::size_t>(p - out);
+      return len < max_chars ? len : max_chars;
+    }
+  }
+  char full[32];
+  const std::size_t len = write_signed_text(full, value);
+  const std::size_t kept = len < max_chars ? len : max_chars;
+  std::memcpy(out, full, kept);
+  return kept;
 }
 
 std::string_view trim(std::string_view text) {

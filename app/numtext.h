@@ -28,6 +28,11 @@ std::string shortest(double value);
 // Signed number text: 15 significant digits, a leading blank for zero or positive numbers and
 // "-" for negative ones, no "0" before the point (" .5", " 0", "-2", " 33.3333333333333").
 std::string signed_text(double value);
+// The same written at `out` (room for 32 characters); returns its length.
+std::size_t write_signed_text(char* out, double value);
+// The first `max_chars` characters (1 to 16) of the signed number text, written at `out`;
+// returns their number. Cheaper than the whole text when only a few characters are kept.
+std::size_t write_signed_prefix(char* out, double value, std::size_t max_chars);
 
 // Blanks removed from both ends (spaces only, as the toolkit's trim does).
 std::string_view trim(std::string_view text);

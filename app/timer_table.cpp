@@ -9,10 +9,10 @@
 namespace bruvik {
 namespace {
 
-std::array<TimerSpec, 65> build() {
+constexpr std::array<TimerSpec, 65> build() {
   std::array<TimerSpec, 65> t{};
-  auto set = [&](int number, std::int32_t interval, bool enabled, TimerRole role, int method,
-                 int station, TickHandler handler) {
+  auto set = [&t](int number, std::int32_t interval, bool enabled, TimerRole role, int method,
+                  int station, TickHandler handler) {
     t[static_cast<std::size_t>(number - 1)] =
         TimerSpec{number, interval, enabled, role, method, station, handler};
   };
@@ -22,7 +22,7 @@ std::array<TimerSpec, 65> build() {
   set(54, 1000, true, TimerRole::SecondsClock, -1, -1, seconds_clock_tick);
   set(65, 50, true, TimerRole::BusBusyDelay, -1, -1, bus_delay_tick);
   for (int k = 0; k < 5; ++k) {
-    const Method& m = methods()[static_cast<std::size_t>(k)];
+    const Method& m = kMethodTable[static_cast<std::size_t>(k)];
     for (int i = 0; i < 10; ++i) {
       set(m.first_timer + i, 1000 * (i + 1), true, TimerRole::Station, k, i, m.attempt);
     }
@@ -35,17 +35,6 @@ std::array<TimerSpec, 65> build() {
 
 }  // namespace
 
-std::span<const TimerSpec> timer_table() {
-  static const std::array<TimerSpec, 65> table = build();
-  return table;
-}
-
-const TimerSpec& timer_spec(int number) {
-  return timer_table()[static_cast<std::size_t>(number - 1)];
-}
-
-int station_timer(int method, int station) {
-  return methods()[static_cast<std::size_t>(method)].first_timer + station;
-}
+constexpr std::array<TimerSpec, 65> kTimerTable = build();
 
 }  // namespace bruvik

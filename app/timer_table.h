@@ -2,8 +2,11 @@
 // so that no timer is wired by hand.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <span>
+
+#include "sim/methods.h"
 
 namespace bruvik {
 
@@ -31,12 +34,21 @@ struct TimerSpec {
   TickHandler handler;
 };
 
-// Timer1 .. Timer65, in number order.
-std::span<const TimerSpec> timer_table();
-const TimerSpec& timer_spec(int number);
-
 inline constexpr int kFirstFrameTimer = 55;
-int station_timer(int method, int station);
+
+// Timer1 .. Timer65, in number order.
+extern const std::array<TimerSpec, 65> kTimerTable;
+inline std::span<const TimerSpec> timer_table() {
+  return kTimerTable;
+}
+inline const TimerSpec& timer_spec(int number) {
+  return kTimerTable[static_cast<std::size_t>(number - 1)];
+}
+
+// The timer of station i under method k (run order), and the frame timer of station i.
+inline int station_timer(int method, int station) {
+  return kMethodTable[static_cast<std::size_t>(method)].first_timer + station;
+}
 inline int frame_timer(int station) {
   return kFirstFrameTimer + station;
 }

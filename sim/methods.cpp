@@ -1,25 +1,8 @@
 #include "sim/methods.h"
 
 #include "app/form.h"
-#include "sim/stations/stations.h"
 
 namespace bruvik {
-
-const std::array<Method, 5>& methods() {
-  static const std::array<Method, 5> table{{
-      {"pure", "Pure Aloha", "PROCESSING THE PURE ALOHA METHOD", "  Col.    ", 2, true,
-       pure_aloha_attempt},
-      {"slotted", "Slotted Aloha", "Processing The Slotted Aloha Method", "  Col.  ", 13, true,
-       slotted_aloha_attempt},
-      {"1per", "1 Persistant", "Processing The 1 Persistant CSMA/CD", "  Col.   ", 24, false,
-       one_persistent_attempt},
-      {"nonper", "Non Persistant", "Processing The Non Persistant CSMA/CD", "  Col.   ", 34, false,
-       non_persistent_attempt},
-      {"pper", "P Persistant", "Processing The P Persistant CSMA/CD", "  Col.   ", 44, false,
-       p_persistent_attempt},
-  }};
-  return table;
-}
 
 int method_index(std::string_view code) {
   const auto& m = methods();

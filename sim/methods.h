@@ -4,6 +4,8 @@
 #include <array>
 #include <string_view>
 
+#include "sim/stations/stations.h"
+
 namespace bruvik {
 
 class Form1;
@@ -21,7 +23,22 @@ struct Method {
   StationAttempt attempt;  // one transmission attempt of a station
 };
 
-const std::array<Method, 5>& methods();
+inline constexpr std::array<Method, 5> kMethodTable{{
+    {"pure", "Pure Aloha", "PROCESSING THE PURE ALOHA METHOD", "  Col.    ", 2, true,
+     pure_aloha_attempt},
+    {"slotted", "Slotted Aloha", "Processing The Slotted Aloha Method", "  Col.  ", 13, true,
+     slotted_aloha_attempt},
+    {"1per", "1 Persistant", "Processing The 1 Persistant CSMA/CD", "  Col.   ", 24, false,
+     one_persistent_attempt},
+    {"nonper", "Non Persistant", "Processing The Non Persistant CSMA/CD", "  Col.   ", 34, false,
+     non_persistent_attempt},
+    {"pper", "P Persistant", "Processing The P Persistant CSMA/CD", "  Col.   ", 44, false,
+     p_persistent_attempt},
+}};
+
+inline const std::array<Method, 5>& methods() {
+  return kMethodTable;
+}
 
 // The index of a method code in run order, or -1.
 int method_index(std::string_view code);

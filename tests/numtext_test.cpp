@@ -5,8 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "app/runtime_error.h"
 
@@ -144,6 +149,88 @@ TEST(NumberTexts, TheLargestNumbersAreWrittenSoThatTheyReadBack) {
   }
   EXPECT_EQ(shortest(largest), "1.79769313486231E+308");
   EXPECT_EQ(signed_text(-largest), "-1.79769313486231E+308");
+}
+
+// The 15 digits must be those of the exact number rounded to nearest, halves included: compare
+// with the C library's correctly rounded conversion over many numbers of every size.
+TEST(NumberTexts, FifteenDigitsAreTheExactNumberRoundedToNearest) {
+  std::mt19937_64 bits(20261208);
+  std::vector<double> values = {0.1,
+                                0.125,
+                                2.5,
+                                1.0 / 3,
+                                2.0 / 3,
+                                1e-5,
+                                9.999999999999995,
+                                99999999999999.95,
+                                0.30000000000000004,
+                                123.45678901234549,
+                                5e-324,
+                                2.2250738585072014e-308,
+                                4.35,
+                                1.0000000000000002};
+  for (int k = 0; k < 200000; ++k) {
+    double v = 0;
+    const std::uint64_t b = bits();
+    std::memcpy(&v, &b, sizeof v);
+    if (std::isfinite(v) && v != 0) values.push_back(v);
+    // Numbers of the run's own size, with long fractions.
+    values.push_back(static_cast<double>(b % 100000) / static_cast<double>(1 + b % 997));
+  }
+  for (double v : values) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.14e", v);
+    const double expected = std::strtod(buf, nullptr);
+    if (std::isinf(expected)) continue;  // the largest numbers: see the next test
+    ASSERT_EQ(val(shortest(v)), expected) << buf << " written as " << shortest(v);
+    ASSERT_EQ(val(signed_text(v)), expected) << buf << " written as " << signed_text(v);
+  }
+}
+
+// The cut text must be exactly the first characters of the whole text, digit boundaries,
+// carries ("33.99999999999999") and texts shorter than the cut included.
+TEST(NumberTexts, SignedPrefixIsTheStartOfTheSignedText) {
+  std::mt19937_64 bits(7);
+  std::vector<double> values = {0.5,
+                                2.0 / 3 * 100,
+                                100.0 / 3,
+                                8.0 / 3,
+                                12.5,
+                                0.456,
+                                1234.5,
+                                2.5,
+                                3.0001,
+                                99.99999999999999,
+                                999.9999999999999,
+                                0.0999999999999999,
+                                9.999999999999995,
+                                45.05494505494505,
+                                -0.5,
+                                -2.5,
+                                0.001,
+                                0.0012,
+                                1e-7,
+                                123.4,
+                                1e9 + 0.5,
+                                1e16,
+                                0};
+  for (int k = 0; k < 200000; ++k) {
+    const std::uint64_t b = bits();
+    // Percentages and rates as a run makes them, and numbers of every size.
+    values.push_back(static_cast<double>(b % 500) * 100 / static_cast<double>(1 + (b >> 20) % 700));
+    values.push_back(static_cast<double>(b % 300) / static_cast<double>(1 + (b >> 30) % 400));
+    double v = 0;
+    std::memcpy(&v, &b, sizeof v);
+    if (std::isfinite(v)) values.push_back(v);
+  }
+  for (double v : values) {
+    const std::string whole = signed_text(v);
+    for (std::size_t keep : {2u, 3u, 4u, 5u, 7u, 16u}) {
+      char out[32];
+      const std::size_t n = write_signed_prefix(out, v, keep);
+      ASSERT_EQ(std::string(out, n), whole.substr(0, keep)) << whole << " cut at " << keep;
+    }
+  }
 }
 
 TEST(NumberTexts, NonFiniteValuesDoNotBreakTheWriter) {

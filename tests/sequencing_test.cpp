@@ -135,12 +135,14 @@ TEST(Sequencing, ThroughputTextIsTheLastThreeCharactersOfTheTrimmedLine) {
   }
 }
 
-TEST(Sequencing, SwitchAfterTheEndRewritesRowFourAndRanksAgain) {
+TEST(Sequencing, SwitchAfterTheEndUpdatesPPersistantInItsOwnRowAndRanksAgain) {
   auto form = started();
   for (int k = 0; k < 5; ++k) form->Label1[k].set_text(kLines[static_cast<std::size_t>(k)]);
   for (int n = 0; n < 5; ++n) switch_(*form);
   ASSERT_TRUE(finished(*form));
-  // Row 4 holds Slotted Aloha's ".5"; switch writes P Persistant's value over it.
+  // Ranked, row 4 holds Slotted Aloha's ".5" and P Persistant sits in row 2. Rewriting row 4
+  // would lose Slotted Aloha and show P Persistant twice; its own row is updated instead.
+  ASSERT_EQ(form->Label17[4].text(), "Slotted Aloha");
   form->Label1[4].set_text("%  0  Col.    9.5");
   form->Text7.set_text("3");
   switch_(*form);
@@ -148,9 +150,9 @@ TEST(Sequencing, SwitchAfterTheEndRewritesRowFourAndRanksAgain) {
   EXPECT_EQ(form->method_code(), "pper");
   const std::array<std::pair<const char*, const char*>, 5> table = {{{"P Persistant", "9.5"},
                                                                      {"Non Persistant", "7"},
-                                                                     {"P Persistant", "3.5"},
                                                                      {"1 Persistant", "3.5"},
-                                                                     {"Pure Aloha", "2"}}};
+                                                                     {"Pure Aloha", "2"},
+                                                                     {"Slotted Aloha", ".5"}}};
   for (int row = 0; row < 5; ++row) {
     EXPECT_EQ(form->Label17[row].text(), table[row].first) << row;
     EXPECT_EQ(form->Text8[row].text(), table[row].second) << row;

@@ -1,6 +1,7 @@
 #include <cmath>
+#include <cstring>
 #include <optional>
-#include <string>
+#include <string_view>
 
 #include "app/form.h"
 #include "app/numtext.h"
@@ -26,13 +27,16 @@ bool write_statistics_line(Form1& form, int k) {
   const std::optional<double> rate = numtext::try_div(good, s);
   if (!rate) return false;
 
-  std::string line = "% ";
-  line += numtext::signed_text(*percent);
-  if (line.size() > 7) line.resize(7);
-  line += methods()[static_cast<std::size_t>(k)].separator;
-  const std::string t = numtext::signed_text(*rate);
-  line.append(t, 0, 4);
-  form.Label1[k].set_text(line);
+  // "% " and the signed percentage, cut after the 7th character; the separator; the first 4
+  // characters of the signed rate.
+  char line[64];
+  std::memcpy(line, "% ", 2);
+  std::size_t n_chars = 2 + numtext::write_signed_prefix(line + 2, *percent, 5);
+  const std::string_view separator = methods()[static_cast<std::size_t>(k)].separator;
+  std::memcpy(line + n_chars, separator.data(), separator.size());
+  n_chars += separator.size();
+  n_chars += numtext::write_signed_prefix(line + n_chars, *rate, 4);
+  form.Label1[k].set_text(std::string_view(line, n_chars));
   return true;
 }
 

@@ -166,14 +166,16 @@ int Clock::step(VirtualMs limit) {
       now_ = s.due + (steps - 1) * s.interval;  // the last skipped tick
       s.due = now_ + s.interval;
       s.seq = next_seq_++;
-      return 0;
+      // The next other tick, if it is due by `limit`, now comes first: deliver it at once.
+      if (!have_heap || heap_.front().due > limit) return 0;
+    } else {
+      now_ = s.due;
+      const int timer = probed_;
+      arm(timer);  // periodic: armed anew before the handler runs
+      ++delivered_;
+      deliver_(context_, timer);
+      return timer;
     }
-    now_ = s.due;
-    const int timer = probed_;
-    arm(timer);  // periodic: armed anew before the handler runs
-    ++delivered_;
-    deliver_(context_, timer);
-    return timer;
   }
 
   if (!have_heap) return -1;

@@ -15,7 +15,7 @@ namespace {
 int usage() {
   std::fputs(
       "usage: bruvik-soak [--runs N (1 to 10000000, default 200)] [--seed S (default 1)]\n"
-      "                   [--cap MS (virtual-time cap per run, default 7200000)] [--quiet]\n",
+      "                   [--cap MS (virtual-time cap per run, default 1800000)] [--quiet]\n",
       stderr);
   return 2;
 }
@@ -31,7 +31,7 @@ bool number(const char* text, unsigned long long low, unsigned long long high,
 }  // namespace
 
 int main(int argc, char** argv) {
-  unsigned long long runs = 200, seed = 1, cap = 7200000;
+  unsigned long long runs = 200, seed = 1, cap = 1800000;
   bool quiet = false;
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];

@@ -207,6 +207,7 @@ std::string play_actions(std::uint64_t seed, const std::uint8_t* bytes, std::siz
   };
 
   std::string during = "start-up";
+  int actions_after_end = 0;
   try {
     prepare_form(form, 5, 5, 5, "100");
     if (std::string broken = checker.check(); !broken.empty()) return fail(broken, during);
@@ -271,6 +272,9 @@ std::string play_actions(std::uint64_t seed, const std::uint8_t* bytes, std::siz
       }
       ++st.actions;
       if (std::string broken = checker.check(); !broken.empty()) return fail(broken, during);
+      // A finished run is still played with for a while (it must stay finished), not for
+      // hours: with a data amount of 0 or less it re-ranks its table every millisecond.
+      if (watcher.finished && ++actions_after_end > 30) break;
     }
     // The student has stopped: the run goes on to its end or to the cap, still checked.
     during = "the rest of the run";

@@ -9,8 +9,10 @@
 namespace bruvik {
 namespace {
 
+// The value trimmed and read with the leading-number parse (which skips leading blanks and
+// stops at trailing ones, so the box's kept reading is the same number).
 double row_value(const Form1& form, int row) {
-  return numtext::val(numtext::trim(form.Text8[row].text()));
+  return form.Text8[row].number();
 }
 
 }  // namespace

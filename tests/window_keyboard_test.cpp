@@ -1,0 +1,168 @@
+// The keyboard: Tab walks the controls in reading order, every control has a name for
+// assistive technology, and the strip's actions have keys.
+#include <QAccessible>
+#include <QApplication>
+#include <QComboBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "app/controls/operator_controls.h"
+#include "app/form.h"
+#include "ui/main_window.h"
+
+namespace bruvik {
+namespace {
+
+struct Window {
+  Form1 form{7};
+  std::int64_t wall_ns = 0;
+  std::unique_ptr<MainWindow> window;
+  Window() {
+    prepare_form(form, 5, 5, 5, "100");
+    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
+    window->show();
+    window->activateWindow();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+  }
+  QWidget* at(const char* name) { return window->view().widget(name); }
+  // The name of the focused widget: its window name, or the strip's name for it.
+  QString focused() {
+    QWidget* f = QApplication::focusWidget();
+    if (f == nullptr) return "(none)";
+    if (f == window->strip().speed_box()) return "speed";
+    if (f == window->strip().pause_button()) return "pause";
+    if (f == window->strip().step_button()) return "step";
+    return f->objectName();
+  }
+};
+
+QStringList walk(Window& w, const char* from, int steps) {
+  w.at(from)->setFocus(Qt::TabFocusReason);
+  QStringList seen{w.focused()};
+  for (int i = 0; i < steps; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    seen << w.focused();
+  }
+  return seen;
+}
+
+TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
+  Window w;
+  const QStringList expected = {"Text6",    "Text7",     "Command2",  "Command3",  "Command4",
+                                "Command5", "Command6",  "Command7",  "Command1",  "Command8",
+                                "Text9",    "Text14(0)", "Text14(1)", "Text14(2)", "speed",
+                                "pause",    "step",      "Text6"};
+  EXPECT_EQ(walk(w, "Text6", int(expected.size()) - 1), expected);
+}
+
+TEST(WindowKeyboard, TheOrderOptionsJoinTheOrderOnceEnabled) {
+  Window w;
+  w.form.Option1.set_enabled(true);
+  w.form.Option2.set_enabled(true);
+  w.window->refresh();
+  const QStringList seen = walk(w, "Command8", 3);
+  EXPECT_EQ(seen, (QStringList{"Command8", "Option1", "Option2", "Text9"}));
+}
+
+TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
+  Window w;
+  const struct {
+    const char* name;
+    const char* accessible;
+  } names[] = {
+      {"Text6", "Data Amount"},
+      {"Text7", "Seconds passed"},
+      {"Text9", "Name of current method"},
+      {"Text11", "Network MTU"},
+      {"Text12", "Data sending rate"},
+      {"Text13", "Avg. Frame length"},
+      {"Command2", "Lower Network MTU"},
+      {"Command5", "Raise Data sending rate"},
+      {"Command7", "Raise Avg. Frame length"},
+      {"Command1", "EnableThe Computers"},
+      {"Command8", "RESTART"},
+      {"Option1", "In decending order"},
+      {"Text1(0)", "PURE ALOHA DATA SENT"},
+      {"Text2(1)", "SLOTTED ALOHA COLLISIONS"},
+      {"Text14(1)", "NON PERSISTANT Collision"},
+      {"Text8(2)", "Data Sent/ Seconds of place 3"},
+      {"Label18", "Data Amount"},
+      {"Image2", "Collision"},
+      {"Shape1(4)", "Frame of station 4 in transit"},
+  };
+  for (const auto& n : names) {
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.at(n.name));
+    ASSERT_NE(a, nullptr) << n.name;
+    EXPECT_EQ(a->text(QAccessible::Name), n.accessible) << n.name;
+  }
+  for (const Control& c : w.form.controls()) {
+    const std::string name = window_name(c.spec());
+    if (c.kind() == Kind::Label && c.text().empty()) continue;  // a label says its caption
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.at(name.c_str()));
+    EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty()) << name;
+  }
+  for (QWidget* strip_control : {static_cast<QWidget*>(w.window->strip().speed_box()),
+                                 static_cast<QWidget*>(w.window->strip().pause_button()),
+                                 static_cast<QWidget*>(w.window->strip().step_button())}) {
+    EXPECT_FALSE(
+        QAccessible::queryAccessibleInterface(strip_control)->text(QAccessible::Name).isEmpty());
+  }
+}
+
+TEST(WindowKeyboard, TheStripIsUsableFromTheKeyboard) {
+  Window w;
+  Command1_Click(w.form);
+  QWidget* start = w.at("Command1");
+  start->setFocus();
+  // A button's mnemonic clicks it as an animated click, a moment later.
+  const auto paused_is = [&](bool on) {
+    return QTest::qWaitFor([&] { return w.window->pacer().paused() == on; }, 2000);
+  };
+  QTest::keyClick(start, Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(paused_is(true)) << "Alt+P pauses";
+  QTest::keyClick(start, Qt::Key_R, Qt::AltModifier);
+  EXPECT_TRUE(paused_is(false)) << "Alt+R resumes";
+  QTest::keyClick(start, Qt::Key_Pause);
+  EXPECT_TRUE(w.window->pacer().paused()) << "the Pause key pauses";
+  QTest::keyClick(start, Qt::Key_Pause);
+  EXPECT_FALSE(w.window->pacer().paused()) << "and resumes";
+
+  const std::string sent = w.form.Text1[0].text();
+  QTest::keyClick(start, Qt::Key_S, Qt::AltModifier);
+  EXPECT_TRUE(paused_is(true)) << "Alt+S steps and pauses";
+  EXPECT_NE(w.form.Text1[0].text(), sent);
+  EXPECT_TRUE(w.window->strip().message_label()->text().startsWith("Station "));
+
+  QComboBox* speed = w.window->strip().speed_box();
+  speed->setFocus();
+  QTest::keyClick(speed, Qt::Key_Down);
+  EXPECT_EQ(speed->currentText(), "2x");
+  EXPECT_EQ(w.window->pacer().speed(), 2.0);
+  QTest::keyClick(speed, Qt::Key_End);
+  EXPECT_EQ(w.window->pacer().speed(), 0.0) << "as fast as possible";
+}
+
+TEST(WindowKeyboard, TheStripShowsTimeSeedAndTheChosenSpeed) {
+  const struct {
+    VirtualMs ms;
+    const char* text;
+  } times[] = {{0, "00:00.0"},      {99, "00:00.0"},        {207'400, "03:27.4"},
+               {59'999, "00:59.9"}, {3'600'000, "60:00.0"}, {6'000'000, "100:00.0"}};
+  for (const auto& t : times) EXPECT_EQ(format_run_time(t.ms), t.text) << t.ms;
+
+  for (const SpeedChoice& c : speed_choices()) {
+    Form1 form(42);
+    prepare_form(form, 5, 5, 5, "100");
+    MainWindow window(form, c.speed, [] { return std::int64_t{0}; });
+    EXPECT_EQ(window.strip().speed_box()->currentText(), c.text);
+    EXPECT_EQ(window.pacer().speed(), c.speed);
+    EXPECT_EQ(window.strip().seed_label()->text(), "Seed 42");
+  }
+}
+
+}  // namespace
+}  // namespace bruvik

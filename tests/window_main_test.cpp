@@ -1,0 +1,18 @@
+// The window tests run on the offscreen platform with the pinned look, in one application.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include "ui/launch.h"
+#include "ui/look.h"
+
+int main(int argc, char** argv) {
+  // Also when the tests are only listed: the build asks for the list with no environment set.
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  bruvik::ensure_runtime_dir();
+  bruvik::quiet_offscreen_notes();
+  QApplication app(argc, argv);
+  bruvik::install_look(true);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

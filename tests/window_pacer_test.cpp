@@ -1,0 +1,151 @@
+// The pacer: virtual time follows the wall clock times the speed, in bounded slices; pause,
+// speed changes and stalls never make it burst; Step stops right after a station's attempt.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "app/controls/operator_controls.h"
+#include "app/form.h"
+#include "app/timer_table.h"
+#include "ui/pacer.h"
+
+namespace bruvik {
+namespace {
+
+constexpr std::int64_t kMs = 1'000'000;
+
+// A wall clock the test moves; each reading may also cost some time, like real work does.
+struct Wall {
+  std::int64_t now = 0;
+  std::int64_t per_reading = 0;
+  int readings = 0;
+  Pacer::WallClock clock() {
+    return [this] {
+      ++readings;
+      now += per_reading;
+      return now;
+    };
+  }
+};
+
+struct Paced {
+  Form1 form{11};
+  Wall wall;
+  Pacer pacer{form, wall.clock()};
+  Paced() { prepare_form(form, 5, 5, 5, "100"); }
+};
+
+TEST(Pacer, VirtualTimeIsWallTimeTimesTheSpeed) {
+  const struct {
+    double speed;
+    std::int64_t wall_ms;
+    VirtualMs expected;
+  } cases[] = {
+      {0.25, 200, 50}, {0.5, 200, 100}, {1, 200, 200}, {2, 100, 200},
+      {5, 40, 200},    {10, 20, 200},   {50, 4, 200},  {1, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.speed);
+    Paced r;
+    r.pacer.set_speed(c.speed);
+    r.wall.now += c.wall_ms * kMs;
+    r.pacer.frame();
+    EXPECT_EQ(r.form.now(), c.expected);
+  }
+}
+
+TEST(Pacer, ALongStallIsDroppedNotCaughtUp) {
+  Paced r;
+  r.wall.now += 10'000 * kMs;  // the machine stood still for ten seconds
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), 250) << "one frame catches up at most a quarter second";
+  r.wall.now += 33 * kMs;
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), 283) << "and then goes on from there";
+}
+
+TEST(Pacer, PauseStopsTheClockAndResumeDoesNotBurst) {
+  Paced r;
+  r.wall.now += 100 * kMs;
+  r.pacer.frame();
+  ASSERT_EQ(r.form.now(), 100);
+  r.pacer.set_paused(true);
+  r.wall.now += 5'000 * kMs;
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), 100);
+  EXPECT_EQ(r.pacer.target(), 100);
+  r.pacer.set_paused(false);
+  r.wall.now += 40 * kMs;
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), 140);
+}
+
+TEST(Pacer, ASpeedChangeStartsAFreshOrigin) {
+  Paced r;
+  r.wall.now += 100 * kMs;
+  r.pacer.frame();
+  r.wall.now += 100 * kMs;  // not yet delivered when the speed changes
+  r.pacer.set_speed(10);
+  r.wall.now += 20 * kMs;
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), 300) << "the 20 ms since the change at 10x, nothing at 10x before it";
+}
+
+TEST(Pacer, AFrameStaysWithinItsWallBudget) {
+  // Every look at the clock costs 2 ms: at 50x a frame may not spend more than its budget.
+  Paced r;
+  r.pacer.set_speed(50);
+  Command1_Click(r.form);
+  r.wall.now += 200 * kMs;
+  r.wall.per_reading = 2 * kMs;
+  const std::int64_t before = r.wall.now;
+  r.pacer.frame();
+  EXPECT_LE(r.wall.now - before, PacerLimits{}.frame_budget_ns + 4 * kMs);
+  EXPECT_GT(r.form.now(), 0);
+  EXPECT_LT(r.form.now(), 200 * 50) << "the rest is dropped";
+}
+
+TEST(Pacer, AsFastAsPossibleRunsWhatFitsInAFrame) {
+  Paced r;
+  r.pacer.set_speed(0);
+  Command1_Click(r.form);
+  r.wall.per_reading = 1 * kMs;
+  r.pacer.frame();
+  const VirtualMs first = r.form.now();
+  EXPECT_GT(first, 0);
+  EXPECT_LE(r.wall.readings, 2 + static_cast<int>(PacerLimits{}.frame_budget_ns / kMs) + 1);
+  r.wall.readings = 0;
+  r.pacer.frame();
+  EXPECT_GT(r.form.now(), first);
+}
+
+TEST(Pacer, StepStopsRightAfterTheNextStationAttempt) {
+  Paced r;
+  EXPECT_EQ(r.pacer.step().result, Pacer::StepResult::NoStationRunning);
+  EXPECT_EQ(r.form.now(), 0) << "with no station running nothing is delivered";
+  Command1_Click(r.form);
+  for (int n = 0; n < 5; ++n) {
+    SCOPED_TRACE(n);
+    VirtualMs next = -1;
+    for (int i = 0; i < 10; ++i) {
+      const VirtualMs due = r.form.clock().due(station_timer(0, i));
+      if (due >= 0 && (next < 0 || due < next)) next = due;
+    }
+    const std::string sent_before = r.form.Text1[0].text();
+    const Pacer::StepOutcome out = r.pacer.step();
+    ASSERT_EQ(out.result, Pacer::StepResult::Attempt);
+    EXPECT_EQ(timer_spec(out.timer).role, TimerRole::Station);
+    EXPECT_EQ(timer_spec(out.timer).method, 0);
+    EXPECT_EQ(r.form.now(), next);
+    EXPECT_NE(r.form.Text1[0].text(), sent_before) << "the attempt was sent";
+    EXPECT_TRUE(r.pacer.paused());
+  }
+  // Paused after the steps: the wall clock moves, the virtual clock does not.
+  const VirtualMs at = r.form.now();
+  r.wall.now += 1'000 * kMs;
+  r.pacer.frame();
+  EXPECT_EQ(r.form.now(), at);
+}
+
+}  // namespace
+}  // namespace bruvik

@@ -1,0 +1,19 @@
+# The window: widgets built from the table, keeping in step, input, pacing, keyboard, pictures.
+# Offscreen platform; no display needed.
+find_package(Qt6 REQUIRED COMPONENTS Test)
+
+add_executable(window_tests
+  window_main_test.cpp
+  window_layout_test.cpp
+  window_sync_test.cpp
+  window_input_test.cpp
+  window_pacer_test.cpp
+  window_keyboard_test.cpp
+  window_screenshot_test.cpp
+)
+target_link_libraries(window_tests PRIVATE bruvik_ui Qt6::Test GTest::gtest bruvik_warnings)
+# The program itself, for what only a separate process shows (no display, --screenshot).
+target_compile_definitions(window_tests PRIVATE BRUVIK_PROGRAM="$<TARGET_FILE:bruvik>")
+add_dependencies(window_tests bruvik)
+gtest_discover_tests(window_tests DISCOVERY_TIMEOUT 60
+                     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")

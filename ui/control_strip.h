@@ -1,0 +1,53 @@
+// The strip under the designed client area: the run's virtual time, the seed, the speed,
+// Pause/Resume and Step, and a line for short messages to the user.
+#pragma once
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+#include <span>
+
+#include "app/clock.h"
+
+namespace bruvik {
+
+struct SpeedChoice {
+  double speed;  // 0: as fast as possible
+  const char* text;
+};
+std::span<const SpeedChoice> speed_choices();
+
+// "03:27.4": minutes, seconds and tenths of a virtual time.
+QString format_run_time(VirtualMs ms);
+
+class ControlStrip : public QWidget {
+ public:
+  ControlStrip(std::uint64_t seed, double speed, QWidget* parent = nullptr);
+
+  void show_time(VirtualMs ms);
+  void show_paused(bool paused);
+  void show_message(const QString& message);
+
+  QComboBox* speed_box() const { return speed_; }
+  QPushButton* pause_button() const { return pause_; }
+  QPushButton* step_button() const { return step_; }
+  QLabel* time_label() const { return time_; }
+  QLabel* seed_label() const { return seed_; }
+  QLabel* message_label() const { return message_; }
+  double chosen_speed() const;
+
+ private:
+  QLabel* time_;
+  QLabel* seed_;
+  QComboBox* speed_;
+  QPushButton* pause_;
+  QPushButton* step_;
+  QLabel* message_;
+  VirtualMs shown_tenths_ = -1;
+};
+
+}  // namespace bruvik

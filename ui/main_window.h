@@ -1,0 +1,75 @@
+// The program's window: the designed client area over the control strip. It paces the clock,
+// keeps the widgets in step once per display frame, and turns clicks and keys into the
+// operator actions at the current virtual time.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QWidget>
+
+#include <functional>
+
+#include "ui/control_strip.h"
+#include "ui/form_view.h"
+#include "ui/pacer.h"
+
+namespace bruvik {
+
+class Form1;
+
+// Display frames per second: a 10 ms flash is shown for one frame of this length.
+inline constexpr int kFrameIntervalMs = 33;
+
+class MainWindow : public QWidget {
+ public:
+  // `wall` replaces the monotonic clock (tests); empty means the real one.
+  MainWindow(Form1& form, double speed, Pacer::WallClock wall = {}, QWidget* parent = nullptr);
+  ~MainWindow() override;
+
+  FormView& view() const { return *view_; }
+  ControlStrip& strip() const { return *strip_; }
+  Pacer& pacer() { return pacer_; }
+  QTimer& frame_timer() { return frames_; }
+
+  // Starts the display frames (and with them the clock).
+  void start();
+  // One display frame: the clock up to the wall clock, then the widgets.
+  void frame();
+  // The widgets and the strip brought in step, the clock left where it is.
+  void refresh();
+
+  // The strip's actions.
+  void toggle_pause();
+  void step_once();
+  void choose_speed(int index);
+  // Enter in the data amount box, or the focus leaving it.
+  void commit_data_amount_edit();
+
+  // True once a run-time error has ended the program's logic: no core code runs after it.
+  bool failed() const { return failed_; }
+  // How a run-time error is told. By default a message box, then the program ends (exit 1).
+  void set_error_reporter(std::function<void(const QString&)> report) {
+    report_ = std::move(report);
+  }
+
+ private:
+  // Runs core code; a run-time error (or any other exception) is reported and ends the logic.
+  template <typename F>
+  bool run_core(F&& f);
+  // An operator action: the clock up to now, the action, then the widgets.
+  void act(const std::function<void()>& action);
+  void fail(const QString& message);
+  void wire_inputs();
+  void set_tab_order();
+
+  Form1& form_;
+  QElapsedTimer elapsed_;
+  Pacer pacer_;
+  FormView* view_;
+  ControlStrip* strip_;
+  QTimer frames_;
+  bool failed_ = false;
+  std::function<void(const QString&)> report_;
+};
+
+}  // namespace bruvik

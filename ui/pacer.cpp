@@ -1,0 +1,104 @@
+#include "ui/pacer.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+#include "app/form.h"
+#include "app/timer_table.h"
+
+namespace bruvik {
+namespace {
+
+// The earliest pending tick of any station timer, or -1 when no station is running.
+VirtualMs next_station_tick(const Form1& form) {
+  VirtualMs next = -1;
+  for (const TimerSpec& t : timer_table()) {
+    if (t.role != TimerRole::Station) continue;
+    const VirtualMs due = form.clock().due(t.number);
+    if (due >= 0 && (next < 0 || due < next)) next = due;
+  }
+  return next;
+}
+
+// Wall time a step may take before it gives up (ticks are cheap; this guards a freeze only).
+constexpr std::int64_t kStepBudgetNs = 250'000'000;
+// Slices of "as fast as possible" per frame, whatever the wall clock says.
+constexpr int kMaxSlicesPerFrame = 100000;
+
+}  // namespace
+
+Pacer::Pacer(Form1& form, WallClock wall, PacerLimits limits)
+    : form_(form), wall_(std::move(wall)), limits_(limits) {
+  restart_origin();
+}
+
+void Pacer::restart_origin() {
+  origin_wall_ = wall_();
+  origin_virtual_ = form_.now();
+}
+
+void Pacer::set_speed(double speed) {
+  speed_ = std::isfinite(speed) && speed > 0 ? speed : 0;
+  restart_origin();
+}
+
+void Pacer::set_paused(bool paused) {
+  if (paused == paused_) return;
+  paused_ = paused;
+  if (!paused_) restart_origin();
+}
+
+VirtualMs Pacer::target() const {
+  if (paused_ || speed_ <= 0) return form_.now();
+  const double elapsed_ms = static_cast<double>(wall_() - origin_wall_) / 1e6;
+  return origin_virtual_ + static_cast<VirtualMs>(std::floor(std::max(0.0, elapsed_ms) * speed_));
+}
+
+void Pacer::frame() {
+  if (paused_) return;
+  const std::int64_t deadline = wall_() + limits_.frame_budget_ns;
+  const VirtualMs slice = std::max<VirtualMs>(1, limits_.slice_ms);
+
+  if (speed_ <= 0) {
+    for (int n = 0; n < kMaxSlicesPerFrame; ++n) {
+      form_.advance_to(form_.now() + slice);
+      if (wall_() >= deadline) break;
+    }
+    return;
+  }
+
+  VirtualMs goal = target();
+  const VirtualMs max_lag = std::max<VirtualMs>(
+      1, static_cast<VirtualMs>(static_cast<double>(limits_.max_lag_ns) / 1e6 * speed_));
+  bool behind = false;
+  if (goal - form_.now() > max_lag) {
+    goal = form_.now() + max_lag;
+    behind = true;
+  }
+  while (form_.now() < goal) {
+    form_.advance_to(std::min(goal, form_.now() + slice));
+    if (form_.now() < goal && wall_() >= deadline) {
+      behind = true;
+      break;
+    }
+  }
+  // What could not be caught up is dropped: the clock goes on from here, no burst later.
+  if (behind) restart_origin();
+}
+
+Pacer::StepOutcome Pacer::step() {
+  set_paused(true);
+  const std::int64_t deadline = wall_() + kStepBudgetNs;
+  for (;;) {
+    const VirtualMs next = next_station_tick(form_);
+    if (next < 0) return {StepResult::NoStationRunning};
+    const int timer = form_.clock().deliver_next(next);
+    if (timer > 0 && timer_spec(timer).role == TimerRole::Station) {
+      return {StepResult::Attempt, timer};
+    }
+    if (wall_() >= deadline) return {StepResult::OutOfTime};
+  }
+}
+
+}  // namespace bruvik

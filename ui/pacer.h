@@ -1,0 +1,65 @@
+// Paces the form's virtual clock to the wall clock: the clock is brought to (wall time since
+// the origin) x speed once per display frame, in bounded slices, so that the window answers
+// input at any speed and nothing bursts after a pause, a stall or a change of speed.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+
+#include "app/clock.h"
+
+namespace bruvik {
+
+class Form1;
+
+struct PacerLimits {
+  // Wall time that one frame may spend delivering ticks.
+  std::int64_t frame_budget_ns = 8'000'000;
+  // A lag of the clock behind the wall clock beyond this is dropped, not caught up.
+  std::int64_t max_lag_ns = 250'000'000;
+  // Virtual time delivered between two looks at the wall clock.
+  VirtualMs slice_ms = 50;
+};
+
+class Pacer {
+ public:
+  // Monotonic wall time in nanoseconds.
+  using WallClock = std::function<std::int64_t()>;
+
+  Pacer(Form1& form, WallClock wall, PacerLimits limits = {});
+
+  // 0 means as fast as possible: each frame runs as much as fits in its budget.
+  double speed() const { return speed_; }
+  void set_speed(double speed);
+  bool paused() const { return paused_; }
+  void set_paused(bool paused);
+
+  // Takes the wall clock's reading as the new origin, for the current virtual time.
+  void restart_origin();
+
+  // One display frame: delivers the ticks due by now, within the limits. What a handler
+  // throws passes through.
+  void frame();
+
+  // Delivers ticks one at a time until a station's attempt was delivered, then stays paused.
+  enum class StepResult { Attempt, NoStationRunning, OutOfTime };
+  struct StepOutcome {
+    StepResult result;
+    int timer = 0;  // the station timer whose tick was delivered
+  };
+  StepOutcome step();
+
+  // The virtual time the wall clock asks for now (the current time when paused).
+  VirtualMs target() const;
+
+ private:
+  Form1& form_;
+  WallClock wall_;
+  PacerLimits limits_;
+  double speed_ = 1;
+  bool paused_ = false;
+  std::int64_t origin_wall_ = 0;
+  VirtualMs origin_virtual_ = 0;
+};
+
+}  // namespace bruvik

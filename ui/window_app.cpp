@@ -1,0 +1,255 @@
+#include "ui/window_app.h"
+
+#include <QApplication>
+#include <QByteArray>
+#include <QDir>
+#include <QPixmap>
+#include <QProcess>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+#include "app/controls/operator_controls.h"
+#include "app/form.h"
+#include "app/generator.h"
+#include "app/runtime_error.h"
+#include "ui/launch.h"
+#include "ui/look.h"
+#include "ui/main_window.h"
+
+namespace bruvik {
+namespace {
+
+bool is_set(const char* value) {
+  return value != nullptr && *value != '\0';
+}
+
+const char* kTerminalHint =
+    "run \"bruvik --headless\" for the terminal mode, or \"bruvik --screenshot FILE\" for a "
+    "picture of the window.";
+
+// Holds Qt's messages while the platform comes up: a display that cannot be reached is told
+// in one sentence of ours, not in Qt's words.
+std::vector<std::pair<QtMsgType, QString>>* held_messages = nullptr;
+
+void hold_message(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (held_messages != nullptr) held_messages->emplace_back(type, message);
+}
+
+class MessageHold {
+ public:
+  explicit MessageHold(bool on) : on_(on) {
+    if (!on_) return;
+    held_messages = &messages_;
+    previous_ = qInstallMessageHandler(hold_message);
+  }
+  ~MessageHold() { release(true); }
+  void drop() { release(false); }
+
+ private:
+  void release(bool replay) {
+    if (!on_) return;
+    on_ = false;
+    qInstallMessageHandler(previous_);
+    held_messages = nullptr;
+    if (!replay) return;
+    for (const auto& [type, text] : messages_) {
+      if (type != QtDebugMsg) std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+    }
+  }
+
+  bool on_;
+  QtMessageHandler previous_ = nullptr;
+  std::vector<std::pair<QtMsgType, QString>> messages_;
+};
+
+// The offscreen platform says at every fixed-size window that it cannot pass size hints on;
+// a picture of the window needs none.
+QtMessageHandler forward_to = nullptr;
+void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+  if (message.startsWith(QLatin1String("This plugin does not support"))) return;
+  if (forward_to != nullptr) {
+    forward_to(type, context, message);
+  } else {
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+  }
+}
+
+std::string time_text(VirtualMs ms) {
+  return format_run_time(ms).toStdString();
+}
+
+}  // namespace
+
+void quiet_offscreen_notes() {
+  forward_to = qInstallMessageHandler(quiet_offscreen);
+}
+
+std::optional<std::string> no_display_sentence(const char* display, const char* wayland_display,
+                                               const char* qpa_platform) {
+  if (is_set(display) || is_set(wayland_display) || is_set(qpa_platform)) return std::nullopt;
+  return std::string(
+             "bruvik: there is no display to open the window on (neither DISPLAY nor "
+             "WAYLAND_DISPLAY is set); ") +
+         kTerminalHint;
+}
+
+std::string unreachable_display_sentence(const char* display, const char* wayland_display) {
+  const std::string name = is_set(display)           ? display
+                           : is_set(wayland_display) ? wayland_display
+                                                     : "";
+  return "bruvik: the display \"" + name + "\" cannot be reached, so the window cannot open; " +
+         kTerminalHint;
+}
+
+QString platform_list(const char* wayland_display) {
+  return is_set(wayland_display) ? QStringLiteral("wayland;xcb;offscreen")
+                                 : QStringLiteral("xcb;offscreen");
+}
+
+void ensure_runtime_dir() {
+  if (is_set(std::getenv("XDG_RUNTIME_DIR"))) return;
+  const uid_t uid = getuid();
+  const std::string dir = "/tmp/runtime-" + std::to_string(uid);
+  ::mkdir(dir.c_str(), 0700);
+  struct stat st {};
+  if (::lstat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == uid) {
+    if ((st.st_mode & 0777) != 0700) ::chmod(dir.c_str(), 0700);
+    ::setenv("XDG_RUNTIME_DIR", dir.c_str(), 1);
+    return;
+  }
+  // Someone else's folder under our name: take a fresh one instead.
+  char private_dir[] = "/tmp/bruvik-runtime-XXXXXX";
+  if (::mkdtemp(private_dir) != nullptr) ::setenv("XDG_RUNTIME_DIR", private_dir, 1);
+}
+
+std::function<void()> restart_action(QString program, QStringList arguments, Starter start,
+                                     std::function<void()> end) {
+  return [program = std::move(program), arguments = std::move(arguments), start = std::move(start),
+          end = std::move(end)] {
+    if (start) start(program, arguments);  // the result is not looked at
+    if (end) end();
+  };
+}
+
+std::function<void()> restart_this_program(const Options& options) {
+  QStringList arguments;
+  for (const std::string& a : options.arguments) arguments << QString::fromStdString(a);
+  return restart_action(
+      QCoreApplication::applicationFilePath(), arguments,
+      [](const QString& program, const QStringList& args) {
+        return QProcess::startDetached(program, args);
+      },
+      [] { std::_Exit(0); });  // at once: no further handler, no unload
+}
+
+int write_screenshot(const Options& o, std::string& error) {
+  const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
+  const VirtualMs at = std::max<VirtualMs>(0, o.at);
+  Form1 form(seed);
+  const auto run_error = [&](const RuntimeError& e) {
+    error = std::string(e.what()) + " at " + time_text(form.now()) + " (seed " +
+            std::to_string(seed) + ").";
+    return 1;
+  };
+  try {
+    const DataAmountEdit edit = prepare_form(form, o.mtu, o.rate, o.frame_length, o.data_amount);
+    if (!edit.accepted) {
+      error = edit.message;
+      return 1;
+    }
+    if (o.start) Command1_Click(form);
+    // The window samples the model once a frame: a flash in the last frame before the picture
+    // shows in it, older ones do not.
+    form.advance_to(std::max<VirtualMs>(0, at - kFrameIntervalMs));
+  } catch (const RuntimeError& e) {
+    return run_error(e);
+  }
+  MainWindow window(form, o.speed, [] { return std::int64_t{0}; });
+  try {
+    form.advance_to(at);
+  } catch (const RuntimeError& e) {
+    return run_error(e);
+  }
+  window.refresh();
+  window.show();
+  const QPixmap picture = window.grab();
+
+  const QString path = QString::fromStdString(o.screenshot.value_or(std::string()));
+  QSaveFile file(path);
+  if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") ||
+      !file.commit()) {
+    error = "cannot write the screenshot to \"" + path.toStdString() + "\" (" +
+            file.errorString().toStdString() + ").";
+    return 1;
+  }
+  return 0;
+}
+
+int take_screenshot(const Options& options, int& argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  ensure_runtime_dir();
+  quiet_offscreen_notes();
+  QApplication app(argc, argv);
+  install_look(true);
+  std::string error;
+  const int code = write_screenshot(options, error);
+  if (code != 0) std::fprintf(stderr, "bruvik: %s\n", error.c_str());
+  return code;
+}
+
+int run_window(const Options& options, int& argc, char** argv) {
+  const char* display = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const bool platform_chosen = is_set(std::getenv("QT_QPA_PLATFORM"));
+  if (auto sentence = no_display_sentence(display, wayland, std::getenv("QT_QPA_PLATFORM"))) {
+    std::fprintf(stderr, "%s\n", sentence->c_str());
+    return 1;
+  }
+  if (!platform_chosen) qputenv("QT_QPA_PLATFORM", platform_list(wayland).toUtf8());
+  ensure_runtime_dir();
+
+  std::unique_ptr<QApplication> app;
+  {
+    MessageHold hold(!platform_chosen);
+    app = std::make_unique<QApplication>(argc, argv);
+    if (!platform_chosen && QGuiApplication::platformName() == QLatin1String("offscreen")) {
+      hold.drop();
+      std::fprintf(stderr, "%s\n", unreachable_display_sentence(display, wayland).c_str());
+      return 1;
+    }
+  }
+  // A restarted copy looks for its display again.
+  if (!platform_chosen) qunsetenv("QT_QPA_PLATFORM");
+  install_look(false);
+
+  const std::uint64_t seed = options.seed ? *options.seed : Generator::fresh_seed();
+  Form1 form(seed);
+  try {
+    const DataAmountEdit edit =
+        prepare_form(form, options.mtu, options.rate, options.frame_length, options.data_amount);
+    if (!edit.accepted) {
+      std::fprintf(stderr, "bruvik: %s\n", edit.message.c_str());
+      return 1;
+    }
+  } catch (const RuntimeError& e) {
+    std::fprintf(stderr, "bruvik: %s (seed %llu).\n", e.what(),
+                 static_cast<unsigned long long>(seed));
+    return 1;
+  }
+  form.on_restart = restart_this_program(options);
+
+  MainWindow window(form, options.speed);
+  window.showNormal();
+  window.start();
+  return app->exec();
+}
+
+}  // namespace bruvik

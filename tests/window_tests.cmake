@@ -10,10 +10,18 @@ add_executable(window_tests
   window_pacer_test.cpp
   window_keyboard_test.cpp
   window_screenshot_test.cpp
+  window_robustness_test.cpp
 )
-target_link_libraries(window_tests PRIVATE bruvik_ui Qt6::Test GTest::gtest bruvik_warnings)
+target_link_libraries(window_tests PRIVATE bruvik_ui bruvik_user_actions Qt6::Test GTest::gtest
+                      bruvik_warnings)
 # The program itself, for what only a separate process shows (no display, --screenshot).
 target_compile_definitions(window_tests PRIVATE BRUVIK_PROGRAM="$<TARGET_FILE:bruvik>")
 add_dependencies(window_tests bruvik)
 gtest_discover_tests(window_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+
+# RESTART for real: the program on a private X display, its RESTART button pressed from outside
+# twenty times; exactly one copy must run at the end. Skipped without Xvfb and xdotool.
+add_test(NAME restart_twenty_times
+         COMMAND ${PROJECT_SOURCE_DIR}/tools/restart-check $<TARGET_FILE:bruvik> 20)
+set_tests_properties(restart_twenty_times PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)

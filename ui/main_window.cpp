@@ -159,6 +159,11 @@ void MainWindow::wire_inputs() {
         return false;
       };
       box->on_focus_out = [this] { commit_data_amount_edit(); };
+      // Text dropped onto the box while it does not have the focus is a whole edit: no Enter
+      // and no leaving of the box follow it, and the box must not show what the run ignores.
+      QObject::connect(box, &QLineEdit::textEdited, this, [this, box] {
+        if (!box->hasFocus()) commit_data_amount_edit();
+      });
       continue;
     }
     if (&c == &form_.Text7) {
@@ -234,8 +239,11 @@ void MainWindow::step_once() {
                                .arg(format_run_time(form_.now())));
       break;
     case Pacer::StepResult::NoStationRunning:
+      // After the last method no button starts a station again.
       strip_->show_message(
-          QStringLiteral("No station is running: press \"EnableThe Computers\" first."));
+          form_.method_index() == kMethods - 1
+              ? QStringLiteral("The run has finished: RESTART starts a new one.")
+              : QStringLiteral("No station is running: press \"EnableThe Computers\" first."));
       break;
     case Pacer::StepResult::OutOfTime:
       if (!failed_) strip_->show_message(QStringLiteral("No attempt yet; press Step again."));

@@ -8,23 +8,23 @@
 
 namespace bruvik {
 
-std::string window_name(const ControlSpec& spec) {
-  std::string name = spec.name;
-  if (spec.index >= 0) name += "(" + std::to_string(spec.index) + ")";
+std::string window_name(const BuiltControl& built) {
+  std::string name = built.name;
+  if (built.index >= 0) name += "(" + std::to_string(built.index) + ")";
   return name;
 }
 
-Control::Control(const ControlSpec& spec, std::uint64_t* text_revision)
-    : spec_(&spec),
+Control::Control(const BuiltControl& built, std::uint64_t* text_revision)
+    : built_(&built),
       text_revision_(text_revision),
-      text_(spec.caption),
-      border_color_(spec.border_color) {
+      text_(built.caption),
+      border_color_(built.border_color) {
   text_.reserve(24);  // statistics lines are rewritten on every sending; keep them in place
 }
 
 void Control::changed() {
   number_known_ = false;
-  if (spec_->kind == Kind::TextBox) ++*text_revision_;
+  if (built_->kind == Kind::TextBox) ++*text_revision_;
 }
 
 void Control::set_text(std::string_view text) {

@@ -27,7 +27,7 @@ inline constexpr double kDefaultFontPoints = 8.25;
 
 // The window as built: one row per control, positions and sizes in twips relative to the
 // container (the window's client area, or the frame named in `container`).
-struct ControlSpec {
+struct BuiltControl {
   const char* name = "";
   int index = -1;  // -1: not a control array
   Kind kind = Kind::Label;
@@ -47,14 +47,14 @@ struct ControlSpec {
 };
 
 // "Text1(0)", "Label34"
-std::string window_name(const ControlSpec& spec);
+std::string window_name(const BuiltControl& built);
 
 class Control {
  public:
-  Control(const ControlSpec& spec, std::uint64_t* text_revision);
+  Control(const BuiltControl& built, std::uint64_t* text_revision);
 
-  const ControlSpec& spec() const { return *spec_; }
-  Kind kind() const { return spec_->kind; }
+  const BuiltControl& built() const { return *built_; }
+  Kind kind() const { return built_->kind; }
 
   // Text of a text box, Caption of anything else.
   const std::string& text() const { return text_; }
@@ -92,7 +92,7 @@ class Control {
  private:
   void changed();
 
-  const ControlSpec* spec_;
+  const BuiltControl* built_;
   std::uint64_t* text_revision_;  // bumped when the text of a text box changes
   std::string text_;
   mutable double number_ = 0;

@@ -12,9 +12,9 @@ namespace {
 
 std::vector<Control> build_controls(std::uint64_t* revision) {
   std::vector<Control> out;
-  const auto specs = built_controls();
-  out.reserve(specs.size());
-  for (const ControlSpec& s : specs) out.emplace_back(s, revision);
+  const auto rows = built_controls();
+  out.reserve(rows.size());
+  for (const BuiltControl& s : rows) out.emplace_back(s, revision);
   return out;
 }
 
@@ -22,7 +22,7 @@ std::vector<Control> build_controls(std::uint64_t* revision) {
 
 Control* Form1::find(std::string_view name, int index) {
   for (Control& c : controls_) {
-    if (c.spec().index == index && name == c.spec().name) return &c;
+    if (c.built().index == index && name == c.built().name) return &c;
   }
   return nullptr;
 }
@@ -91,7 +91,7 @@ Form1::Form1(std::uint64_t seed)
       clock_(kTimerCount, &Form1::deliver, this),
       rng_(seed) {
   // The timers as built, armed at time 0 in number order.
-  for (const TimerSpec& t : timer_table()) {
+  for (const BuiltTimer& t : timer_table()) {
     clock_.set_interval(t.number, t.built_interval);
     clock_.set_enabled(t.number, t.built_enabled);
   }
@@ -105,7 +105,7 @@ void Form1::set_method_code(std::string_view code) {
 
 void Form1::deliver(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
-  const TimerSpec& t = timer_spec(timer);
+  const BuiltTimer& t = built_timer(timer);
   if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
     form.emit(EventKind::Attempt, t.station, timer);
     t.handler(form, t.station);

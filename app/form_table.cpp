@@ -13,11 +13,11 @@ constexpr Colour kViolet = 0x00FFC0FF;
 constexpr Colour kRed = 0x000000FF;
 constexpr Colour kDarkRed = 0x000000C0;
 
-constexpr ControlSpec label(const char* name, int index, const char* container, int left, int top,
-                            int width, int height, const char* caption, Colour back = kButtonFace,
-                            Colour fore = kButtonText, double points = kDefaultFontPoints,
-                            bool bold = false) {
-  ControlSpec s;
+constexpr BuiltControl label(const char* name, int index, const char* container, int left, int top,
+                             int width, int height, const char* caption, Colour back = kButtonFace,
+                             Colour fore = kButtonText, double points = kDefaultFontPoints,
+                             bool bold = false) {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::Label;
@@ -34,9 +34,9 @@ constexpr ControlSpec label(const char* name, int index, const char* container, 
   return s;
 }
 
-constexpr ControlSpec text_box(const char* name, int index, const char* container, int left,
-                               int top, int width, const char* text, const char* tooltip = "") {
-  ControlSpec s;
+constexpr BuiltControl text_box(const char* name, int index, const char* container, int left,
+                                int top, int width, const char* text, const char* tooltip = "") {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::TextBox;
@@ -52,9 +52,9 @@ constexpr ControlSpec text_box(const char* name, int index, const char* containe
   return s;
 }
 
-constexpr ControlSpec button(const char* name, const char* container, int left, int top, int width,
-                             int height, const char* caption) {
-  ControlSpec s;
+constexpr BuiltControl button(const char* name, const char* container, int left, int top, int width,
+                              int height, const char* caption) {
+  BuiltControl s;
   s.name = name;
   s.kind = Kind::CommandButton;
   s.container = container;
@@ -66,8 +66,8 @@ constexpr ControlSpec button(const char* name, const char* container, int left, 
   return s;
 }
 
-constexpr ControlSpec option(const char* name, int left, const char* caption) {
-  ControlSpec s;
+constexpr BuiltControl option(const char* name, int left, const char* caption) {
+  BuiltControl s;
   s.name = name;
   s.kind = Kind::OptionButton;
   s.container = "Frame1";
@@ -80,9 +80,9 @@ constexpr ControlSpec option(const char* name, int left, const char* caption) {
   return s;
 }
 
-constexpr ControlSpec frame(const char* name, int index, const char* container, int left, int top,
-                            int width, int height, Colour back) {
-  ControlSpec s;
+constexpr BuiltControl frame(const char* name, int index, const char* container, int left, int top,
+                             int width, int height, Colour back) {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::Frame;
@@ -95,9 +95,9 @@ constexpr ControlSpec frame(const char* name, int index, const char* container, 
   return s;
 }
 
-constexpr ControlSpec line(const char* name, int index, const char* container, int x1, int y1,
-                           int x2, int y2) {
-  ControlSpec s;
+constexpr BuiltControl line(const char* name, int index, const char* container, int x1, int y1,
+                            int x2, int y2) {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::Line;
@@ -114,9 +114,9 @@ constexpr ControlSpec line(const char* name, int index, const char* container, i
   return s;
 }
 
-constexpr ControlSpec shape(const char* name, int index, int left, int top, int width, int height,
-                            ShapeStyle style, Colour border) {
-  ControlSpec s;
+constexpr BuiltControl shape(const char* name, int index, int left, int top, int width, int height,
+                             ShapeStyle style, Colour border) {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::Shape;
@@ -130,9 +130,9 @@ constexpr ControlSpec shape(const char* name, int index, int left, int top, int 
   return s;
 }
 
-constexpr ControlSpec image(const char* name, int index, int left, int top, int size,
-                            Picture picture, bool stretch = false) {
-  ControlSpec s;
+constexpr BuiltControl image(const char* name, int index, int left, int top, int size,
+                             Picture picture, bool stretch = false) {
+  BuiltControl s;
   s.name = name;
   s.index = index;
   s.kind = Kind::Image;
@@ -169,9 +169,9 @@ constexpr const char* kLabel3Caption =
 
 // Containers come before what they contain, so a view can build them in table order.
 constexpr auto kControls = [] {
-  std::array<ControlSpec, 47 + 25 + 8 + 2 + 4 + 18 + 12 + 21> t{};
+  std::array<BuiltControl, 47 + 25 + 8 + 2 + 4 + 18 + 12 + 21> t{};
   std::size_t n = 0;
-  auto add = [&](const ControlSpec& s) { t[n++] = s; };
+  auto add = [&](const BuiltControl& s) { t[n++] = s; };
 
   // Top-level regions.
   add(frame("Frame1", -1, "", 720, 240, 4335, 3375, kHighlight));
@@ -299,7 +299,7 @@ constexpr auto kControls = [] {
 
 static_assert(kControls.second == kControls.first.size(), "every control has its row");
 
-constexpr WindowSpec kWindow{
+constexpr BuiltWindow kWindow{
     "Aloha Methods & Multiple access Collussion Detection"
     "                                                                                          "
     "                            R. V.",
@@ -307,11 +307,11 @@ constexpr WindowSpec kWindow{
 
 }  // namespace
 
-const WindowSpec& built_window() {
+const BuiltWindow& built_window() {
   return kWindow;
 }
 
-std::span<const ControlSpec> built_controls() {
+std::span<const BuiltControl> built_controls() {
   return kControls.first;
 }
 

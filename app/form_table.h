@@ -7,7 +7,7 @@
 
 namespace bruvik {
 
-struct WindowSpec {
+struct BuiltWindow {
   const char* caption;
   int client_width;   // twips
   int client_height;  // twips
@@ -15,8 +15,8 @@ struct WindowSpec {
   Colour fore;
 };
 
-const WindowSpec& built_window();
-std::span<const ControlSpec> built_controls();
+const BuiltWindow& built_window();
+std::span<const BuiltControl> built_controls();
 
 inline constexpr int kTwipsPerPixel = 15;
 

@@ -203,6 +203,13 @@ std::optional<double> leading_number(std::string_view s) {
   return negative ? -v : v;
 }
 
+bool begins_with_number(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size() && is_blank(s[i])) ++i;
+  if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+  return number_extent(s, i).digits > 0;
+}
+
 double val(std::string_view text) {
   return leading_number(text).value_or(0.0);
 }

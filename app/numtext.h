@@ -17,6 +17,10 @@ double val(std::string_view text);
 // The same parse, but says whether a number was found at all (and was small enough to hold).
 std::optional<double> leading_number(std::string_view text);
 
+// True when the text, after blanks and a sign, begins with a digit or a point and a digit: it
+// holds a number, whether or not that number is small enough to hold.
+bool begins_with_number(std::string_view text);
+
 // Strict conversion: the text (blanks around it allowed) must be one number as a whole.
 // Throws RuntimeError TypeMismatch otherwise, Overflow when it is too large to hold.
 double strict(std::string_view text);

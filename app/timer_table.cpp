@@ -9,12 +9,12 @@
 namespace bruvik {
 namespace {
 
-constexpr std::array<TimerSpec, 65> build() {
-  std::array<TimerSpec, 65> t{};
+constexpr std::array<BuiltTimer, 65> build() {
+  std::array<BuiltTimer, 65> t{};
   auto set = [&t](int number, std::int32_t interval, bool enabled, TimerRole role, int method,
                   int station, TickHandler handler) {
     t[static_cast<std::size_t>(number - 1)] =
-        TimerSpec{number, interval, enabled, role, method, station, handler};
+        BuiltTimer{number, interval, enabled, role, method, station, handler};
   };
   set(1, 10, true, TimerRole::CollisionDisplay, -1, -1, collision_display_tick);
   set(12, 100, false, TimerRole::BusBusy, -1, -1, bus_busy_tick);
@@ -35,6 +35,6 @@ constexpr std::array<TimerSpec, 65> build() {
 
 }  // namespace
 
-constexpr std::array<TimerSpec, 65> kTimerTable = build();
+constexpr std::array<BuiltTimer, 65> kTimerTable = build();
 
 }  // namespace bruvik

@@ -24,7 +24,7 @@ enum class TimerRole {
   BusBusyDelay,      // Timer65
 };
 
-struct TimerSpec {
+struct BuiltTimer {
   int number;                   // Timer<number>
   std::int32_t built_interval;  // ms
   bool built_enabled;
@@ -37,11 +37,11 @@ struct TimerSpec {
 inline constexpr int kFirstFrameTimer = 55;
 
 // Timer1 .. Timer65, in number order.
-extern const std::array<TimerSpec, 65> kTimerTable;
-inline std::span<const TimerSpec> timer_table() {
+extern const std::array<BuiltTimer, 65> kTimerTable;
+inline std::span<const BuiltTimer> timer_table() {
   return kTimerTable;
 }
-inline const TimerSpec& timer_spec(int number) {
+inline const BuiltTimer& built_timer(int number) {
   return kTimerTable[static_cast<std::size_t>(number - 1)];
 }
 

@@ -63,7 +63,7 @@ std::string state_json(Form1& form) {
   json.key("controls");
   json.begin_object();
   for (const Control& c : form.controls()) {
-    const ControlSpec& s = c.spec();
+    const BuiltControl& s = c.built();
     const Kind k = s.kind;
     json.key(window_name(s));
     json.begin_object();
@@ -112,7 +112,7 @@ std::string state_json(Form1& form) {
   json.end_object();
   json.key("timers");
   json.begin_object();
-  for (const TimerSpec& t : timer_table()) {
+  for (const BuiltTimer& t : timer_table()) {
     json.key("Timer" + std::to_string(t.number));
     json.begin_object();
     json.key("interval");

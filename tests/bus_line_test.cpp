@@ -11,8 +11,8 @@ using namespace test;
 
 void expect_look(Form1& form, bool busy) {
   for (const Control* line : {&form.Line1, &form.Line3, &form.Line4}) {
-    EXPECT_EQ(line->border_color(), busy ? kBusyColour : kIdleColour) << line->spec().name;
-    EXPECT_EQ(line->border_width(), busy ? 2 : 1) << line->spec().name;
+    EXPECT_EQ(line->border_color(), busy ? kBusyColour : kIdleColour) << line->built().name;
+    EXPECT_EQ(line->border_width(), busy ? 2 : 1) << line->built().name;
   }
   EXPECT_EQ(bus_busy(form), busy);
 }
@@ -21,7 +21,7 @@ TEST(BusLine, NoSendingYetLeavesTheBuiltLookAndReadsIdle) {
   auto form = started();
   form->advance_to(30000);
   for (const Control* line : {&form->Line1, &form->Line3, &form->Line4}) {
-    EXPECT_EQ(line->border_color(), line->spec().border_color);
+    EXPECT_EQ(line->border_color(), line->built().border_color);
     EXPECT_EQ(line->border_width(), 1);
   }
   EXPECT_FALSE(bus_busy(*form));

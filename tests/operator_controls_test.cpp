@@ -264,6 +264,16 @@ TEST(OperatorControls, DataAmountEdit) {
     EXPECT_EQ(form->Text6.text(), c.shown) << '"' << c.typed << '"';
     EXPECT_EQ(edit.message.empty(), c.accepted) << '"' << c.typed << '"';
   }
+  // The refusal says why: no number, or a number too large to hold.
+  struct Why {
+    const char* typed;
+    const char* says;
+  };
+  for (const Why w : {Why{"abc", "must begin with a number"}, Why{"-", "must begin with a number"},
+                      Why{"1e309", "too large to hold"}, Why{" -1e400000x", "too large to hold"}}) {
+    auto f = started();
+    EXPECT_NE(commit_data_amount(*f, w.typed).message.find(w.says), std::string::npos) << w.typed;
+  }
   // A refusal keeps the last accepted value, not the start-up one.
   auto form = started();
   ASSERT_TRUE(commit_data_amount(*form, "40").accepted);

@@ -76,7 +76,7 @@ TEST(StartUp, LabelCaptionsBusAndTheOtherControlsAreLeftAsBuilt) {
     const Control& before = built.controls()[n];
     const Control& after = form->controls()[n];
     if (before.kind() == Kind::TextBox) continue;
-    const std::string name = window_name(before.spec());
+    const std::string name = window_name(before.built());
     EXPECT_EQ(after.text(), before.text()) << name;
     EXPECT_EQ(after.border_color(), before.border_color()) << name;
     EXPECT_EQ(after.border_width(), before.border_width()) << name;

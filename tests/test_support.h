@@ -98,7 +98,7 @@ struct Recorder : EventSink {
 inline std::string snapshot(Form1& form) {
   std::ostringstream out;
   for (const Control& c : form.controls()) {
-    out << window_name(c.spec()) << '=' << c.text() << '|' << c.enabled() << c.visible()
+    out << window_name(c.built()) << '=' << c.text() << '|' << c.enabled() << c.visible()
         << c.value() << '|' << c.border_color() << '/' << c.border_width() << '\n';
   }
   for (int n = 1; n <= kTimerCount; ++n) {

@@ -66,7 +66,7 @@ struct Checker {
   void retrack() { tracked_method = -1; }
 
   std::string check() {
-    for (const TimerSpec& t : timer_table()) {
+    for (const BuiltTimer& t : timer_table()) {
       if (form.Timer(t.number).interval() < 0) {
         return "Timer" + std::to_string(t.number) + " holds a negative interval";
       }
@@ -259,7 +259,7 @@ std::string play_actions(std::uint64_t seed, const std::uint8_t* bytes, std::siz
             // A number of the student's own.
             typed = std::to_string(static_cast<int>(script.word()) - 30000);
           }
-          during = "typing into " + window_name(box->spec());
+          during = "typing into " + window_name(box->built());
           ++st.typed;
           if (box == &form.Text6) {
             commit_data_amount(form, typed);  // Enter or leaving the box

@@ -100,7 +100,7 @@ TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
     EXPECT_EQ(a->text(QAccessible::Name), n.accessible) << n.name;
   }
   for (const Control& c : w.form.controls()) {
-    const std::string name = window_name(c.spec());
+    const std::string name = window_name(c.built());
     if (c.kind() == Kind::Label && c.text().empty()) continue;  // a label says its caption
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w.at(name.c_str()));
     EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty()) << name;

@@ -38,7 +38,7 @@ TEST(WindowLayout, EveryControlHasItsWidgetInItsContainerAtItsPlace) {
   Window w;
   EXPECT_EQ(w.form.controls().size(), built_controls().size());
   for (const Control& c : w.form.controls()) {
-    const ControlSpec& s = c.spec();
+    const BuiltControl& s = c.built();
     const std::string name = window_name(s);
     SCOPED_TRACE(name);
     QWidget* widget = w.view().widget(name);
@@ -75,7 +75,7 @@ TEST(WindowLayout, EachKindIsDrawnByItsOwnWidget) {
   for (const Control& c : w.form.controls()) {
     for (const auto& k : kinds) {
       if (k.kind != c.kind()) continue;
-      EXPECT_TRUE(k.is(w.view().widget(window_name(c.spec())))) << window_name(c.spec());
+      EXPECT_TRUE(k.is(w.view().widget(window_name(c.built())))) << window_name(c.built());
       ++counts[static_cast<int>(k.kind)];
     }
   }
@@ -140,7 +140,7 @@ TEST(WindowLayout, TheWindowHasItsCaptionClientAreaAndStrip) {
 TEST(WindowLayout, CaptionsAreThoseOfTheTableWithTheirBlanks) {
   Window w;
   for (const Control& c : w.form.controls()) {
-    const std::string name = window_name(c.spec());
+    const std::string name = window_name(c.built());
     QWidget* widget = w.view().widget(name);
     const QString want = QString::fromStdString(c.text());
     if (auto* label = dynamic_cast<QLabel*>(widget)) {
@@ -179,7 +179,7 @@ TEST(WindowLayout, FontsAreThePinnedSansAtTheirPixelSizes) {
 TEST(WindowLayout, OneLineCaptionsFitTheirBoxes) {
   Window w;
   for (const Control& c : w.form.controls()) {
-    const std::string name = window_name(c.spec());
+    const std::string name = window_name(c.built());
     SCOPED_TRACE(name);
     QWidget* widget = w.view().widget(name);
     const QString text = QString::fromStdString(c.text()).trimmed();

@@ -167,7 +167,7 @@ TEST(WindowModel, KindsAndCounts) {
 
   std::set<std::string> names;
   for (const Control& c : form.controls()) {
-    EXPECT_TRUE(names.insert(window_name(c.spec())).second) << window_name(c.spec()) << " twice";
+    EXPECT_TRUE(names.insert(window_name(c.built())).second) << window_name(c.built()) << " twice";
   }
 }
 
@@ -177,7 +177,7 @@ TEST(WindowModel, EveryControlWithItsGeometryCaptionColoursAndFont) {
     SCOPED_TRACE(e.name);
     const Control* c = form.find_named(e.name);
     ASSERT_NE(c, nullptr);
-    const ControlSpec& s = c->spec();
+    const BuiltControl& s = c->built();
     EXPECT_EQ(c->kind(), e.kind);
     EXPECT_STREQ(s.container, e.container);
     EXPECT_EQ(s.left, e.left);
@@ -240,11 +240,11 @@ TEST(WindowModel, StationsRunClockwiseAndTheRingsFitTheirComputers) {
   for (int i = 0; i < 10; ++i) {
     SCOPED_TRACE(i);
     const Row& r = rows[i];
-    const ControlSpec& computer = form.find("Image1", i)->spec();
-    const ControlSpec& ring = form.Shape1[i].spec();
-    const ControlSpec& mark = form.Image3[i].spec();
-    const ControlSpec& drop = form.find("Line2", i)->spec();
-    for (const ControlSpec* s : {&computer, &ring, &mark, &drop}) {
+    const BuiltControl& computer = form.find("Image1", i)->built();
+    const BuiltControl& ring = form.Shape1[i].built();
+    const BuiltControl& mark = form.Image3[i].built();
+    const BuiltControl& drop = form.find("Line2", i)->built();
+    for (const BuiltControl* s : {&computer, &ring, &mark, &drop}) {
       EXPECT_STREQ(s->container, "Frame2(0)");
     }
     EXPECT_EQ(computer.kind, Kind::Image);
@@ -280,12 +280,12 @@ TEST(WindowModel, StationsRunClockwiseAndTheRingsFitTheirComputers) {
   }
   // 0..4 left to right along the top, 5..9 right to left along the bottom, 9 under 0.
   for (int i = 0; i < 4; ++i) {
-    EXPECT_LT(form.find("Image1", i)->spec().left, form.find("Image1", i + 1)->spec().left);
-    EXPECT_GT(form.find("Image1", i + 5)->spec().left, form.find("Image1", i + 6)->spec().left);
+    EXPECT_LT(form.find("Image1", i)->built().left, form.find("Image1", i + 1)->built().left);
+    EXPECT_GT(form.find("Image1", i + 5)->built().left, form.find("Image1", i + 6)->built().left);
   }
   for (int i = 0; i < 5; ++i) {
-    EXPECT_EQ(form.find("Image1", 9 - i)->spec().left, form.find("Image1", i)->spec().left);
-    EXPECT_GT(form.find("Image1", 9 - i)->spec().top, form.find("Image1", i)->spec().top);
+    EXPECT_EQ(form.find("Image1", 9 - i)->built().left, form.find("Image1", i)->built().left);
+    EXPECT_GT(form.find("Image1", 9 - i)->built().top, form.find("Image1", i)->built().top);
   }
 }
 
@@ -307,11 +307,11 @@ TEST(WindowModel, LinesWithTheirEnds) {
     const Control* c = form.find_named(r.name);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->kind(), Kind::Line);
-    EXPECT_STREQ(c->spec().container, r.container);
-    EXPECT_EQ(c->spec().x1, r.x1);
-    EXPECT_EQ(c->spec().y1, r.y1);
-    EXPECT_EQ(c->spec().x2, r.x2);
-    EXPECT_EQ(c->spec().y2, r.y2);
+    EXPECT_STREQ(c->built().container, r.container);
+    EXPECT_EQ(c->built().x1, r.x1);
+    EXPECT_EQ(c->built().y1, r.y1);
+    EXPECT_EQ(c->built().x2, r.x2);
+    EXPECT_EQ(c->built().y2, r.y2);
   }
   // The bus is built in the default line look, which is not the busy colour.
   for (const Control* bus : {&form.Line1, &form.Line3, &form.Line4}) {
@@ -319,8 +319,8 @@ TEST(WindowModel, LinesWithTheirEnds) {
     EXPECT_EQ(bus->border_width(), 1);
   }
   EXPECT_FALSE(bus_busy(form));
-  EXPECT_EQ(form.Image2.spec().picture, Picture::Lightning);
-  EXPECT_TRUE(form.Image2.spec().stretch);
+  EXPECT_EQ(form.Image2.built().picture, Picture::Lightning);
+  EXPECT_TRUE(form.Image2.built().stretch);
 }
 
 TEST(WindowModel, OnlyTheThreeOperatorBoxesHaveTooltips) {
@@ -332,7 +332,7 @@ TEST(WindowModel, OnlyTheThreeOperatorBoxesHaveTooltips) {
   };
   std::map<std::string, std::string> found;
   for (const Control& c : form.controls()) {
-    if (*c.spec().tooltip != '\0') found[window_name(c.spec())] = c.spec().tooltip;
+    if (*c.built().tooltip != '\0') found[window_name(c.built())] = c.built().tooltip;
   }
   EXPECT_EQ(found, expected);
 }
@@ -340,9 +340,9 @@ TEST(WindowModel, OnlyTheThreeOperatorBoxesHaveTooltips) {
 TEST(WindowModel, NoControlIsBuiltHiddenDisabledOrSelected) {
   Form1 form(1);
   for (const Control& c : form.controls()) {
-    EXPECT_TRUE(c.visible()) << window_name(c.spec());
-    EXPECT_TRUE(c.enabled()) << window_name(c.spec());
-    EXPECT_FALSE(c.value()) << window_name(c.spec());
+    EXPECT_TRUE(c.visible()) << window_name(c.built());
+    EXPECT_TRUE(c.enabled()) << window_name(c.built());
+    EXPECT_FALSE(c.value()) << window_name(c.built());
   }
 }
 
@@ -377,7 +377,7 @@ TEST(WindowModel, SixtyFiveTimersAsBuilt) {
       EXPECT_EQ(form.clock().interval(n), interval);
       EXPECT_EQ(form.clock().enabled(n), r.enabled);
       EXPECT_EQ(form.clock().due(n), r.enabled ? interval : -1);
-      EXPECT_EQ(timer_spec(n).number, n);
+      EXPECT_EQ(built_timer(n).number, n);
     }
   }
   EXPECT_EQ(seen, 65);
@@ -390,23 +390,23 @@ TEST(WindowModel, TimerTableWiresStationsAndFrames) {
     for (int i = 0; i < 10; ++i) {
       const int n = station_timer(k, i);
       EXPECT_EQ(n, first[k] + i);
-      EXPECT_EQ(timer_spec(n).role, TimerRole::Station);
-      EXPECT_EQ(timer_spec(n).method, k);
-      EXPECT_EQ(timer_spec(n).station, i);
-      EXPECT_EQ(timer_spec(n).handler, methods()[static_cast<std::size_t>(k)].attempt);
+      EXPECT_EQ(built_timer(n).role, TimerRole::Station);
+      EXPECT_EQ(built_timer(n).method, k);
+      EXPECT_EQ(built_timer(n).station, i);
+      EXPECT_EQ(built_timer(n).handler, methods()[static_cast<std::size_t>(k)].attempt);
     }
   }
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(frame_timer(i), 55 + i);
-    EXPECT_EQ(timer_spec(55 + i).role, TimerRole::Frame);
-    EXPECT_EQ(timer_spec(55 + i).station, i);
+    EXPECT_EQ(built_timer(55 + i).role, TimerRole::Frame);
+    EXPECT_EQ(built_timer(55 + i).station, i);
   }
   const std::pair<int, TimerRole> singles[] = {{1, TimerRole::CollisionDisplay},
                                                {12, TimerRole::BusBusy},
                                                {23, TimerRole::CompletionTest},
                                                {54, TimerRole::SecondsClock},
                                                {65, TimerRole::BusBusyDelay}};
-  for (auto [n, role] : singles) EXPECT_EQ(timer_spec(n).role, role) << n;
+  for (auto [n, role] : singles) EXPECT_EQ(built_timer(n).role, role) << n;
 }
 
 }  // namespace

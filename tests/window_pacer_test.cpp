@@ -134,8 +134,8 @@ TEST(Pacer, StepStopsRightAfterTheNextStationAttempt) {
     const std::string sent_before = r.form.Text1[0].text();
     const Pacer::StepOutcome out = r.pacer.step();
     ASSERT_EQ(out.result, Pacer::StepResult::Attempt);
-    EXPECT_EQ(timer_spec(out.timer).role, TimerRole::Station);
-    EXPECT_EQ(timer_spec(out.timer).method, 0);
+    EXPECT_EQ(built_timer(out.timer).role, TimerRole::Station);
+    EXPECT_EQ(built_timer(out.timer).method, 0);
     EXPECT_EQ(r.form.now(), next);
     EXPECT_NE(r.form.Text1[0].text(), sent_before) << "the attempt was sent";
     EXPECT_TRUE(r.pacer.paused());

@@ -134,7 +134,7 @@ Snapshot snapshot(Form1& form) {
     s.controls.push_back(
         {c.text(), c.enabled(), c.visible(), c.value(), c.border_color(), c.border_width()});
   }
-  for (const TimerSpec& t : timer_table()) {
+  for (const BuiltTimer& t : timer_table()) {
     s.timers.push_back({form.Timer(t.number).enabled(), form.Timer(t.number).interval(),
                         form.clock().due(t.number)});
   }
@@ -149,7 +149,7 @@ std::string difference(Form1& form, const Snapshot& a, const Snapshot& b) {
   if (a.method_code != b.method_code) return "the method code changed";
   for (std::size_t i = 0; i < a.controls.size(); ++i) {
     if (!(a.controls[i] == b.controls[i])) {
-      return window_name(form.controls()[i].spec()) + " changed (now \"" + b.controls[i].text +
+      return window_name(form.controls()[i].built()) + " changed (now \"" + b.controls[i].text +
              "\")";
     }
   }
@@ -188,7 +188,7 @@ struct Session {
     window->show();
     activate();
     for (Control& c : form.controls()) {
-      widgets.emplace_back(&c, window->view().widget(window_name(c.spec())));
+      widgets.emplace_back(&c, window->view().widget(window_name(c.built())));
     }
     bring_to(moment);
   }
@@ -262,7 +262,7 @@ struct Session {
   }
 
   std::string timers_broken() {
-    for (const TimerSpec& t : timer_table()) {
+    for (const BuiltTimer& t : timer_table()) {
       const TimerRef timer = form.Timer(t.number);
       const std::int32_t interval = timer.interval();
       const std::string name = "Timer" + std::to_string(t.number);
@@ -305,7 +305,7 @@ struct Session {
     for (const Control* c : {&form.Text11, &form.Text12, &form.Text13}) {
       const double v = c->number();
       if (v != std::floor(v) || v < 1 || v > 10) {
-        return window_name(c->spec()) + " holds \"" + c->text() + "\"";
+        return window_name(c->built()) + " holds \"" + c->text() + "\"";
       }
     }
     const double mtu = form.Text11.number(), rate = form.Text12.number();
@@ -352,7 +352,7 @@ struct Session {
   std::string view_broken() {
     const QPalette palette = window->view().palette();
     for (const auto& [c, w] : widgets) {
-      const std::string name = window_name(c->spec());
+      const std::string name = window_name(c->built());
       if (w->isHidden() == c->visible()) return name + " is not shown as the model says";
       if (w->testAttribute(Qt::WA_Disabled) == c->enabled()) {
         return name + (c->enabled() ? " is locked" : " is open") + " against the model";
@@ -773,11 +773,11 @@ std::string expect_effect(Session& s, const ButtonCase& b, int clicks, bool enab
     case Effect::Lower:
     case Effect::Raise:
       for (std::size_t v = 0; v < 3; ++v) {
-        const bool mine = window_name(values[v]->spec()) == b.box;
+        const bool mine = window_name(values[v]->built()) == b.box;
         const double expected =
             mine ? stepped(values_before[v], clicks, b.effect == Effect::Raise) : values_before[v];
         if (values[v]->number() != expected) {
-          return window_name(values[v]->spec()) + " holds " + values[v]->text() + ", not " +
+          return window_name(values[v]->built()) + " holds " + values[v]->text() + ", not " +
                  numtext::shortest(expected);
         }
       }
@@ -885,7 +885,7 @@ TEST(WindowRobustness, AClickOnAnythingButAButtonChangesNothing) {
       const Kind k = control->kind();
       const bool button = k == Kind::CommandButton || k == Kind::OptionButton;
       if (button && w->isEnabled()) continue;
-      const std::string name = window_name(control->spec());
+      const std::string name = window_name(control->built());
       QWidget* focus = QApplication::focusWidget();
       const Snapshot before = snapshot(s.form);
       for (Gesture g : {Gesture::Click, Gesture::DoubleClick, Gesture::RightClick}) {

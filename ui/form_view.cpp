@@ -93,7 +93,7 @@ constexpr const char* kReadingOrder[] = {
     "Text9",    "Text14(0)", "Text14(1)", "Text14(2)",
 };
 
-QRect geometry_of(const ControlSpec& s) {
+QRect geometry_of(const BuiltControl& s) {
   return QRect(to_pixels(s.left), to_pixels(s.top), to_pixels(s.width), to_pixels(s.height));
 }
 
@@ -110,7 +110,7 @@ int to_pixels(int twips) {
 }
 
 QString accessible_name(Form1& form, const Control& control) {
-  const ControlSpec& s = control.spec();
+  const BuiltControl& s = control.built();
   const std::string window = window_name(s);
   for (const Naming& n : kNamings) {
     if (window != n.control) continue;
@@ -133,7 +133,7 @@ QString accessible_name(Form1& form, const Control& control) {
 }
 
 FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(&form) {
-  const WindowSpec& window = built_window();
+  const BuiltWindow& window = built_window();
   setFixedSize(to_pixels(window.client_width), to_pixels(window.client_height));
   setAutoFillBackground(true);
   QPalette pal = palette();
@@ -143,7 +143,7 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(&form)
 
   bindings_.reserve(form.controls().size());
   for (Control& c : form.controls()) {
-    const ControlSpec& s = c.spec();
+    const BuiltControl& s = c.built();
     QWidget* container = this;
     if (*s.container != '\0') {
       // Containers come before their contents in the table.
@@ -164,7 +164,7 @@ FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(&form)
 }
 
 QWidget* FormView::build(const Control& control, QWidget* parent) {
-  const ControlSpec& s = control.spec();
+  const BuiltControl& s = control.built();
   const QPalette base = palette();
   const QColor back = to_qcolor(s.back, base);
   const QColor fore = to_qcolor(s.fore, base);

@@ -132,7 +132,7 @@ void MainWindow::wire_inputs() {
                      [this, click] { act([&] { click(form_); }); });
   }
   for (Control* option : {&form_.Option1, &form_.Option2}) {
-    auto* button = view_->widget_as<QAbstractButton>(window_name(option->spec()));
+    auto* button = view_->widget_as<QAbstractButton>(window_name(option->built()));
     if (button == nullptr) continue;
     QObject::connect(button, &QAbstractButton::clicked, this,
                      [this, option] { act([&] { select_option(form_, *option); }); });
@@ -140,7 +140,7 @@ void MainWindow::wire_inputs() {
 
   for (Control& c : form_.controls()) {
     if (c.kind() != Kind::TextBox) continue;
-    auto* box = view_->widget_as<TextBoxView>(window_name(c.spec()));
+    auto* box = view_->widget_as<TextBoxView>(window_name(c.built()));
     if (box == nullptr) continue;
     if (&c == &form_.Text6) {
       // The data amount takes effect on Enter or when the box is left, not at every key:
@@ -235,7 +235,7 @@ void MainWindow::step_once() {
   switch (outcome.result) {
     case Pacer::StepResult::Attempt:
       strip_->show_message(QStringLiteral("Station %1 attempted at %2; paused.")
-                               .arg(timer_spec(outcome.timer).station)
+                               .arg(built_timer(outcome.timer).station)
                                .arg(format_run_time(form_.now())));
       break;
     case Pacer::StepResult::NoStationRunning:

@@ -13,7 +13,7 @@ namespace {
 // The earliest pending tick of any station timer, or -1 when no station is running.
 VirtualMs next_station_tick(const Form1& form) {
   VirtualMs next = -1;
-  for (const TimerSpec& t : timer_table()) {
+  for (const BuiltTimer& t : timer_table()) {
     if (t.role != TimerRole::Station) continue;
     const VirtualMs due = form.clock().due(t.number);
     if (due >= 0 && (next < 0 || due < next)) next = due;
@@ -94,7 +94,7 @@ Pacer::StepOutcome Pacer::step() {
     const VirtualMs next = next_station_tick(form_);
     if (next < 0) return {StepResult::NoStationRunning};
     const int timer = form_.clock().deliver_next(next);
-    if (timer > 0 && timer_spec(timer).role == TimerRole::Station) {
+    if (timer > 0 && built_timer(timer).role == TimerRole::Station) {
       return {StepResult::Attempt, timer};
     }
     if (wall_() >= deadline) return {StepResult::OutOfTime};

@@ -117,7 +117,10 @@ bool Text7_KeyPress(Form1& form, int key) {
 DataAmountEdit commit_data_amount(Form1& form, std::string_view typed) {
   DataAmountEdit out;
   if (!numtext::leading_number(typed)) {
-    out.message = "The data amount must begin with a number; it stays " + form.Text6.text() + ".";
+    out.message =
+        numtext::begins_with_number(typed)
+            ? "That data amount is too large to hold; it stays " + form.Text6.text() + "."
+            : "The data amount must begin with a number; it stays " + form.Text6.text() + ".";
     return out;
   }
   form.Text6.set_text(typed);

@@ -18,9 +18,9 @@ int main(int argc, char** argv) {
   const QImage picture = bruvik::picture_image(bruvik::Picture::Computer);
   for (int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
     // Whole multiples keep the pixel art sharp; the small sizes are scaled down smoothly.
-    const QImage icon = picture.scaled(size, size, Qt::IgnoreAspectRatio,
-                                       size % bruvik::kPictureSize == 0 ? Qt::FastTransformation
-                                                                        : Qt::SmoothTransformation);
+    const QImage icon = picture.scaled(
+        size, size, Qt::IgnoreAspectRatio,
+        size % bruvik::kPictureSize == 0 ? Qt::FastTransformation : Qt::SmoothTransformation);
     const QString folder = QString("%1/hicolor/%2x%2/apps").arg(argv[1]).arg(size);
     if (!QDir().mkpath(folder) || !icon.save(folder + "/bruvik.png", "PNG")) {
       std::fprintf(stderr, "bruvik-icons: cannot write %s/bruvik.png\n", qPrintable(folder));

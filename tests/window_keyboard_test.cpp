@@ -146,6 +146,37 @@ TEST(WindowKeyboard, TheStripIsUsableFromTheKeyboard) {
   EXPECT_EQ(w.window->pacer().speed(), 0.0) << "as fast as possible";
 }
 
+TEST(WindowKeyboard, EnterClicksTheFocusedButtonOnceAsSpaceDoes) {
+  const struct {
+    Qt::Key key;
+    Qt::KeyboardModifiers mods;
+    bool clicks;
+  } keys[] = {{Qt::Key_Return, Qt::NoModifier, true},
+              {Qt::Key_Enter, Qt::KeypadModifier, true},
+              {Qt::Key_Space, Qt::NoModifier, true},
+              {Qt::Key_Return, Qt::ControlModifier, false},
+              {Qt::Key_A, Qt::NoModifier, false}};
+  for (const auto& k : keys) {
+    Window w;
+    QWidget* raise_mtu = w.at("Command3");
+    raise_mtu->setFocus();
+    QTest::keyClick(raise_mtu, k.key, k.mods);
+    EXPECT_EQ(w.form.Text11.text(), k.clicks ? "6" : "5") << k.key << " on the MTU's \">\"";
+
+    w.window->strip().pause_button()->setFocus();
+    QTest::keyClick(w.window->strip().pause_button(), k.key, k.mods);
+    EXPECT_EQ(w.window->pacer().paused(), k.clicks) << k.key << " on Pause";
+  }
+
+  // A disabled button takes no click from Enter.
+  Window w;
+  QWidget* raise_mtu = w.at("Command3");
+  raise_mtu->setFocus();
+  raise_mtu->setEnabled(false);
+  QTest::keyClick(raise_mtu, Qt::Key_Return);
+  EXPECT_EQ(w.form.Text11.text(), "5");
+}
+
 TEST(WindowKeyboard, TheStripShowsTimeSeedAndTheChosenSpeed) {
   const struct {
     VirtualMs ms;

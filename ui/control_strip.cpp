@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "ui/control_widgets.h"
 #include "ui/look.h"
 
 namespace bruvik {
@@ -61,9 +62,9 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   speed_->setAccessibleName(QStringLiteral("Speed"));
   speed_caption->setBuddy(speed_);
 
-  pause_ = new QPushButton(this);
+  pause_ = new EnterButton(this);
   pause_->setAutoDefault(false);
-  step_ = new QPushButton(QStringLiteral("&Step"), this);
+  step_ = new EnterButton(QStringLiteral("&Step"), this);
   step_->setAutoDefault(false);
   step_->setAccessibleName(QStringLiteral("Step"));
   step_->setToolTip(QStringLiteral("Run to the next attempt of a station, then pause (Alt+S)"));

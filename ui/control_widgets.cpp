@@ -112,8 +112,19 @@ void TextBoxView::focusOutEvent(QFocusEvent* event) {
   if (event->reason() != Qt::PopupFocusReason && on_focus_out) on_focus_out();
 }
 
-CommandView::CommandView(QWidget* parent) : QPushButton(parent) {
+CommandView::CommandView(QWidget* parent) : EnterButton(parent) {
   setAutoDefault(false);
+}
+
+void EnterButton::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+  if (enter && mods == Qt::NoModifier && !event->isAutoRepeat()) {
+    event->accept();
+    if (isEnabled()) click();
+    return;
+  }
+  QPushButton::keyPressEvent(event);
 }
 
 void CommandView::paintEvent(QPaintEvent*) {

@@ -59,9 +59,19 @@ class TextBoxView : public QLineEdit {
   void focusOutEvent(QFocusEvent* event) override;
 };
 
+// A push button that Enter clicks when it has the focus, as Space does: the way the desktop
+// this window comes from behaves, and what keyboard users try first.
+class EnterButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
 // A command button whose caption is centred without the style's margins, so that "<" and ">"
 // fit their 9-pixel buttons.
-class CommandView : public QPushButton {
+class CommandView : public EnterButton {
  public:
   explicit CommandView(QWidget* parent);
 

@@ -1,12 +1,20 @@
 #include "app/clock.h"
 
+#include <bit>
+#include <cstdint>
+#include <stdexcept>
+
 #include "app/runtime_error.h"
 
 namespace bruvik {
 
 Clock::Clock(int count, Deliver deliver, void* context)
-    : slots_(static_cast<std::size_t>(count) + 1), deliver_(deliver), context_(context) {
-  heap_.reserve(static_cast<std::size_t>(count));
+    : slots_(static_cast<std::size_t>(count) + 1),
+      head_(kWheel, 0),
+      occupied_(kWords, 0),
+      deliver_(deliver),
+      context_(context) {
+  if (count < 0 || count > INT16_MAX) throw std::invalid_argument("timer count out of range");
 }
 
 void Clock::set_enabled(int timer, bool on) {
@@ -28,25 +36,25 @@ void Clock::set_interval(int timer, std::int32_t interval) {
 }
 
 void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context) {
-  // Move the timer between the heap and its place beside it, keeping its pending tick.
+  // Move the timer between the wheel and its place beside it, keeping its pending tick.
+  if (probe != nullptr && probed_ != 0 && probed_ != timer) {
+    set_idle_probe(probed_, nullptr, nullptr);
+  }
   Slot& s = slots_[timer];
-  const bool was_armed = s.armed;
-  if (was_armed) disarm(timer);
+  const bool pending = s.armed && timer != delivering_;
+  if (pending) unlink(timer);
   if (probe != nullptr) {
-    if (probed_ != 0 && probed_ != timer) set_idle_probe(probed_, nullptr, nullptr);
     probed_ = timer;
   } else if (probed_ == timer) {
     probed_ = 0;
   }
   probe_ = probe;
   probe_context_ = context;
-  if (was_armed) {
-    s.armed = true;
-    if (timer != probed_) {
-      heap_.push_back(Entry{s.due, s.seq, timer});
-      s.heap_pos = static_cast<int>(heap_.size()) - 1;
-      sift_up(heap_.size() - 1);
-    }
+  if (!pending) return;
+  if (timer == probed_) {
+    s.place = Place::Beside;
+  } else {
+    link(timer);
   }
 }
 
@@ -58,7 +66,7 @@ VirtualMs Clock::due(int timer) const {
 
 VirtualMs Clock::next_due() const {
   VirtualMs best = -1;
-  if (!heap_.empty()) best = heap_.front().due;
+  if (const int t = front(); t != 0) best = slots_[t].due;
   if (probed_ != 0 && slots_[probed_].armed && (best < 0 || slots_[probed_].due < best)) {
     best = slots_[probed_].due;
   }
@@ -72,83 +80,120 @@ void Clock::arm(int timer) {
     disarm(timer);
     return;
   }
+  unlink(timer);
   s.due = now_ + s.interval;
   s.seq = next_seq_++;
   s.armed = true;
-  if (timer == probed_) return;
-  const Entry e{s.due, s.seq, timer};
-  if (s.heap_pos < 0) {
-    heap_.push_back(e);
-    s.heap_pos = static_cast<int>(heap_.size()) - 1;
-    sift_up(heap_.size() - 1);
+  if (timer == probed_) {
+    s.place = Place::Beside;
     return;
   }
-  // A new arming is always later than the old one: the entry only moves down.
-  const auto pos = static_cast<std::size_t>(s.heap_pos);
-  heap_[pos] = e;
-  sift_down(pos);
+  link(timer);
 }
 
 void Clock::disarm(int timer) {
-  Slot& s = slots_[timer];
   if (timer == delivering_) delivering_ = 0;
-  s.armed = false;
-  const int pos = s.heap_pos;
-  if (pos < 0) return;
-  s.heap_pos = -1;
-  const Entry last = heap_.back();
-  heap_.pop_back();
-  if (last.timer == timer) return;
-  const auto p = static_cast<std::size_t>(pos);
-  place(p, last);
-  sift_up(p);
-  sift_down(static_cast<std::size_t>(slots_[last.timer].heap_pos));
+  slots_[timer].armed = false;
+  unlink(timer);
 }
 
-void Clock::sift_up(std::size_t pos) {
-  const Entry e = heap_[pos];
-  while (pos > 0) {
-    const std::size_t parent = (pos - 1) / 2;
-    if (!before(e, heap_[parent])) break;
-    place(pos, heap_[parent]);
-    pos = parent;
+void Clock::link(int timer) {
+  Slot& s = slots_[timer];
+  if (s.due - now_ >= static_cast<VirtualMs>(kWheel)) {
+    far_.push_back(timer);
+    s.place = Place::Far;
+    return;
   }
-  place(pos, e);
+  const std::size_t b = static_cast<std::size_t>(s.due) & kMask;
+  s.place = Place::Wheel;
+  ++in_wheel_;
+  const int head = head_[b];
+  if (head == 0) {
+    head_[b] = static_cast<std::int16_t>(timer);
+    s.prev = s.next = timer;
+    occupied_[b >> 6] |= std::uint64_t{1} << (b & 63);
+    return;
+  }
+  // A fresh arming has the highest sequence number and goes last; only a held-back re-arm
+  // (older number) or a tick moved back from beside the wheel may have to go further forward.
+  int after = slots_[head].prev;
+  while (slots_[after].seq > s.seq && after != head) after = slots_[after].prev;
+  const bool first = slots_[after].seq > s.seq;  // earlier than the head itself
+  if (first) after = slots_[head].prev;
+  const int next = slots_[after].next;
+  s.prev = after;
+  s.next = next;
+  slots_[after].next = timer;
+  slots_[next].prev = timer;
+  if (first) head_[b] = static_cast<std::int16_t>(timer);
 }
 
-void Clock::sift_down(std::size_t pos) {
-  const std::size_t n = heap_.size();
-  const Entry e = heap_[pos];
-  for (;;) {
-    std::size_t child = 2 * pos + 1;
-    if (child >= n) break;
-    if (child + 1 < n && before(heap_[child + 1], heap_[child])) ++child;
-    if (!before(heap_[child], e)) break;
-    place(pos, heap_[child]);
-    pos = child;
+void Clock::unlink(int timer) {
+  Slot& s = slots_[timer];
+  if (s.place == Place::Wheel) {
+    const std::size_t b = static_cast<std::size_t>(s.due) & kMask;
+    if (s.next == timer) {
+      head_[b] = 0;
+      occupied_[b >> 6] &= ~(std::uint64_t{1} << (b & 63));
+    } else {
+      slots_[s.prev].next = s.next;
+      slots_[s.next].prev = s.prev;
+      if (head_[b] == timer) head_[b] = static_cast<std::int16_t>(s.next);
+    }
+    --in_wheel_;
+  } else if (s.place == Place::Far) {
+    for (std::size_t i = 0; i < far_.size(); ++i) {
+      if (far_[i] == timer) {
+        far_[i] = far_.back();
+        far_.pop_back();
+        break;
+      }
+    }
   }
-  place(pos, e);
+  s.place = Place::None;
+}
+
+int Clock::wheel_front() const {
+  if (in_wheel_ == 0) return 0;
+  // Every tick in the wheel is due in [now, now + kWheel), so the first occupied bucket from
+  // now on, going round once, holds the earliest; its head was armed first.
+  const std::size_t b = static_cast<std::size_t>(now_) & kMask;
+  std::size_t word = b >> 6;
+  std::uint64_t bits = occupied_[word] & (~std::uint64_t{0} << (b & 63));
+  for (std::size_t i = 0; i <= kWords; ++i) {
+    if (bits != 0) return head_[(word << 6) | static_cast<std::size_t>(std::countr_zero(bits))];
+    word = (word + 1) & (kWords - 1);
+    bits = occupied_[word];
+  }
+  return 0;
+}
+
+int Clock::front() const {
+  int best = wheel_front();
+  for (const int t : far_) {
+    if (best == 0 || before(slots_[t], slots_[best])) best = t;
+  }
+  return best;
 }
 
 void Clock::finish_delivery() {
   const int timer = delivering_;
   if (timer == 0) return;
   delivering_ = 0;
-  // Still the earliest entry: everything armed meanwhile is due after now.
   Slot& s = slots_[timer];
   s.due = now_ + s.interval;
   s.seq = delivering_seq_;
-  heap_[static_cast<std::size_t>(s.heap_pos)].due = s.due;
-  heap_[static_cast<std::size_t>(s.heap_pos)].seq = s.seq;
-  sift_down(static_cast<std::size_t>(s.heap_pos));
+  if (timer == probed_) {
+    s.place = Place::Beside;
+    return;
+  }
+  link(timer);
 }
 
 int Clock::step(VirtualMs limit) {
-  const bool have_heap = !heap_.empty();
+  const int top = front();
   const Slot* probed = probed_ != 0 && slots_[probed_].armed ? &slots_[probed_] : nullptr;
-  const bool probed_first =
-      probed != nullptr && (!have_heap || probed->due < heap_.front().due ||
-                            (probed->due == heap_.front().due && probed->seq < heap_.front().seq));
+  const bool probed_first = probed != nullptr && (top == 0 || before(*probed, slots_[top]));
 
   if (probed_first) {
     Slot& s = slots_[probed_];
@@ -159,15 +204,16 @@ int Clock::step(VirtualMs limit) {
       // one, so the first tick that still matters is the first one at or after the next other
       // tick (or after `limit`), and it comes after every tick already pending then.
       VirtualMs horizon = limit + 1;
-      if (have_heap && heap_.front().due < horizon) horizon = heap_.front().due;
+      if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
       const VirtualMs span = horizon - s.due;
       const VirtualMs steps = span <= 0 ? 1 : (span + s.interval - 1) / s.interval;
       skipped_ += static_cast<std::uint64_t>(steps);
       now_ = s.due + (steps - 1) * s.interval;  // the last skipped tick
       s.due = now_ + s.interval;
       s.seq = next_seq_++;
-      // The next other tick, if it is due by `limit`, now comes first: deliver it at once.
-      if (!have_heap || heap_.front().due > limit) return 0;
+      // The next other tick, if it is due by `limit`, now comes first: deliver it below.
+      if (top == 0 || slots_[top].due > limit) return 0;
+      now_ = slots_[top].due;
     } else {
       now_ = s.due;
       const int timer = probed_;
@@ -176,23 +222,23 @@ int Clock::step(VirtualMs limit) {
       deliver_(context_, timer);
       return timer;
     }
+  } else {
+    if (top == 0) return -1;
+    if (slots_[top].due > limit) return -1;
+    now_ = slots_[top].due;
   }
-
-  if (!have_heap) return -1;
-  const Entry top = heap_.front();
-  if (top.due > limit) return -1;
-  now_ = top.due;
   // Periodic: armed anew at delivery, before the handler runs. The sequence number is taken
-  // now; the heap is put in order after the handler, unless the handler re-armed or stopped it.
-  delivering_ = top.timer;
+  // now; the tick is put back after the handler, unless the handler re-armed or stopped it.
+  unlink(top);
+  delivering_ = top;
   delivering_seq_ = next_seq_++;
   ++delivered_;
   struct Finish {
     Clock& clock;
     ~Finish() { clock.finish_delivery(); }
   } finish{*this};
-  deliver_(context_, top.timer);
-  return top.timer;
+  deliver_(context_, top);
+  return top;
 }
 
 void Clock::advance_to(VirtualMs t) {

@@ -70,50 +70,57 @@ class Clock {
   std::uint64_t skipped() const { return skipped_; }
 
  private:
+  // Where a timer's pending tick is kept.
+  enum class Place : std::uint8_t { None, Wheel, Far, Beside };
   struct Slot {
     std::int32_t interval = 0;
     bool enabled = false;
     bool armed = false;
+    Place place = Place::None;
     VirtualMs due = 0;
     std::uint64_t seq = 0;
-    int heap_pos = -1;  // -1: not in the heap
+    int prev = 0, next = 0;  // neighbours in the wheel's bucket, a ring
   };
-  // The heap holds the pending ticks with their keys, so that ordering them touches one array.
-  struct Entry {
-    VirtualMs due;
-    std::uint64_t seq;
-    int timer;
-  };
-  static bool before(const Entry& a, const Entry& b) {
+
+  // Pending ticks are kept in a timing wheel of one bucket per millisecond. Every tick in it is
+  // due within kWheel ms of now, so a bucket holds the ticks of one due time, in a ring kept in
+  // sequence order from its head. A tick due further ahead waits in a short list beside it.
+  static constexpr std::size_t kWheel = std::size_t{1} << 14;
+  static constexpr std::size_t kMask = kWheel - 1;
+  static constexpr std::size_t kWords = kWheel / 64;
+
+  static bool before(const Slot& a, const Slot& b) {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
 
   void arm(int timer);
   void disarm(int timer);
-  void sift_up(std::size_t pos);
-  void sift_down(std::size_t pos);
-  void place(std::size_t pos, const Entry& e) {
-    heap_[pos] = e;
-    slots_[e.timer].heap_pos = static_cast<int>(pos);
-  }
+  void link(int timer);
+  void unlink(int timer);
+  // The timer of the earliest pending tick in the wheel or beyond it, or 0.
+  int front() const;
+  int wheel_front() const;
   // Handles the earliest tick if it is due at or before `limit`. Returns the delivered timer,
   // 0 for a skipped idle tick, -1 when nothing is due.
   int step(VirtualMs limit);
   void finish_delivery();
 
   std::vector<Slot> slots_;
-  std::vector<Entry> heap_;
+  std::vector<std::int16_t> head_;       // per bucket: the first timer, 0 when empty
+  std::vector<std::uint64_t> occupied_;  // one bit per bucket
+  std::size_t in_wheel_ = 0;
+  std::vector<int> far_;  // ticks due kWheel ms ahead or later, rare
   VirtualMs now_ = 0;
   std::uint64_t next_seq_ = 1;
   Deliver deliver_;
   void* context_;
 
-  // The probed timer is kept out of the heap: skipping its idle ticks then costs no reordering.
+  // The probed timer is kept beside the wheel: skipping its idle ticks then costs no relinking.
   int probed_ = 0;
   IdleProbe probe_ = nullptr;
   const void* probe_context_ = nullptr;
 
-  // While a heap timer's handler runs, its periodic re-arm (rule 4) is held back: the handler
+  // While a timer's handler runs, its periodic re-arm (rule 4) is held back: the handler
   // usually re-arms it anyway, and the tick keeps the sequence number taken at delivery.
   int delivering_ = 0;
   std::uint64_t delivering_seq_ = 0;

@@ -7,6 +7,8 @@
 
 #include <functional>
 #include <map>
+#include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -286,6 +288,141 @@ TEST(IdleProbe, SkippingIdleTicksChangesNothingButTheCost) {
   EXPECT_EQ(plain.log, probed.log);
   EXPECT_GT(probed.clock.skipped(), 1000u);
   EXPECT_LT(probed.clock.delivered(), plain.clock.delivered());
+}
+
+// The delivery rule written the plainest way: every pending tick is a (due, sequence) pair, the
+// smallest is delivered next, and a periodic timer is armed anew before its handler runs.
+class ReferenceClock {
+ public:
+  explicit ReferenceClock(int count) : slots_(static_cast<std::size_t>(count) + 1) {}
+  VirtualMs now() const { return now_; }
+  void set_enabled(int t, bool on) {
+    if (on == slots_[t].enabled) return;
+    slots_[t].enabled = on;
+    if (on) {
+      arm(t);
+    } else {
+      slots_[t].armed = false;
+    }
+  }
+  void set_interval(int t, std::int32_t i) {
+    slots_[t].interval = i;
+    if (slots_[t].enabled) arm(t);
+  }
+  template <class Handler>
+  void advance_to(VirtualMs limit, Handler&& handler) {
+    for (;;) {
+      int best = 0;
+      for (int t = 1; t < int(slots_.size()); ++t) {
+        const Slot& s = slots_[t];
+        if (!s.armed) continue;
+        const Slot& b = slots_[best];
+        if (best == 0 || s.due < b.due || (s.due == b.due && s.seq < b.seq)) best = t;
+      }
+      if (best == 0 || slots_[best].due > limit) break;
+      now_ = slots_[best].due;
+      arm(best);
+      handler(best);
+    }
+    if (limit > now_) now_ = limit;
+  }
+
+ private:
+  struct Slot {
+    std::int32_t interval = 0;
+    bool enabled = false, armed = false;
+    VirtualMs due = 0;
+    std::uint64_t seq = 0;
+  };
+  void arm(int t) {
+    Slot& s = slots_[t];
+    s.armed = s.interval > 0;
+    s.due = now_ + s.interval;
+    s.seq = next_seq_++;
+  }
+  std::vector<Slot> slots_;
+  VirtualMs now_ = 0;
+  std::uint64_t next_seq_ = 1;
+};
+
+// Random timer traffic, inside handlers and between slices, given to both clocks. Timer 1 ticks
+// every millisecond and does nothing while `quiet`; the real clock skips those ticks by probe.
+struct Traffic {
+  static constexpr int kTimers = 12;
+  std::mt19937_64 rng;
+  std::vector<std::int32_t> intervals;
+  bool quiet = false;
+  std::vector<std::pair<VirtualMs, int>> log;
+
+  Traffic(std::uint64_t seed, std::vector<std::int32_t> choices)
+      : rng(seed), intervals(std::move(choices)) {}
+  int pick(int n) { return static_cast<int>(rng() % static_cast<std::uint64_t>(n)); }
+  template <class C>
+  void poke(C& clock) {
+    const int t = 2 + pick(kTimers - 1);
+    switch (pick(4)) {
+      case 0:
+        clock.set_enabled(t, pick(3) != 0);
+        break;
+      case 3:
+        quiet = !quiet;
+        break;
+      default:
+        clock.set_interval(t, intervals[static_cast<std::size_t>(pick(int(intervals.size())))]);
+    }
+  }
+  template <class C>
+  void tick(C& clock, int timer) {
+    if (timer == 1 && quiet) return;
+    log.emplace_back(clock.now(), timer);
+    for (int n = pick(3); n > 0; --n) poke(clock);
+  }
+};
+
+struct RealRun {
+  Traffic traffic;
+  Clock clock{Traffic::kTimers, &RealRun::on_tick, this};
+  RealRun(std::uint64_t seed, std::vector<std::int32_t> choices)
+      : traffic(seed, std::move(choices)) {
+    clock.set_idle_probe(
+        1, [](const void* self) { return static_cast<const RealRun*>(self)->traffic.quiet; }, this);
+  }
+  static void on_tick(void* self, int timer) {
+    auto& r = *static_cast<RealRun*>(self);
+    r.traffic.tick(r.clock, timer);
+  }
+};
+
+TEST(TimerRules, AgreeWithThePlainRuleUnderRandomTraffic) {
+  const struct {
+    const char* name;
+    std::vector<std::int32_t> intervals;
+    VirtualMs slice, until;
+  } cases[] = {
+      {"short intervals, many ties", {0, 1, 1, 2, 3, 5}, 7, 3'000},
+      {"back-offs and polling", {1, 125, 250, 875, 1000, 6250, 11250}, 333, 200'000},
+      {"round the wheel and beyond it", {1, 16383, 16384, 16385, 20000, 40000}, 4'099, 400'000},
+  };
+  for (const auto& c : cases) {
+    for (std::uint64_t seed = 1; seed <= 20; ++seed) {
+      RealRun real(seed, c.intervals);
+      ReferenceClock ref(Traffic::kTimers);
+      Traffic plain(seed, c.intervals);
+      real.clock.set_interval(1, 1);
+      real.clock.set_enabled(1, true);
+      ref.set_interval(1, 1);
+      ref.set_enabled(1, true);
+      for (VirtualMs t = 0; t <= c.until; t += c.slice) {
+        real.clock.advance_to(t);
+        ref.advance_to(t, [&](int timer) { plain.tick(ref, timer); });
+        real.traffic.poke(real.clock);
+        plain.poke(ref);
+      }
+      ASSERT_EQ(real.traffic.log, plain.log) << c.name << ", seed " << seed;
+      EXPECT_GT(plain.log.size(), 100u) << c.name;
+      EXPECT_EQ(real.clock.now(), ref.now());
+    }
+  }
 }
 
 }  // namespace

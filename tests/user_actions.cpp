@@ -36,28 +36,9 @@ class Script {
   std::size_t pos_ = 0;
 };
 
-// Remembers, from the events of the run, what each method reached when it ended, so that the
-// performance table can be checked against it.
-class Watcher : public EventSink {
- public:
-  explicit Watcher(Form1& form) : form_(form) {}
-  void on_event(const Event& e) override {
-    if (e.kind != EventKind::MethodEnd || e.method < 0) return;
-    ended[static_cast<std::size_t>(e.method)] = true;
-    throughput[static_cast<std::size_t>(e.method)] = throughput_text(form_, e.method);
-    if (e.method == kMethods - 1) finished = true;
-  }
-  std::array<bool, kMethods> ended{};
-  std::array<std::string, kMethods> throughput;
-  bool finished = false;
-
- private:
-  Form1& form_;
-};
-
 struct Checker {
   Form1& form;
-  Watcher& watcher;
+  MethodEndWatcher& watcher;
   int tracked_method = -1;
   double tracked_sent = 0;
   double tracked_collisions = 0;
@@ -92,39 +73,10 @@ struct Checker {
       tracked_sent = sent.number();
       tracked_collisions = coll.number();
     }
-    // Each row pairs a finished method's name with its own value; no method appears twice.
-    std::map<std::string, int> seen;
-    for (int row = 0; row < 5; ++row) {
-      const std::string name(numtext::trim(form.Label17[row].text()));
-      if (name == "Not Prosessed") continue;
-      const int m = [&] {
-        for (int j = 0; j < kMethods; ++j) {
-          if (name == methods()[static_cast<std::size_t>(j)].name) return j;
-        }
-        return -1;
-      }();
-      if (m < 0) return "row " + std::to_string(row) + " names no method: " + name;
-      if (++seen[name] > 1) return name + " appears twice in the performance table";
-      if (!watcher.ended[static_cast<std::size_t>(m)])
-        return name + " is in the table but never ended";
-      const std::string value(numtext::trim(form.Text8[row].text()));
-      const std::string own(numtext::trim(watcher.throughput[static_cast<std::size_t>(m)]));
-      if (value != own) {
-        return name + " shows \"" + value + "\" in the table, but its own value is \"" + own + "\"";
-      }
+    if (std::string broken = performance_table_broken(form, watcher); !broken.empty()) {
+      return broken;
     }
-    // A finished run stays finished.
-    if (watcher.finished) {
-      if (form.method_code() != "pper") return "the method code left \"pper\" after the end";
-      for (int m = 0; m < kMethods; ++m) {
-        for (int i = 0; i < kStations; ++i) {
-          if (form.Timer(station_timer(m, i)).enabled()) {
-            return "a station timer runs again after the end of the run";
-          }
-        }
-      }
-    }
-    return {};
+    return finished_run_broken(form, watcher);
   }
 };
 
@@ -142,6 +94,49 @@ Control* text_box(Form1& form, int which) {
 }
 
 }  // namespace
+
+void MethodEndWatcher::on_event(const Event& e) {
+  if (e.kind != EventKind::MethodEnd || e.method < 0) return;
+  const auto k = static_cast<std::size_t>(e.method);
+  ended[k] = true;
+  throughput[k] = throughput_text(form_, e.method);
+  if (e.method == kMethods - 1) finished = true;
+}
+
+std::string performance_table_broken(Form1& form, const MethodEndWatcher& watcher) {
+  std::map<std::string, int> seen;
+  for (int row = 0; row < 5; ++row) {
+    const std::string name(numtext::trim(form.Label17[row].text()));
+    if (name == "Not Prosessed") continue;
+    int m = -1;
+    for (int j = 0; j < kMethods; ++j) {
+      if (name == methods()[static_cast<std::size_t>(j)].name) m = j;
+    }
+    if (m < 0) return "row " + std::to_string(row) + " names no method: " + name;
+    if (++seen[name] > 1) return name + " appears twice in the performance table";
+    const auto k = static_cast<std::size_t>(m);
+    if (!watcher.ended[k]) return name + " is in the table but never ended";
+    const std::string value(numtext::trim(form.Text8[row].text()));
+    const std::string own(numtext::trim(watcher.throughput[k]));
+    if (value != own) {
+      return name + " shows \"" + value + "\" in the table, but its own value is \"" + own + "\"";
+    }
+  }
+  return {};
+}
+
+std::string finished_run_broken(Form1& form, const MethodEndWatcher& watcher) {
+  if (!watcher.finished) return {};
+  if (form.method_code() != "pper") return "the method code left \"pper\" after the end";
+  for (int m = 0; m < kMethods; ++m) {
+    for (int i = 0; i < kStations; ++i) {
+      if (form.Timer(station_timer(m, i)).enabled()) {
+        return "a station timer runs again after the end of the run";
+      }
+    }
+  }
+  return {};
+}
 
 const std::vector<std::string>& garbage_texts() {
   static const std::vector<std::string> texts = [] {
@@ -196,7 +191,7 @@ std::string play_actions(std::uint64_t seed, const std::uint8_t* bytes, std::siz
   SoakStats& st = stats != nullptr ? *stats : local;
   Script script(bytes, size);
   Form1 form(seed);
-  Watcher watcher(form);
+  MethodEndWatcher watcher(form);
   form.set_sink(&watcher, event_bit(EventKind::MethodEnd));
   form.on_restart = [&st] { ++st.restarts; };
   Checker checker{form, watcher};

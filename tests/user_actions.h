@@ -3,16 +3,37 @@
 // and the checks that must hold after every one of them.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "app/clock.h"
+#include "app/events.h"
+#include "app/form.h"
 
 namespace bruvik {
 
-class Form1;
+// Remembers, from the events of the run, what each method reached when it ended, so that the
+// performance table can be checked against it. Give it the MethodEnd events.
+class MethodEndWatcher : public EventSink {
+ public:
+  explicit MethodEndWatcher(Form1& form) : form_(form) {}
+  void on_event(const Event& e) override;
+  std::array<bool, kMethods> ended{};
+  std::array<std::string, kMethods> throughput;
+  bool finished = false;
+
+ private:
+  Form1& form_;
+};
+
+// Each row of the performance table pairs an ended method's name with its own value, and no
+// method appears twice. Returns what is broken, or "".
+std::string performance_table_broken(Form1& form, const MethodEndWatcher& watcher);
+// A finished run stays finished: the last method's code, no station timer running.
+std::string finished_run_broken(Form1& form, const MethodEndWatcher& watcher);
 
 struct SoakStats {
   std::uint64_t actions = 0;

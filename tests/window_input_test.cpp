@@ -16,31 +16,15 @@
 #include "app/controls/operator_controls.h"
 #include "app/form.h"
 #include "app/timer_table.h"
+#include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/main_window.h"
 
 namespace bruvik {
 namespace {
 
-struct Window {
-  Form1 form{7};
-  std::int64_t wall_ns = 0;
-  std::unique_ptr<MainWindow> window;
-  std::vector<QString> errors;
-  int restarts = 0;
-  explicit Window(bool shown = true) {
-    prepare_form(form, 5, 5, 5, "100");
-    form.on_restart = [this] { ++restarts; };
-    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
-    window->set_error_reporter([this](const QString& e) { errors.push_back(e); });
-    if (shown) {
-      window->show();
-      window->activateWindow();
-      EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-    }
-  }
-  FormView& view() { return window->view(); }
-  QWidget* at(const char* name) { return view().widget(name); }
+struct Window : TestWindow {
+  Window() : TestWindow(7, true) {}
   QLineEdit* box(const char* name) { return view().widget_as<QLineEdit>(name); }
   QString shown(const char* name) { return box(name)->text(); }
   void click(const char* name) { QTest::mouseClick(at(name), Qt::LeftButton); }

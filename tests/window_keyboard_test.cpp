@@ -12,23 +12,14 @@
 
 #include "app/controls/operator_controls.h"
 #include "app/form.h"
+#include "tests/window_support.h"
 #include "ui/main_window.h"
 
 namespace bruvik {
 namespace {
 
-struct Window {
-  Form1 form{7};
-  std::int64_t wall_ns = 0;
-  std::unique_ptr<MainWindow> window;
-  Window() {
-    prepare_form(form, 5, 5, 5, "100");
-    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
-    window->show();
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  QWidget* at(const char* name) { return window->view().widget(name); }
+struct Window : TestWindow {
+  Window() : TestWindow(7, true) {}
   // The name of the focused widget: its window name, or the strip's name for it.
   QString focused() {
     QWidget* f = QApplication::focusWidget();

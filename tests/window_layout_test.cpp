@@ -14,6 +14,7 @@
 #include "app/controls/operator_controls.h"
 #include "app/form.h"
 #include "app/form_table.h"
+#include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/main_window.h"
 #include "ui/pictures.h"
@@ -21,15 +22,7 @@
 namespace bruvik {
 namespace {
 
-struct Window {
-  Form1 form{7};
-  std::unique_ptr<MainWindow> window;
-  Window() {
-    prepare_form(form, 5, 5, 5, "100");
-    window = std::make_unique<MainWindow>(form, 1.0, [] { return std::int64_t{0}; });
-  }
-  FormView& view() { return window->view(); }
-  QWidget* at(const char* name) { return view().widget(name); }
+struct Window : TestWindow {
   // Top-left corner in the client area's pixels.
   QPoint corner(const char* name) { return at(name)->mapTo(&view(), QPoint(0, 0)); }
 };

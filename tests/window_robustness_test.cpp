@@ -35,6 +35,7 @@
 #include "sim/methods.h"
 #include "sim/run/run.h"
 #include "tests/user_actions.h"
+#include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
@@ -62,25 +63,6 @@ constexpr Moment kMoments[] = {
 
 // The boxes the user may type into.
 constexpr const char* kBoxes[] = {"Text6", "Text7", "Text9", "Text14(0)", "Text14(1)", "Text14(2)"};
-
-// What each method reached when it ended, from the run's own events.
-class Watcher : public EventSink {
- public:
-  explicit Watcher(Form1& form) : form_(form) {}
-  void on_event(const Event& e) override {
-    if (e.kind != EventKind::MethodEnd || e.method < 0) return;
-    const auto k = static_cast<std::size_t>(e.method);
-    ended[k] = true;
-    throughput[k] = throughput_text(form_, e.method);
-    if (e.method == kMethods - 1) finished = true;
-  }
-  std::array<bool, kMethods> ended{};
-  std::array<std::string, kMethods> throughput;
-  bool finished = false;
-
- private:
-  Form1& form_;
-};
 
 // Qt's warnings while a session lives: each one is a widget used wrongly.
 class WarningTrap {
@@ -167,41 +149,22 @@ bool plain(const QString& text) {
   return true;
 }
 
-// One window on a form brought to a moment of its run, with RESTART and the run-time error
-// message replaced by recorders.
-struct Session {
-  Form1 form{11};
-  Watcher watcher{form};
-  WarningTrap trap;
-  std::int64_t wall_ns = 0;
-  std::unique_ptr<MainWindow> window;
-  std::vector<QString> errors;
-  int restarts = 0;
+// One window on a form brought to a moment of its run. The warning trap comes first: it must
+// hear the window being built too.
+struct Session : WarningTrap, TestWindow {
+  MethodEndWatcher watcher{form};
   long long actions = 0;
   std::vector<std::pair<Control*, QWidget*>> widgets;
 
-  explicit Session(const Moment& moment) {
-    prepare_form(form, 5, 5, 5, "100");
+  explicit Session(const Moment& moment) : TestWindow(11, true) {
     form.set_sink(&watcher, event_bit(EventKind::MethodEnd));
-    form.on_restart = [this] { ++restarts; };
-    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
-    window->set_error_reporter([this](const QString& e) { errors.push_back(e); });
-    window->show();
-    activate();
     for (Control& c : form.controls()) {
       widgets.emplace_back(&c, window->view().widget(window_name(c.built())));
     }
     bring_to(moment);
   }
   ~Session() { form.set_sink(nullptr); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
 
-  void activate() {
-    window->activateWindow();
-    EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
-  }
-  QWidget* at(const char* name) const { return window->view().widget(name); }
   TextBoxView* box(const char* name) const { return window->view().widget_as<TextBoxView>(name); }
   QString message() const { return window->strip().message_label()->text(); }
 
@@ -249,7 +212,7 @@ struct Session {
   std::string check() {
     if (!errors.empty()) return "the run-time error path was reached: " + errors[0].toStdString();
     if (window->failed()) return "the window's logic has ended";
-    if (!trap.warnings.empty()) return "Qt warned: " + trap.warnings[0].toStdString();
+    if (!warnings.empty()) return "Qt warned: " + warnings[0].toStdString();
     if (QApplication::activeModalWidget() != nullptr) return "a dialog is open";
     for (QWidget* w : QApplication::topLevelWidgets()) {
       if (qobject_cast<QMessageBox*>(w) != nullptr && w->isVisible()) return "a message box shows";
@@ -316,38 +279,8 @@ struct Session {
     return {};
   }
 
-  // Each row pairs a finished method's name with its own value; no method appears twice.
-  std::string table_broken() {
-    std::map<std::string, int> seen;
-    for (int row = 0; row < 5; ++row) {
-      const std::string name(numtext::trim(form.Label17[row].text()));
-      if (name == "Not Prosessed") continue;
-      int m = -1;
-      for (int j = 0; j < kMethods; ++j) {
-        if (name == methods()[static_cast<std::size_t>(j)].name) m = j;
-      }
-      if (m < 0) return "row " + std::to_string(row) + " names no method: " + name;
-      if (++seen[name] > 1) return name + " appears twice in the performance table";
-      const auto k = static_cast<std::size_t>(m);
-      if (!watcher.ended[k]) return name + " is in the table but never ended";
-      const std::string value(numtext::trim(form.Text8[row].text()));
-      const std::string own(numtext::trim(watcher.throughput[k]));
-      if (value != own) return name + " shows \"" + value + "\", its own value is \"" + own + "\"";
-    }
-    return {};
-  }
-
-  // A finished run stays finished.
-  std::string end_broken() {
-    if (!watcher.finished) return {};
-    if (form.method_code() != "pper") return "the method code left \"pper\" after the end";
-    for (int m = 0; m < kMethods; ++m) {
-      for (int i = 0; i < kStations; ++i) {
-        if (form.Timer(station_timer(m, i)).enabled()) return "a station runs after the end";
-      }
-    }
-    return {};
-  }
+  std::string table_broken() { return performance_table_broken(form, watcher); }
+  std::string end_broken() { return finished_run_broken(form, watcher); }
 
   // The widgets show what the model holds (an edit of the data amount waits for its commit).
   std::string view_broken() {

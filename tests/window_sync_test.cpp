@@ -9,23 +9,14 @@
 #include "app/controls/operator_controls.h"
 #include "app/form.h"
 #include "sim/stations/stations.h"
+#include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/main_window.h"
 
 namespace bruvik {
 namespace {
 
-struct Window {
-  Form1 form{7};
-  std::int64_t wall_ns = 0;
-  std::unique_ptr<MainWindow> window;
-  Window() {
-    prepare_form(form, 5, 5, 5, "100");
-    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
-  }
-  FormView& view() { return window->view(); }
-  QWidget* at(const char* name) { return view().widget(name); }
-};
+using Window = TestWindow;
 
 TEST(WindowSync, OnlyTheWidgetOfWhatChangedIsTouched) {
   const struct {

@@ -272,24 +272,25 @@ bool FormView::sync_one(Binding& b) {
     touched = true;
   }
 
+  // The kind says which widget build() made for the control.
   switch (c.kind()) {
     case Kind::Label:
+      if (!b.primed || c.text() != b.text) {
+        b.text = c.text();
+        static_cast<LabelView*>(w)->setText(QString::fromStdString(b.text));
+        touched = true;
+      }
+      break;
     case Kind::CommandButton:
     case Kind::OptionButton:
       if (!b.primed || c.text() != b.text) {
         b.text = c.text();
-        const QString text = QString::fromStdString(b.text);
-        if (auto* label = dynamic_cast<QLabel*>(w)) {
-          label->setText(text);
-        } else if (auto* button = dynamic_cast<QAbstractButton*>(w)) {
-          button->setText(text);
-        }
+        static_cast<QAbstractButton*>(w)->setText(QString::fromStdString(b.text));
         touched = true;
       }
-      if (auto* option = dynamic_cast<OptionView*>(w);
-          option && (!b.primed || c.value() != b.value)) {
+      if (c.kind() == Kind::OptionButton && (!b.primed || c.value() != b.value)) {
         b.value = c.value();
-        option->setChecked(b.value);
+        static_cast<OptionView*>(w)->setChecked(b.value);
         touched = true;
       }
       break;
@@ -314,10 +315,10 @@ bool FormView::sync_one(Binding& b) {
         b.border = c.border_color();
         b.border_width = c.border_width();
         const QColor colour = to_qcolor(b.border, palette());
-        if (auto* line = dynamic_cast<LineView*>(w)) {
-          line->set_look(colour, b.border_width);
-        } else if (auto* shape = dynamic_cast<ShapeView*>(w)) {
-          shape->set_look(colour, b.border_width);
+        if (c.kind() == Kind::Line) {
+          static_cast<LineView*>(w)->set_look(colour, b.border_width);
+        } else {
+          static_cast<ShapeView*>(w)->set_look(colour, b.border_width);
         }
         touched = true;
       }

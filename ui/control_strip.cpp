@@ -86,10 +86,6 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(message_, 1);
 }
 
-double ControlStrip::chosen_speed() const {
-  return speed_->currentData().toDouble();
-}
-
 void ControlStrip::show_time(VirtualMs ms) {
   const VirtualMs tenths = ms / 100;
   if (tenths == shown_tenths_) return;  // repaint only when the text changes

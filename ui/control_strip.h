@@ -38,7 +38,6 @@ class ControlStrip : public QWidget {
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
-  double chosen_speed() const;
 
  private:
   QLabel* time_;

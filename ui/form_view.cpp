@@ -241,13 +241,6 @@ QWidget* FormView::widget(std::string_view window_name) const {
   return nullptr;
 }
 
-Control* FormView::control_of(const QWidget* widget) const {
-  for (const Binding& b : bindings_) {
-    if (b.widget == widget) return b.control;
-  }
-  return nullptr;
-}
-
 int FormView::sync() {
   int touched = 0;
   for (Binding& b : bindings_) touched += sync_one(b) ? 1 : 0;

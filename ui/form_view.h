@@ -27,8 +27,6 @@ class FormView : public QWidget {
   T* widget_as(std::string_view window_name) const {
     return dynamic_cast<T*>(widget(window_name));
   }
-  // The control a widget shows; nullptr for any other widget.
-  Control* control_of(const QWidget* widget) const;
 
   // Updates every widget whose control changed since the last call: text, enabled, visible,
   // selection, line and shape looks. A control that was shown and hidden again in between is

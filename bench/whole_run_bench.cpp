@@ -6,9 +6,10 @@
 #include <cstdint>
 #include <string>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
+#include "controls/operator_controls.h"
 #include "headless/run.h"
+#include "model/form.h"
+#include "sim/wiring.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ void WholeDefaultRunEveryTick(benchmark::State& state) {
   std::uint64_t seed = 1;
   double virtual_ms = 0;
   for (auto _ : state) {
-    bruvik::Form1 form(seed++);
+    bruvik::Form1 form(seed++, bruvik::tick_handlers());
     bruvik::prepare_form(form, 5, 5, 5, "100");
     form.clock().set_idle_probe(23, nullptr, nullptr);
     bruvik::Command1_Click(form);
@@ -76,7 +77,7 @@ BENCHMARK(WholeRunByDataAmount)
 void StartUp(benchmark::State& state) {
   std::uint64_t seed = 1;
   for (auto _ : state) {
-    bruvik::Form1 form(seed++);
+    bruvik::Form1 form(seed++, bruvik::tick_handlers());
     bruvik::prepare_form(form, 5, 5, 5, "100");
     benchmark::DoNotOptimize(form.now());
   }

@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "app/numtext.h"
-#include "app/runtime_error.h"
+#include "model/numtext.h"
+#include "model/runtime_error.h"
 
 namespace {
 

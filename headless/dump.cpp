@@ -2,10 +2,10 @@
 
 #include <cstdio>
 
-#include "app/form.h"
-#include "app/form_table.h"
-#include "app/timer_table.h"
 #include "headless/json.h"
+#include "model/form.h"
+#include "model/form_table.h"
+#include "model/timer_table.h"
 
 namespace bruvik {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

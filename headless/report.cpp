@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "sim/methods.h"
+#include "model/methods.h"
 
 namespace bruvik {
 namespace {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
 #include "headless/json.h"
 #include "headless/run.h"
 #include "headless/stats.h"
+#include "options/options.h"
 
 namespace bruvik {
 

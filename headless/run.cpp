@@ -2,10 +2,11 @@
 
 #include <stdexcept>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "sim/methods.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/methods.h"
 #include "sim/run/run.h"
+#include "sim/wiring.h"
 
 namespace bruvik {
 namespace {
@@ -60,7 +61,7 @@ RunResult run_once(const RunParams& params, EventSink* extra) {
     result.methods[static_cast<std::size_t>(k)].name = methods()[static_cast<std::size_t>(k)].name;
   }
 
-  Form1 form(params.seed);
+  Form1 form(params.seed, tick_handlers());
   Recorder recorder(form, result, extra);
   form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : event_bit(EventKind::MethodEnd));
   prepare_form(form, params);

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "app/clock.h"
-#include "app/events.h"
+#include "model/clock.h"
+#include "model/events.h"
 
 namespace bruvik {
 

@@ -7,18 +7,19 @@
 #include <optional>
 #include <stdexcept>
 
-#include "app/cli.h"
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/generator.h"
-#include "app/runtime_error.h"
+#include "controls/operator_controls.h"
 #include "headless/batch.h"
 #include "headless/dump.h"
 #include "headless/output_file.h"
 #include "headless/plot.h"
 #include "headless/report.h"
 #include "headless/trace.h"
-#include "sim/methods.h"
+#include "model/form.h"
+#include "model/generator.h"
+#include "model/methods.h"
+#include "model/runtime_error.h"
+#include "options/options.h"
+#include "sim/wiring.h"
 
 namespace bruvik {
 namespace {
@@ -243,7 +244,7 @@ int run_terminal(const Options& options) {
 int dump_state(const Options& o, std::ostream& out, std::ostream& err) {
   const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
   try {
-    Form1 form(seed);
+    Form1 form(seed, tick_handlers());
     const DataAmountEdit edit = prepare_form(form, o.mtu, o.rate, o.frame_length, o.data_amount);
     if (!edit.accepted) return refuse(err, edit.message);
     if (o.start) Command1_Click(form);

@@ -4,9 +4,9 @@
 #include <functional>
 #include <ostream>
 
-#include "app/events.h"
-#include "app/options.h"
 #include "headless/run.h"
+#include "model/events.h"
+#include "options/options.h"
 
 namespace bruvik {
 

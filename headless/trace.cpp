@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "sim/methods.h"
+#include "model/methods.h"
 
 namespace bruvik {
 

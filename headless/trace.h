@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/events.h"
+#include "model/events.h"
 
 namespace bruvik {
 

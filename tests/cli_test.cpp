@@ -1,5 +1,5 @@
 // The command line: what it accepts, and the one clear sentence for whatever it refuses.
-#include "app/cli.h"
+#include "program/cli.h"
 
 #include <gtest/gtest.h>
 

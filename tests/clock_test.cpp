@@ -1,7 +1,7 @@
 // The timer rules of the clock: periodic ticks, one-shot by self-stop, first tick one interval
 // after a start, re-arming on an Interval change, stop keeps the interval, ties first-armed
 // first, and the exactness of skipping idle ticks.
-#include "app/clock.h"
+#include "model/clock.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "headless/terminal.h"
 #include "headless/trace.h"
-#include "sim/methods.h"
+#include "model/methods.h"
 
 namespace bruvik {
 namespace {

@@ -6,10 +6,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/runtime_error.h"
 #include "headless/stats.h"
 #include "headless/terminal.h"
 #include "json_reader.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 namespace {

@@ -9,11 +9,11 @@
 #include <set>
 #include <sstream>
 
-#include "app/runtime_error.h"
 #include "headless/output_file.h"
 #include "headless/terminal.h"
 #include "headless/trace.h"
 #include "json_reader.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 namespace {

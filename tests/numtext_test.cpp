@@ -1,6 +1,6 @@
 // Numbers held as text: the parse, the two number texts, the strict and whole-number
 // conversions and the checked arithmetic.
-#include "app/numtext.h"
+#include "model/numtext.h"
 
 #include <gtest/gtest.h>
 
@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 
 namespace bruvik::numtext {
 namespace {

@@ -189,7 +189,7 @@ TEST(OperatorControls, StartButtonClickedInEveryMethodLeavesTheRunAsItWas) {
     const WholeRun plain = run_whole(seed, s);
     ASSERT_TRUE(plain.finished);
 
-    Form1 form(seed);
+    Form1 form(seed, tick_handlers());
     Form_Load(form);
     press_to_operator_values(form, s.mtu, s.rate, s.frame_length);
     ASSERT_TRUE(commit_data_amount(form, s.data_amount).accepted);

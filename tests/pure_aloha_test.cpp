@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 #include "test_support.h"
 
 namespace bruvik {

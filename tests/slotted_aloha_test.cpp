@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 #include "test_support.h"
 
 namespace bruvik {
@@ -117,7 +117,7 @@ TEST(SlottedAloha, StationsOnWholeSlotsStillCollideWithinAFrameTime) {
 }
 
 TEST(SlottedAloha, FirstAttemptFollowsTheStartUpIntervalUnrounded) {
-  Form1 form(3);
+  Form1 form(3, tick_handlers());
   for (int k = 0; k < 50; ++k) form.rng().script({draw_for_slots(k < 10 || k > 10 ? 2 : 3)});
   Form_Load(form);
   ASSERT_EQ(form.clock().interval(13), 375);  // Timer13, slotted station 0

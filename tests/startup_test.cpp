@@ -70,7 +70,7 @@ TEST(StartUp, EveryControlOfTheStartUpTable) {
 }
 
 TEST(StartUp, LabelCaptionsBusAndTheOtherControlsAreLeftAsBuilt) {
-  Form1 built(7);
+  Form1 built(7, tick_handlers());
   auto form = started(7);
   for (std::size_t n = 0; n < built.controls().size(); ++n) {
     const Control& before = built.controls()[n];
@@ -155,7 +155,7 @@ TEST(StartUp, FiftyIntervalsAreMultiplesOf125DrawnIndependently) {
 }
 
 TEST(StartUp, IntervalsAreDrawnInTimerOrder) {
-  Form1 form(3);
+  Form1 form(3, tick_handlers());
   std::vector<float> draws;
   for (int k = 1; k <= 50; ++k) draws.push_back(test::draw_for_slots(k));
   for (float r : draws) form.rng().script({r});
@@ -177,7 +177,7 @@ TEST(StartUp, TheRandomLimitIsReadFromLabel34ForEveryDraw) {
       {"0", {125}}, {"1", {125}}, {" 2 ", {125, 250}}, {"abc", {125}}, {"3x", {125, 250, 375}},
   };
   for (const Case& c : cases) {
-    Form1 form(11);
+    Form1 form(11, tick_handlers());
     form.Label34.set_text(c.caption);
     Form_Load(form);
     std::set<std::int32_t> seen;
@@ -252,7 +252,7 @@ TEST(StartUp, Timer1TicksOnceAt10msAndNothingElseHappens) {
 TEST(StartUp, Text10AndItsCaptionStayHiddenThroughAWholeRun) {
   test::Settings s;
   s.data_amount = "15";
-  Form1 form(9);
+  Form1 form(9, tick_handlers());
   Form_Load(form);
   ASSERT_TRUE(commit_data_amount(form, s.data_amount).accepted);
   Command1_Click(form);

@@ -13,15 +13,16 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/events.h"
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/startup.h"
-#include "app/timer_table.h"
-#include "sim/methods.h"
+#include "controls/operator_controls.h"
+#include "controls/startup.h"
+#include "model/events.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
 #include "sim/stations/stations.h"
+#include "sim/wiring.h"
 
 namespace bruvik::test {
 
@@ -32,7 +33,7 @@ inline constexpr Colour kIdleColour = 0x00000000;
 
 // A form after start-up, at virtual time 0.
 inline std::unique_ptr<Form1> started(std::uint64_t seed = 1) {
-  auto form = std::make_unique<Form1>(seed);
+  auto form = std::make_unique<Form1>(seed, tick_handlers());
   Form_Load(*form);
   return form;
 }
@@ -59,7 +60,7 @@ inline void start_station(Form1& form, int k, int i, std::int32_t in) {
 
 // One attempt of station i under method k, as its timer's tick would make it.
 inline void attempt(Form1& form, int k, int i) {
-  methods()[static_cast<std::size_t>(k)].attempt(form, i);
+  tick_handlers().tick[static_cast<std::size_t>(station_timer(k, i))](form, i);
 }
 
 inline Control& sent_box(Form1& form, int k) {
@@ -143,7 +144,7 @@ struct WholeRun {
 // completion test's idle probe, so that every one of its ticks is delivered.
 inline WholeRun run_whole(std::uint64_t seed, const Settings& s, bool probe = true,
                           VirtualMs cap = 4 * 3600 * 1000) {
-  Form1 form(seed);
+  Form1 form(seed, tick_handlers());
   if (!probe) form.clock().set_idle_probe(23, nullptr, nullptr);
   Form_Load(form);
   press_to_operator_values(form, s.mtu, s.rate, s.frame_length);

@@ -7,13 +7,14 @@
 #include <map>
 #include <string>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/runtime_error.h"
-#include "app/timer_table.h"
-#include "sim/methods.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
+#include "model/runtime_error.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
+#include "sim/wiring.h"
 
 namespace bruvik {
 namespace {
@@ -190,7 +191,7 @@ std::string play_actions(std::uint64_t seed, const std::uint8_t* bytes, std::siz
   SoakStats local;
   SoakStats& st = stats != nullptr ? *stats : local;
   Script script(bytes, size);
-  Form1 form(seed);
+  Form1 form(seed, tick_handlers());
   MethodEndWatcher watcher(form);
   form.set_sink(&watcher, event_bit(EventKind::MethodEnd));
   form.on_restart = [&st] { ++st.restarts; };

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/events.h"
-#include "app/form.h"
+#include "model/clock.h"
+#include "model/events.h"
+#include "model/form.h"
 
 namespace bruvik {
 

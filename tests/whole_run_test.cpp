@@ -165,7 +165,8 @@ TEST(WholeRun, TheIdleProbeChangesNothingWhileTestsKeepPassing) {
   const Case cases[] = {{"0", false}, {"-5", false}, {"0", true}, {"-1000000", true}};
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.amount << (c.after_a_run ? " after a run" : ""));
-    std::unique_ptr<Form1> forms[2] = {std::make_unique<Form1>(77), std::make_unique<Form1>(77)};
+    std::unique_ptr<Form1> forms[2] = {std::make_unique<Form1>(77, tick_handlers()),
+                                       std::make_unique<Form1>(77, tick_handlers())};
     forms[1]->clock().set_idle_probe(23, nullptr, nullptr);
     for (auto& f : forms) {
       Form_Load(*f);

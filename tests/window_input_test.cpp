@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/timer_table.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/timer_table.h"
 #include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/main_window.h"

@@ -10,8 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "sim/wiring.h"
 #include "tests/window_support.h"
 #include "ui/main_window.h"
 
@@ -177,7 +178,7 @@ TEST(WindowKeyboard, TheStripShowsTimeSeedAndTheChosenSpeed) {
   for (const auto& t : times) EXPECT_EQ(format_run_time(t.ms), t.text) << t.ms;
 
   for (const SpeedChoice& c : speed_choices()) {
-    Form1 form(42);
+    Form1 form(42, tick_handlers());
     prepare_form(form, 5, 5, 5, "100");
     MainWindow window(form, c.speed, [] { return std::int64_t{0}; });
     EXPECT_EQ(window.strip().speed_box()->currentText(), c.text);

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/form_table.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/form_table.h"
 #include "tests/window_support.h"
 #include "ui/control_widgets.h"
 #include "ui/main_window.h"

@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/form_table.h"
+#include "model/form_table.h"
 #include "test_support.h"
 
 namespace bruvik {
@@ -151,7 +151,7 @@ const std::vector<Expected>& expected_controls() {
 }
 
 TEST(WindowModel, KindsAndCounts) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   std::map<Kind, int> count;
   for (const Control& c : form.controls()) ++count[c.kind()];
   const std::pair<Kind, int> expected[] = {
@@ -172,7 +172,7 @@ TEST(WindowModel, KindsAndCounts) {
 }
 
 TEST(WindowModel, EveryControlWithItsGeometryCaptionColoursAndFont) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   for (const Expected& e : expected_controls()) {
     SCOPED_TRACE(e.name);
     const Control* c = form.find_named(e.name);
@@ -197,7 +197,7 @@ TEST(WindowModel, EveryControlWithItsGeometryCaptionColoursAndFont) {
 }
 
 TEST(WindowModel, CaptionsKeepTheirBlanks) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   const std::pair<const char*, std::string> cases[] = {
       {"Label20", "# of Waited Data "},
       {"Label4", "New time slot for Slotted aloha is "},
@@ -226,7 +226,7 @@ TEST(WindowModel, TheWindowCaptionIs175Characters) {
 }
 
 TEST(WindowModel, StationsRunClockwiseAndTheRingsFitTheirComputers) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   struct Row {
     int image_left, image_top, mark_top, line_x, line_y1, line_y2;
   };
@@ -290,7 +290,7 @@ TEST(WindowModel, StationsRunClockwiseAndTheRingsFitTheirComputers) {
 }
 
 TEST(WindowModel, LinesWithTheirEnds) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   struct Row {
     const char* name;
     const char* container;
@@ -324,7 +324,7 @@ TEST(WindowModel, LinesWithTheirEnds) {
 }
 
 TEST(WindowModel, OnlyTheThreeOperatorBoxesHaveTooltips) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   const std::map<std::string, std::string> expected = {
       {"Text11", "busynin süresini uzatır"},
       {"Text12", "randomın limitini düşürür"},
@@ -338,7 +338,7 @@ TEST(WindowModel, OnlyTheThreeOperatorBoxesHaveTooltips) {
 }
 
 TEST(WindowModel, NoControlIsBuiltHiddenDisabledOrSelected) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   for (const Control& c : form.controls()) {
     EXPECT_TRUE(c.visible()) << window_name(c.built());
     EXPECT_TRUE(c.enabled()) << window_name(c.built());
@@ -347,7 +347,7 @@ TEST(WindowModel, NoControlIsBuiltHiddenDisabledOrSelected) {
 }
 
 TEST(WindowModel, FindNamedTakesWindowNames) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   EXPECT_EQ(form.find_named("Text1(0)"), &form.Text1[0]);
   EXPECT_EQ(form.find_named("Text14(2)"), &form.Text14[2]);
   EXPECT_EQ(form.find_named("Label34"), &form.Label34);
@@ -358,7 +358,7 @@ TEST(WindowModel, FindNamedTakesWindowNames) {
 }
 
 TEST(WindowModel, SixtyFiveTimersAsBuilt) {
-  Form1 form(1);
+  Form1 form(1, tick_handlers());
   struct Range {
     int first, last;
     std::int32_t interval;  // -1: 1000 x (i + 1) for the i-th of the range
@@ -386,6 +386,9 @@ TEST(WindowModel, SixtyFiveTimersAsBuilt) {
 
 TEST(WindowModel, TimerTableWiresStationsAndFrames) {
   const int first[5] = {2, 13, 24, 34, 44};
+  const TickHandler attempts[5] = {pure_aloha_attempt, slotted_aloha_attempt,
+                                   one_persistent_attempt, non_persistent_attempt,
+                                   p_persistent_attempt};
   for (int k = 0; k < 5; ++k) {
     for (int i = 0; i < 10; ++i) {
       const int n = station_timer(k, i);
@@ -393,7 +396,7 @@ TEST(WindowModel, TimerTableWiresStationsAndFrames) {
       EXPECT_EQ(built_timer(n).role, TimerRole::Station);
       EXPECT_EQ(built_timer(n).method, k);
       EXPECT_EQ(built_timer(n).station, i);
-      EXPECT_EQ(built_timer(n).handler, methods()[static_cast<std::size_t>(k)].attempt);
+      EXPECT_EQ(tick_handlers().tick[static_cast<std::size_t>(n)], attempts[k]);
     }
   }
   for (int i = 0; i < 10; ++i) {

@@ -4,9 +4,10 @@
 
 #include <cstdint>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/timer_table.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/timer_table.h"
+#include "sim/wiring.h"
 #include "ui/pacer.h"
 
 namespace bruvik {
@@ -29,7 +30,7 @@ struct Wall {
 };
 
 struct Paced {
-  Form1 form{11};
+  Form1 form{11, tick_handlers()};
   Wall wall;
   Pacer pacer{form, wall.clock()};
   Paced() { prepare_form(form, 5, 5, 5, "100"); }

@@ -28,11 +28,11 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/timer_table.h"
-#include "sim/methods.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
 #include "tests/user_actions.h"
 #include "tests/window_support.h"

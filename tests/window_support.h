@@ -12,8 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "sim/wiring.h"
 #include "ui/main_window.h"
 
 namespace bruvik {
@@ -25,7 +26,7 @@ struct TestWindow {
   std::vector<QString> errors;
   int restarts = 0;
 
-  explicit TestWindow(std::uint64_t seed = 7, bool shown = false) : form(seed) {
+  explicit TestWindow(std::uint64_t seed = 7, bool shown = false) : form(seed, tick_handlers()) {
     prepare_form(form, 5, 5, 5, "100");
     form.on_restart = [this] { ++restarts; };
     window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
 #include "sim/stations/stations.h"
 #include "tests/window_support.h"
 #include "ui/control_widgets.h"

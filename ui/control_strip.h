@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <span>
 
-#include "app/clock.h"
+#include "model/clock.h"
 
 namespace bruvik {
 

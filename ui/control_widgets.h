@@ -13,7 +13,7 @@
 
 #include <functional>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

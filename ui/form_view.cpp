@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/form.h"
-#include "app/form_table.h"
+#include "model/form.h"
+#include "model/form_table.h"
 #include "ui/control_widgets.h"
 #include "ui/look.h"
 #include "ui/pictures.h"

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/options.h"
+#include "options/options.h"
 
 namespace bruvik {
 

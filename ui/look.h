@@ -6,7 +6,7 @@
 #include <QFont>
 #include <QPalette>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

@@ -8,11 +8,11 @@
 
 #include <exception>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/form_table.h"
-#include "app/runtime_error.h"
-#include "app/timer_table.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/form_table.h"
+#include "model/runtime_error.h"
+#include "model/timer_table.h"
 #include "ui/control_widgets.h"
 
 namespace bruvik {

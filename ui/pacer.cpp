@@ -4,8 +4,8 @@
 #include <cmath>
 #include <utility>
 
-#include "app/form.h"
-#include "app/timer_table.h"
+#include "model/form.h"
+#include "model/timer_table.h"
 
 namespace bruvik {
 namespace {

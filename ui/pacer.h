@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "app/clock.h"
+#include "model/clock.h"
 
 namespace bruvik {
 

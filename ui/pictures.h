@@ -4,7 +4,7 @@
 
 #include <QImage>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

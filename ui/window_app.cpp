@@ -16,10 +16,11 @@
 #include <memory>
 #include <vector>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/generator.h"
-#include "app/runtime_error.h"
+#include "controls/operator_controls.h"
+#include "model/form.h"
+#include "model/generator.h"
+#include "model/runtime_error.h"
+#include "sim/wiring.h"
 #include "ui/launch.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
@@ -153,7 +154,7 @@ std::function<void()> restart_this_program(const Options& options) {
 int write_screenshot(const Options& o, std::string& error) {
   const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
   const VirtualMs at = std::max<VirtualMs>(0, o.at);
-  Form1 form(seed);
+  Form1 form(seed, tick_handlers());
   const auto run_error = [&](const RuntimeError& e) {
     error = std::string(e.what()) + " at " + time_text(form.now()) + " (seed " +
             std::to_string(seed) + ").";
@@ -231,7 +232,7 @@ int run_window(const Options& options, int& argc, char** argv) {
   install_look(false);
 
   const std::uint64_t seed = options.seed ? *options.seed : Generator::fresh_seed();
-  Form1 form(seed);
+  Form1 form(seed, tick_handlers());
   try {
     const DataAmountEdit edit =
         prepare_form(form, options.mtu, options.rate, options.frame_length, options.data_amount);

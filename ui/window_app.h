@@ -1,7 +1,7 @@
 // The window modes: the window itself, and a screenshot rendered without a display.
 #pragma once
 
-#include "app/options.h"
+#include "options/options.h"
 
 namespace bruvik {
 

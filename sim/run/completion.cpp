@@ -1,6 +1,6 @@
-#include "app/form.h"
-#include "app/numtext.h"
-#include "sim/methods.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
 #include "sim/run/run.h"
 
 namespace bruvik {

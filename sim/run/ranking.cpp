@@ -2,8 +2,8 @@
 #include <string>
 #include <utility>
 
-#include "app/form.h"
-#include "app/numtext.h"
+#include "model/form.h"
+#include "model/numtext.h"
 #include "sim/run/run.h"
 
 namespace bruvik {

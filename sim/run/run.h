@@ -7,6 +7,7 @@
 namespace bruvik {
 
 class Form1;
+class Control;
 
 // Records one sending of the running method; never fails towards its caller.
 void send(Form1& form);
@@ -29,5 +30,13 @@ void seconds_clock_tick(Form1& form, int unused);
 
 // Ranks the performance table by throughput, in the order the option buttons select.
 void performance(Form1& form);
+
+// The clicks of the two order options: each re-ranks the table.
+void Option1_Click(Form1& form);
+void Option2_Click(Form1& form);
+// Selects an option button (Option1 or Option2) and unselects its partner. When it was not
+// selected before, its click is raised, whether the program or the user selected it and also
+// while it is disabled.
+void select_option(Form1& form, Control& option);
 
 }  // namespace bruvik

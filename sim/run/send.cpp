@@ -3,10 +3,10 @@
 #include <optional>
 #include <string_view>
 
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/runtime_error.h"
-#include "sim/methods.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
+#include "model/runtime_error.h"
 #include "sim/run/run.h"
 
 namespace bruvik {

@@ -1,10 +1,9 @@
 #include <string>
 
-#include "app/controls/operator_controls.h"
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/timer_table.h"
-#include "sim/methods.h"
+#include "model/form.h"
+#include "model/methods.h"
+#include "model/numtext.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
 
 namespace bruvik {

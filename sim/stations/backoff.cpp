@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/runtime_error.h"
+#include "model/form.h"
+#include "model/numtext.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 

@@ -1,4 +1,4 @@
-#include "app/form.h"
+#include "model/form.h"
 #include "sim/stations/backoff.h"
 #include "sim/stations/stations.h"
 

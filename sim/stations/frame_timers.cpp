@@ -1,5 +1,5 @@
-#include "app/form.h"
-#include "app/timer_table.h"
+#include "model/form.h"
+#include "model/timer_table.h"
 #include "sim/stations/stations.h"
 
 namespace bruvik {

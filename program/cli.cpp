@@ -1,4 +1,4 @@
-#include "app/cli.h"
+#include "program/cli.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -8,7 +8,7 @@
 #include <limits>
 #include <stdexcept>
 
-#include "app/numtext.h"
+#include "model/numtext.h"
 
 namespace bruvik {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <span>
 
-#include "app/control.h"
+#include "model/control.h"
 
 namespace bruvik {
 

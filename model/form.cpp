@@ -1,11 +1,10 @@
-#include "app/form.h"
+#include "model/form.h"
 
 #include <stdexcept>
 
-#include "app/form_table.h"
-#include "app/timer_table.h"
-#include "sim/methods.h"
-#include "sim/run/run.h"
+#include "model/form_table.h"
+#include "model/methods.h"
+#include "model/timer_table.h"
 
 namespace bruvik {
 namespace {
@@ -57,7 +56,7 @@ std::array<Control*, N> Form1::array(std::string_view name) {
   return out;
 }
 
-Form1::Form1(std::uint64_t seed)
+Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
     : controls_(build_controls(&text_revision_)),
       Text1(array<2>("Text1")),
       Text2(array<2>("Text2")),
@@ -88,6 +87,7 @@ Form1::Form1(std::uint64_t seed)
       Option1(at("Option1")),
       Option2(at("Option2")),
       seed_(seed),
+      handlers_(&handlers),
       clock_(kTimerCount, &Form1::deliver, this),
       rng_(seed) {
   // The timers as built, armed at time 0 in number order.
@@ -95,7 +95,9 @@ Form1::Form1(std::uint64_t seed)
     clock_.set_interval(t.number, t.built_interval);
     clock_.set_enabled(t.number, t.built_enabled);
   }
-  clock_.set_idle_probe(23, completion_test_idle, this);
+  if (handlers.idle_probe != nullptr) {
+    clock_.set_idle_probe(handlers.idle_timer, handlers.idle_probe, this);
+  }
 }
 
 void Form1::set_method_code(std::string_view code) {
@@ -106,13 +108,14 @@ void Form1::set_method_code(std::string_view code) {
 void Form1::deliver(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
   const BuiltTimer& t = built_timer(timer);
+  const TickHandler handler = form.handlers_->tick[static_cast<std::size_t>(timer)];
   if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
     form.emit(EventKind::Attempt, t.station, timer);
-    t.handler(form, t.station);
+    handler(form, t.station);
     form.emit(EventKind::Rearm, t.station, timer, form.clock_.interval(timer));
     return;
   }
-  t.handler(form, t.station);
+  handler(form, t.station);
 }
 
 void Form1::emit_slow(EventKind kind, int station, int timer, double value, double value2) {

@@ -1,4 +1,4 @@
-#include "app/form_table.h"
+#include "model/form_table.h"
 
 #include <array>
 

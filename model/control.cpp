@@ -1,10 +1,10 @@
-#include "app/control.h"
+#include "model/control.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstring>
 
-#include "app/numtext.h"
+#include "model/numtext.h"
 
 namespace bruvik {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/clock.h"
+#include "model/clock.h"
 
 namespace bruvik {
 
@@ -51,5 +51,8 @@ struct Options {
   // Everything after the program name, as given, for RESTART.
   std::vector<std::string> arguments;
 };
+
+// Exit code for a refused command line.
+inline constexpr int kUsageError = 2;
 
 }  // namespace bruvik

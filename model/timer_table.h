@@ -1,18 +1,14 @@
-// The 65 timers of the window: how each is built and which handler its tick calls. One table,
-// so that no timer is wired by hand.
+// The 65 timers of the window as built: number, interval, whether enabled, and what each one is
+// (which station of which method). Which handler a tick calls is the simulation's business.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <span>
 
-#include "sim/methods.h"
+#include "model/methods.h"
 
 namespace bruvik {
-
-class Form1;
-
-using TickHandler = void (*)(Form1& form, int station);
 
 enum class TimerRole {
   CollisionDisplay,  // Timer1
@@ -31,7 +27,6 @@ struct BuiltTimer {
   TimerRole role;
   int method;   // run order 0..4 for station timers, else -1
   int station;  // 0..9 for station and frame timers, else -1
-  TickHandler handler;
 };
 
 inline constexpr int kFirstFrameTimer = 55;

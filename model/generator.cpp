@@ -1,4 +1,4 @@
-#include "app/generator.h"
+#include "model/generator.h"
 
 #include <chrono>
 #include <random>

@@ -1,9 +1,9 @@
-#include "app/controls/operator_controls.h"
+#include "controls/operator_controls.h"
 
-#include "app/form.h"
-#include "app/numtext.h"
-#include "app/startup.h"
-#include "app/timer_table.h"
+#include "controls/startup.h"
+#include "model/form.h"
+#include "model/numtext.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
 
 namespace bruvik {
@@ -69,25 +69,6 @@ void Command7_Click(Form1& form) {
 
 void Command8_Click(Form1& form) {
   if (form.on_restart) form.on_restart();
-}
-
-void Option1_Click(Form1& form) {
-  performance(form);
-}
-void Option2_Click(Form1& form) {
-  performance(form);
-}
-
-void select_option(Form1& form, Control& option) {
-  if (option.value()) return;
-  Control& partner = &option == &form.Option1 ? form.Option2 : form.Option1;
-  option.set_value(true);
-  partner.set_value(false);
-  if (&option == &form.Option1) {
-    Option1_Click(form);
-  } else {
-    Option2_Click(form);
-  }
 }
 
 void press_to_operator_values(Form1& form, int mtu, int rate, int frame_length) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "sim/run/run.h"  // the order options: select_option, Option1_Click, Option2_Click
+
 namespace bruvik {
 
 class Form1;
@@ -18,14 +20,6 @@ void Command5_Click(Form1& form);  // ">" data sending rate
 void Command6_Click(Form1& form);  // "<" average frame length
 void Command7_Click(Form1& form);  // ">" average frame length
 void Command8_Click(Form1& form);  // "RESTART"
-
-void Option1_Click(Form1& form);
-void Option2_Click(Form1& form);
-
-// Selects an option button (Option1 or Option2) and unselects its partner. When it was not
-// selected before, its click is raised, whether the program or the user selected it and also
-// while it is disabled.
-void select_option(Form1& form, Control& option);
 
 // Sets the network MTU, the data sending rate and the average frame length (each 1 to 10) by
 // pressing their "<" and ">" buttons as a user would, from whatever they show now.

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/options.h"
+#include "options/options.h"
 
 namespace bruvik {
 
@@ -18,8 +18,5 @@ struct CommandLine {
 
 // `arguments` holds the program name first, as argv does.
 CommandLine parse_command_line(const std::vector<std::string>& arguments);
-
-// Exit code for a refused command line.
-inline constexpr int kUsageError = 2;
 
 }  // namespace bruvik

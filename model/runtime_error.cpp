@@ -1,4 +1,4 @@
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 

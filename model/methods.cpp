@@ -1,6 +1,6 @@
-#include "sim/methods.h"
+#include "model/methods.h"
 
-#include "app/form.h"
+#include "model/form.h"
 
 namespace bruvik {
 

@@ -1,7 +1,7 @@
-#include "app/startup.h"
+#include "controls/startup.h"
 
-#include "app/form.h"
-#include "app/timer_table.h"
+#include "model/form.h"
+#include "model/timer_table.h"
 #include "sim/stations/backoff.h"
 
 namespace bruvik {

@@ -10,10 +10,10 @@
 #include <string_view>
 #include <vector>
 
-#include "app/clock.h"
-#include "app/control.h"
-#include "app/events.h"
-#include "app/generator.h"
+#include "model/clock.h"
+#include "model/control.h"
+#include "model/events.h"
+#include "model/generator.h"
 
 namespace bruvik {
 
@@ -22,6 +22,15 @@ inline constexpr int kStations = 10;
 inline constexpr int kMethods = 5;
 
 class Form1;
+
+// What the tick of each timer calls, by timer number, and the timer whose ticks the clock may
+// skip while its probe says they would do nothing. The model knows no handler of its own.
+using TickHandler = void (*)(Form1& form, int station);
+struct TickHandlers {
+  std::array<TickHandler, kTimerCount + 1> tick{};
+  int idle_timer = 0;
+  Clock::IdleProbe idle_probe = nullptr;
+};
 
 // One of the form's timers, by its number (Timer23 is 23).
 class TimerRef {
@@ -52,9 +61,9 @@ class ControlArray {
 
 class Form1 {
  public:
-  // Builds the window as built (controls and timers, the timers armed at time 0). Start-up is
-  // Form_Load, run separately.
-  explicit Form1(std::uint64_t seed);
+  // Builds the window as built (controls and timers, the timers armed at time 0), its ticks
+  // calling `handlers`, which must outlive the form. Start-up is Form_Load, run separately.
+  Form1(std::uint64_t seed, const TickHandlers& handlers);
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
@@ -138,6 +147,7 @@ class Form1 {
   void emit_slow(EventKind kind, int station, int timer, double value, double value2);
 
   std::uint64_t seed_;
+  const TickHandlers* handlers_;
   Clock clock_;
   Generator rng_;
   std::string method_code_;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/cli.h"
 #include "headless/terminal.h"
+#include "program/cli.h"
 #include "ui/window_app.h"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/clock.h"
+#include "model/clock.h"
 
 namespace bruvik {
 

@@ -1,4 +1,4 @@
-#include "app/numtext.h"
+#include "model/numtext.h"
 
 #include <charconv>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 
 namespace bruvik::numtext {
 namespace {

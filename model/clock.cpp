@@ -1,10 +1,10 @@
-#include "app/clock.h"
+#include "model/clock.h"
 
 #include <bit>
 #include <cstdint>
 #include <stdexcept>
 
-#include "app/runtime_error.h"
+#include "model/runtime_error.h"
 
 namespace bruvik {
 

@@ -24,4 +24,4 @@ gtest_discover_tests(window_tests DISCOVERY_TIMEOUT 60
 # twenty times; exactly one copy must run at the end. Skipped without Xvfb and xdotool.
 add_test(NAME restart_twenty_times
          COMMAND ${PROJECT_SOURCE_DIR}/tools/restart-check $<TARGET_FILE:bruvik> 20)
-set_tests_properties(restart_twenty_times PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300)
+set_tests_properties(restart_twenty_times PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 COST 900)

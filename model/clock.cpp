@@ -58,6 +58,22 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context) {
   }
 }
 
+void Clock::copy_schedule_from(const Clock& o) {
+  if (o.slots_.size() != slots_.size() || o.probed_ != probed_ || o.delivering_ != 0 ||
+      delivering_ != 0) {
+    throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");
+  }
+  slots_ = o.slots_;
+  head_ = o.head_;
+  occupied_ = o.occupied_;
+  in_wheel_ = o.in_wheel_;
+  far_ = o.far_;
+  now_ = o.now_;
+  next_seq_ = o.next_seq_;
+  delivered_ = o.delivered_;
+  skipped_ = o.skipped_;
+}
+
 VirtualMs Clock::due(int timer) const {
   const Slot& s = slots_[timer];
   if (timer == delivering_) return now_ + s.interval;

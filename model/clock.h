@@ -51,6 +51,11 @@ class Clock {
 
   void set_idle_probe(int timer, IdleProbe probe, const void* context);
 
+  // The whole schedule of `other` (a clock of as many timers with the same probed timer):
+  // time, pending ticks with their sequence numbers, counts. This clock keeps its own delivery
+  // and probe functions. Not while a tick is being delivered.
+  void copy_schedule_from(const Clock& other);
+
   // Delivers every tick due at or before t, then sets the time to t (never backwards).
   void advance_to(VirtualMs t);
   // Delivers ticks due at or before t until `*stop` is true after a tick; returns whether it

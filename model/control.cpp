@@ -45,6 +45,18 @@ void Control::set_number(double value) {
   set_text(numtext::shortest(value));
 }
 
+void Control::copy_state_from(const Control& o) {
+  text_ = o.text_;
+  number_ = o.number_;
+  number_known_ = o.number_known_;
+  enabled_ = o.enabled_;
+  visible_ = o.visible_;
+  shown_ = o.shown_;
+  value_ = o.value_;
+  border_color_ = o.border_color_;
+  border_width_ = o.border_width_;
+}
+
 double Control::number() const {
   if (!number_known_) {
     number_ = numtext::val(text_);

@@ -84,6 +84,9 @@ class Control {
   bool value() const { return value_; }
   void set_value(bool on) { value_ = on; }
 
+  // Every value the program changes, taken from `other` (a control of the same built row).
+  void copy_state_from(const Control& other);
+
   Colour border_color() const { return border_color_; }
   void set_border_color(Colour c) { border_color_ = c; }
   int border_width() const { return border_width_; }

@@ -100,6 +100,19 @@ Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
   }
 }
 
+void Form1::copy_state_from(const Form1& o) {
+  if (o.handlers_ != handlers_) throw std::logic_error("forms with other handlers");
+  for (std::size_t i = 0; i < controls_.size(); ++i) controls_[i].copy_state_from(o.controls_[i]);
+  text_revision_ = o.text_revision_;
+  completion_seen = o.completion_seen;
+  passed_test = o.passed_test;
+  seed_ = o.seed_;
+  clock_.copy_schedule_from(o.clock_);
+  rng_ = o.rng_;
+  method_code_ = o.method_code_;
+  method_index_ = o.method_index_;
+}
+
 void Form1::set_method_code(std::string_view code) {
   method_code_.assign(code.data(), code.size());
   method_index_ = bruvik::method_index(code);

@@ -67,7 +67,18 @@ class Form1 {
   Form1(const Form1&) = delete;
   Form1& operator=(const Form1&) = delete;
 
+  // Copying is explicit: the whole state of `other` (controls, clock with its pending ticks,
+  // generator, method code), for checkpoints and going back in time. The event sink and
+  // RESTART stay this form's own. Both forms must be built with the same handlers.
+  void copy_state_from(const Form1& other);
+  // Forgets which controls were shown for a moment since the view last looked: after a jump in
+  // time the view shows the state as it is, not the flashes on the way.
+  void forget_flashes() {
+    for (Control& c : controls_) c.take_shown();
+  }
+
   std::uint64_t seed() const { return seed_; }
+  const TickHandlers& handlers() const { return *handlers_; }
 
   // Every control, in the order of the built table.
   std::vector<Control>& controls() { return controls_; }

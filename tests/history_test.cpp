@@ -1,0 +1,256 @@
+// Going back in time and experiment files: a moment reached again, by checkpoint and replay,
+// is the moment as it was; a saved run replays to the same state; a bad file is refused whole.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <random>
+#include <string>
+
+#include "headless/dump.h"  // colour_text
+#include "history/experiment_file.h"
+#include "history/history.h"
+#include "model/form.h"
+#include "model/timer_table.h"
+#include "sim/wiring.h"
+
+namespace bruvik {
+namespace {
+
+// The whole state, a line per control and timer: what the dump shows, and what it does not
+// (pending ticks, the generator).
+std::string state_of(Form1& form) {
+  std::string s = std::to_string(form.now()) + " " + form.method_code() + " rng " +
+                  std::to_string(form.rng().state()) + " ticks " +
+                  std::to_string(form.clock().delivered()) + "\n";
+  for (const Control& c : form.controls()) {
+    s += window_name(c.built()) + " [" + c.text() + "] " + std::to_string(c.enabled()) +
+         std::to_string(c.visible()) + std::to_string(c.value()) + " " +
+         colour_text(c.border_color()) + " " + std::to_string(c.border_width()) + "\n";
+  }
+  for (const BuiltTimer& t : timer_table()) {
+    s += "Timer" + std::to_string(t.number) + " " +
+         std::to_string(form.clock().interval(t.number)) + " " +
+         std::to_string(form.clock().enabled(t.number)) + " " +
+         std::to_string(form.clock().due(t.number)) + "\n";
+  }
+  return s;
+}
+
+// A user: random actions at random moments, a random pace.
+UserAction random_action(std::mt19937_64& rng) {
+  UserAction a;
+  switch (rng() % 9) {
+    case 0:
+    case 1:
+      a.kind = ActionKind::Click;
+      a.control = "Command1";
+      break;
+    case 2:
+      a.kind = ActionKind::Click;
+      a.control = "Command" + std::to_string(2 + rng() % 6);
+      break;
+    case 3:
+      a.kind = ActionKind::Option;
+      a.control = rng() % 2 ? "Option1" : "Option2";
+      break;
+    case 4:
+      a.kind = ActionKind::Key;
+      a.control = "Text7";
+      a.key = 13;
+      break;
+    case 5:
+      a.kind = ActionKind::Type;
+      a.control = rng() % 2 ? "Text7" : "Text9";
+      a.text = std::to_string(rng() % 50);
+      break;
+    default:
+      a.kind = ActionKind::DataAmount;
+      a.control = "Text6";
+      a.text = rng() % 5 == 0 ? "x" : std::to_string(5 + rng() % 30);
+      break;
+  }
+  return a;
+}
+
+// Empty when equal, else the first line that differs, for a short failure message.
+std::string first_difference(const std::string& a, const std::string& b) {
+  if (a == b) return "";
+  std::size_t i = 0;
+  while (i < a.size() && i < b.size() && a[i] == b[i]) ++i;
+  const std::size_t from = a.rfind('\n', i == 0 ? 0 : i - 1);
+  const std::size_t start = from == std::string::npos ? 0 : from + 1;
+  return "got \"" + a.substr(start, a.find('\n', i) - start) + "\", was \"" +
+         b.substr(start, b.find('\n', i) - start) + "\"";
+}
+
+struct Session {
+  explicit Session(std::uint64_t seed) : live(seed, tick_handlers()) {
+    start.seed = seed;
+    start.data_amount = "20";
+    prepare(live, start);
+    history = std::make_unique<History>(live, start);
+  }
+  void act(const UserAction& a) {
+    apply_action(live, a);
+    history->record_action(a);
+  }
+  Form1 live;
+  StartSettings start;
+  std::unique_ptr<History> history;
+};
+
+TEST(GoingBack, AnyMomentReachedAgainIsTheMomentAsItWas) {
+  std::size_t checkpoints = 0;
+  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
+    std::mt19937_64 rng(seed * 7919);
+    Session s(seed);
+    std::map<VirtualMs, std::string> seen;  // the state at every frame's end, as it was
+    seen[0] = state_of(s.live);
+    bool inside_ms = false;  // after Step or Back: ticks of this millisecond may still be due
+    for (int step = 0; step < 400; ++step) {
+      const unsigned roll = rng() % 20;
+      if (roll < 12) {
+        s.history->advance_to(s.live.now() + 1 + static_cast<VirtualMs>(rng() % 900));
+        inside_ms = false;
+      } else if (roll < 15) {
+        s.act(random_action(rng));
+        // What was seen after this moment is no longer the future; the moment itself now
+        // includes the action.
+        seen.erase(seen.upper_bound(s.live.now()), seen.end());
+        if (inside_ms) {
+          seen.erase(s.live.now());
+        } else {
+          seen[s.live.now()] = state_of(s.live);
+        }
+        continue;
+      } else if (roll < 17 && seen.size() > 1) {
+        auto it = seen.begin();
+        std::advance(it, static_cast<long>(rng() % seen.size()));
+        s.history->go_to_time(it->first);
+        inside_ms = false;
+        ASSERT_EQ(first_difference(state_of(s.live), it->second), "")
+            << "seed " << seed << " back to " << it->first;
+        continue;
+      } else {
+        if (roll < 19) {
+          s.history->deliver_next(s.live.now() + 100000);
+        } else {
+          s.history->go_back_one_attempt();
+        }
+        inside_ms = true;
+        continue;
+      }
+      s.history->reached();
+      const auto [it, fresh] = seen.emplace(s.live.now(), state_of(s.live));
+      // Ahead again after going back: the run plays out as it did, actions included.
+      if (!fresh) {
+        ASSERT_EQ(first_difference(state_of(s.live), it->second), "")
+            << "seed " << seed << " at " << it->first;
+      }
+    }
+    checkpoints += s.history->checkpoints();
+  }
+  EXPECT_GT(checkpoints, 24u);  // the moments came from checkpoints too, not only the start
+}
+
+TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
+  Session s(5);
+  s.act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+  s.history->advance_to(20000);
+  const std::uint64_t ticks = s.live.clock().delivered();
+  ASSERT_TRUE(s.history->go_back_one_attempt());
+  const RecordedEvent* last = s.history->record().attempt_before(ticks + 1);
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(s.live.clock().delivered(), last->tick);
+  EXPECT_EQ(s.live.now(), last->time);
+  // Twice back is two attempts back, and a straight replay to that tick agrees.
+  ASSERT_TRUE(s.history->go_back_one_attempt());
+  Form1 straight(5, tick_handlers());
+  prepare(straight, s.start);
+  replay(straight, 0, s.history->actions(),
+         {s.live.now(), s.live.clock().delivered(), s.history->actions().size()});
+  EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
+}
+
+TEST(Experiments, ASavedRunReplaysToTheSameState) {
+  for (std::uint64_t seed : {3u, 8u, 21u}) {
+    std::mt19937_64 rng(seed);
+    Session s(seed);
+    for (int i = 0; i < 30; ++i) {
+      s.history->advance_to(s.live.now() + static_cast<VirtualMs>(rng() % 3000));
+      if (i == 0 || rng() % 3 == 0) s.act(random_action(rng));
+    }
+    Experiment e;
+    e.start = s.start;
+    e.actions = s.history->actions();
+    e.saved_at = Target{s.live.now(), s.live.clock().delivered(), e.actions.size()};
+    const ExperimentRead read = parse_experiment(experiment_json(e));
+    ASSERT_TRUE(read.experiment) << read.error;
+    EXPECT_EQ(*read.experiment, e);
+    Experiment opened = *read.experiment;
+    ASSERT_EQ(check_by_replay(opened, tick_handlers()), "");
+    Form1 again(seed, tick_handlers());
+    prepare(again, opened.start);
+    replay(again, 0, opened.actions, opening_target(opened));
+    EXPECT_EQ(first_difference(state_of(again), state_of(s.live)), "") << seed;
+  }
+}
+
+TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
+  const std::string good_head =
+      R"({"format": "bruvik-experiment", "version": 1, "seed": 7, "settings": {"mtu": 5, )"
+      R"("rate": 5, "frame_length": 5, "data_amount": "100"}, "actions": )";
+  struct Case {
+    std::string text;
+    std::string says;
+  };
+  const Case cases[] = {
+      {"", "not JSON"},
+      {"{\"format\": ", "not JSON"},
+      {"[1, 2]", "the file: must be an object"},
+      {R"({"format": "other", "version": 1})", "format: must be \"bruvik-experiment\""},
+      {R"({"format": "bruvik-experiment", "version": 2, "seed": 1})", "version: 2 is newer"},
+      {good_head + R"([]})", ""},
+      {good_head + R"([], "colour": 1})", "\"colour\" is not a member"},
+      {std::string(R"({"format": "bruvik-experiment", "version": 1, "seed": -1})"),
+       "seed: must be"},
+      {std::string(R"({"format": "bruvik-experiment", "version": 1, "seed": 1.5})"),
+       "seed: must be a whole number"},
+      {good_head.substr(0, good_head.find("\"mtu\": 5")) +
+           R"("mtu": 11, "rate": 5, )"
+           R"("frame_length": 5, "data_amount": "100"}, "actions": []})",
+       "settings.mtu: must be from 1 to 10, not 11"},
+      {good_head.substr(0, good_head.find("\"100\"")) + R"("abc"}, "actions": []})",
+       "settings.data_amount: must begin with a number"},
+      {good_head + R"({}})", "actions: must be a list"},
+      {good_head + R"([{"ms": 5, "do": "jump", "control": "Command1"}]})",
+       "actions[0].do: \"jump\" is not an action"},
+      {good_head + R"([{"ms": 5, "do": "click", "control": "Command8"}]})", "actions[0]: RESTART"},
+      {good_head + R"([{"ms": 5, "do": "click", "control": "Label3"}]})", "actions[0]: a click"},
+      {good_head + R"([{"ms": 5, "do": "type", "control": "Label3", "text": "1"}]})",
+       "actions[0]: text is typed into a text box"},
+      {good_head + R"([{"ms": "5", "do": "click", "control": "Command1"}]})",
+       "actions[0].ms: must be a whole number"},
+      {good_head + R"([{"ms": 9, "do": "click", "control": "Command1"}, )"
+                   R"({"ms": 5, "do": "click", "control": "Command1"}]})",
+       "actions[1].ms: 5 is earlier than the action before it (9)"},
+      {good_head + R"([{"ms": 1000, "tick": 999999, "do": "click", "control": "Command1"}]})",
+       "action 1 comes after tick 999999, but the run delivers only"},
+      {std::string(20, '[') + std::string(20, ']'), "nests deeper"},
+      {std::string(kMaxExperimentBytes + 1, ' '), "larger than 10 MB"},
+  };
+  for (const Case& c : cases) {
+    ExperimentRead r = parse_experiment(c.text);
+    std::string error = r.error;
+    if (r.experiment && error.empty()) error = check_by_replay(*r.experiment, tick_handlers());
+    if (c.says.empty()) {
+      EXPECT_EQ(error, "") << c.text.substr(0, 200);
+    } else {
+      EXPECT_NE(error.find(c.says), std::string::npos)
+          << c.text.substr(0, 200) << "\n said: " << error;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace bruvik

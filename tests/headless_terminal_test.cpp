@@ -227,24 +227,40 @@ TEST(ManyRuns, JsonHoldsEachRunAsASingleRunPrintsItAndASummaryOfThem) {
   const char* codes[] = {"pure", "slotted", "1per", "nonper", "pper"};
   ASSERT_EQ(test::keys(v.at("summary")), (std::vector<std::string>(codes, codes + 5)));
   for (std::size_t k = 0; k < 5; ++k) {
-    const Json& s = v.at("summary")[codes[k]];
-    EXPECT_EQ(test::keys(s),
-              (std::vector<std::string>{"finished", "collision_pct", "throughput", "duration_ms"}));
+    const Json& s = v.at("summary").at(codes[k]);
+    const std::vector<std::string> figures = {"collision_pct", "successful_per_virtual_second",
+                                              "table_value", "duration_ms"};
+    std::vector<std::string> method_keys = {"finished"};
+    method_keys.insert(method_keys.end(), figures.begin(), figures.end());
+    EXPECT_EQ(test::keys(s), method_keys);
     EXPECT_EQ(s.at("finished").get<double>(), 5);
-    // The summary agrees with the runs printed beside it.
-    std::vector<double> thr;
+    // The summary agrees with the runs printed beside it: the per-second figure with their
+    // counters, the table value with the value their ranked table shows for the method.
+    std::vector<double> per_second, table;
     for (const Json& run : v.at("runs")) {
       const Json& m = run.at("methods").at(k);
-      thr.push_back((m.at("data_sent").get<double>() - m.at("collisions").get<double>()) /
-                    ((m.at("ended_ms").get<double>() - m.at("started_ms").get<double>()) / 1000));
+      per_second.push_back(
+          (m.at("data_sent").get<double>() - m.at("collisions").get<double>()) /
+          ((m.at("ended_ms").get<double>() - m.at("started_ms").get<double>()) / 1000));
+      for (const Json& row : run.at("table")) {
+        if (row.at("name") == m.at("name")) {
+          table.push_back(std::stod(row.at("value").get<std::string>()));
+        }
+      }
     }
-    const Summary expect = summarize(thr);
-    for (const char* figure : {"collision_pct", "throughput", "duration_ms"}) {
+    ASSERT_EQ(table.size(), 5u);
+    for (const std::string& figure : figures) {
       EXPECT_EQ(test::keys(s.at(figure)),
                 (std::vector<std::string>{"n", "mean", "sd", "ci95_low", "ci95_high"}));
     }
-    EXPECT_NEAR(s.at("throughput").at("mean").get<double>(), *expect.mean, 1e-12);
-    EXPECT_NEAR(s.at("throughput").at("ci95_low").get<double>(), *expect.ci95_low, 1e-12);
+    const Summary expect = summarize(per_second);
+    const Json& got = s.at("successful_per_virtual_second");
+    EXPECT_NEAR(got.at("mean").get<double>(), *expect.mean, 1e-12);
+    EXPECT_NEAR(got.at("ci95_low").get<double>(), *expect.ci95_low, 1e-12);
+    const Summary expect_table = summarize(table);
+    const Json& got_table = s.at("table_value");
+    EXPECT_NEAR(got_table.at("mean").get<double>(), *expect_table.mean, 1e-12);
+    EXPECT_NEAR(got_table.at("sd").get<double>(), *expect_table.sd, 1e-12);
     EXPECT_LT(s.at("duration_ms").at("ci95_low").get<double>(),
               s.at("duration_ms").at("mean").get<double>());
   }
@@ -268,11 +284,15 @@ TEST(ManyRuns, SeedsThatWouldPassTheLargestAreRefused) {
   }
 }
 
-TEST(ManyRuns, TextAndCsvShowTheThreeFiguresPerMethod) {
+TEST(ManyRuns, TextAndCsvShowTheFourFiguresPerMethod) {
   Options o = options(1, OutputFormat::Text);
   o.runs = 3;
   const std::string text = terminal(o).out;
-  for (const char* title : {"collision percentage", "throughput (", "duration ("}) {
+  for (const char* title :
+       {"\ncollision percentage", "\nsuccessful sendings per virtual second of the method\n",
+        "\nperformance table value (successful sendings per \"Seconds passed\", as the window "
+        "ranks them)\n",
+        "\nduration ("}) {
     EXPECT_NE(text.find(title), std::string::npos) << title;
   }
   EXPECT_NE(text.find("seeds: 1 to 3 (3 runs)"), std::string::npos);
@@ -280,8 +300,11 @@ TEST(ManyRuns, TextAndCsvShowTheThreeFiguresPerMethod) {
   o.format = OutputFormat::Csv;
   const auto rows = test::read_csv(terminal(o).out);
   ASSERT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows[0].size(), 20u);
+  EXPECT_EQ(rows[0].size(), 25u);
   EXPECT_EQ(rows[0][0], "first_seed");
+  EXPECT_EQ(rows[0][11], "successful_per_virtual_second_mean");
+  EXPECT_EQ(rows[0][16], "table_value_mean");
+  EXPECT_EQ(rows[0][21], "duration_ms_mean");
   EXPECT_EQ(rows[3][2], "1per");
   for (const auto& row : rows) EXPECT_EQ(row.size(), rows[0].size());
 }
@@ -353,10 +376,14 @@ TEST(Sweep, OneRunPerValueHasAMeanButNoSpread) {
   const Json v = Json::parse(terminal(o).out);
   ASSERT_EQ(v.at("points").size(), 2u);
   EXPECT_EQ(v.at("points").at(1).at("params").at("data_amount").get<std::string>(), "20");
-  const Json& thr = v.at("points").at(0).at("summary").at("pure").at("throughput");
-  EXPECT_EQ(thr.at("n").get<double>(), 1);
-  EXPECT_FALSE(thr.at("mean").is_null());
-  for (const char* key : {"sd", "ci95_low", "ci95_high"}) EXPECT_TRUE(thr.at(key).is_null()) << key;
+  for (const char* figure : {"successful_per_virtual_second", "table_value"}) {
+    const Json& f = v.at("points").at(0).at("summary").at("pure").at(figure);
+    EXPECT_EQ(f.at("n").get<double>(), 1) << figure;
+    EXPECT_FALSE(f.at("mean").is_null()) << figure;
+    for (const char* key : {"sd", "ci95_low", "ci95_high"}) {
+      EXPECT_TRUE(f.at(key).is_null()) << figure << " " << key;
+    }
+  }
 }
 
 }  // namespace

@@ -49,81 +49,52 @@ const char* kind_name(Kind kind) {
 }
 
 std::string state_json(Form1& form) {
-  std::string out;
-  JsonWriter json(out);
-  json.begin_object();
-  json.key("seed");
-  json.value(form.seed());
-  json.key("virtual_ms");
-  json.value(form.now());
-  json.key("method_code");
-  json.value(form.method_code());
-  json.key("caption");
-  json.value(built_window().caption);
-  json.key("controls");
-  json.begin_object();
+  Json json = Json::object();
+  json["seed"] = form.seed();
+  json["virtual_ms"] = form.now();
+  json["method_code"] = form.method_code();
+  json["caption"] = built_window().caption;
+  Json controls = Json::object();
   for (const Control& c : form.controls()) {
     const BuiltControl& s = c.built();
     const Kind k = s.kind;
-    json.key(window_name(s));
-    json.begin_object();
-    json.key("kind");
-    json.value(kind_name(k));
+    Json control = Json::object();
+    control["kind"] = kind_name(k);
     // Each kind shows the properties that it has in the window.
-    if (k == Kind::TextBox) {
-      json.key("text");
-      json.value(c.text());
-    }
+    if (k == Kind::TextBox) control["text"] = c.text();
     if (k == Kind::Label || k == Kind::CommandButton || k == Kind::OptionButton) {
-      json.key("caption");
-      json.value(c.text());
+      control["caption"] = c.text();
     }
-    if (k != Kind::Line && k != Kind::Shape) {
-      json.key("enabled");
-      json.value(c.enabled());
-    }
-    json.key("visible");
-    json.value(c.visible());
-    if (k == Kind::OptionButton) {
-      json.key("value");
-      json.value(c.value());
-    }
+    if (k != Kind::Line && k != Kind::Shape) control["enabled"] = c.enabled();
+    control["visible"] = c.visible();
+    if (k == Kind::OptionButton) control["value"] = c.value();
     if (k == Kind::Line || k == Kind::Shape) {
-      json.key("border_color");
-      json.value(colour_text(c.border_color()));
-      json.key("border_width");
-      json.value(c.border_width());
+      control["border_color"] = colour_text(c.border_color());
+      control["border_width"] = c.border_width();
     }
     if (k == Kind::Line) {
       for (const auto& [key, v] :
            {std::pair{"x1", s.x1}, {"y1", s.y1}, {"x2", s.x2}, {"y2", s.y2}}) {
-        json.key(key);
-        json.value(v);
+        control[key] = v;
       }
     } else {
       for (const auto& [key, v] :
            {std::pair{"left", s.left}, {"top", s.top}, {"width", s.width}, {"height", s.height}}) {
-        json.key(key);
-        json.value(v);
+        control[key] = v;
       }
     }
-    json.end_object();
+    controls[window_name(s)] = std::move(control);
   }
-  json.end_object();
-  json.key("timers");
-  json.begin_object();
+  json["controls"] = std::move(controls);
+  Json timers = Json::object();
   for (const BuiltTimer& t : timer_table()) {
-    json.key("Timer" + std::to_string(t.number));
-    json.begin_object();
-    json.key("interval");
-    json.value(form.Timer(t.number).interval());
-    json.key("enabled");
-    json.value(form.Timer(t.number).enabled());
-    json.end_object();
+    Json timer = Json::object();
+    timer["interval"] = form.Timer(t.number).interval();
+    timer["enabled"] = form.Timer(t.number).enabled();
+    timers["Timer" + std::to_string(t.number)] = std::move(timer);
   }
-  json.end_object();
-  json.end_object();
-  return out;
+  json["timers"] = std::move(timers);
+  return json_text(std::move(json));
 }
 
 }  // namespace bruvik

@@ -2,7 +2,19 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
+#include <stdexcept>
+
+NLOHMANN_JSON_NAMESPACE_BEGIN
+namespace detail {
+// nlohmann has already written "null" for values that are not finite.
+template <>
+[[gnu::nonnull(1, 2), gnu::returns_nonnull]] char* to_chars<double>(char* first, const char* last,
+                                                                    double value) {
+  return std::to_chars(first, first + (last - first), value).ptr;
+}
+}  // namespace detail
+NLOHMANN_JSON_NAMESPACE_END
 
 namespace bruvik {
 namespace {
@@ -39,55 +51,41 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
   return n;
 }
 
+// nlohmann's own repair gives one U+FFFD for a cut sequence ("\xE2\x82"); the outputs have
+// always given one per byte, so strings are repaired before nlohmann sees them.
+void repair_strings(Json& value) {
+  if (value.is_string()) {
+    std::string& s = value.get_ref<std::string&>();
+    s = valid_utf8(s);
+  } else if (value.is_structured()) {
+    for (Json& member : value) repair_strings(member);
+  }
+}
+
+std::string dump(Json value) {
+  repair_strings(value);
+  return value.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
 }  // namespace
 
-std::string json_string(std::string_view text) {
+std::string valid_utf8(std::string_view text) {
   std::string out;
-  out.reserve(text.size() + 2);
-  out += '"';
+  out.reserve(text.size());
   for (std::size_t i = 0; i < text.size();) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    switch (c) {
-      case '"':
-        out += "\\\"";
-        break;
-      case '\\':
-        out += "\\\\";
-        break;
-      case '\b':
-        out += "\\b";
-        break;
-      case '\f':
-        out += "\\f";
-        break;
-      case '\n':
-        out += "\\n";
-        break;
-      case '\r':
-        out += "\\r";
-        break;
-      case '\t':
-        out += "\\t";
-        break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          std::snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else if (c < 0x80) {
-          out += static_cast<char>(c);
-        } else if (const std::size_t n = utf8_length(text, i); n > 0) {
-          out.append(text.substr(i, n));
-          i += n;
-          continue;
-        } else {
-          out += "\xEF\xBF\xBD";  // U+FFFD for a byte that is not UTF-8
-        }
+    if (const std::size_t n = utf8_length(text, i); n > 0) {
+      out.append(text.substr(i, n));
+      i += n;
+    } else {
+      out += "\xEF\xBF\xBD";
+      ++i;
     }
-    ++i;
   }
-  out += '"';
   return out;
+}
+
+std::string json_string(std::string_view text) {
+  return dump(Json(text));
 }
 
 std::string json_number(double value) {
@@ -95,6 +93,43 @@ std::string json_number(double value) {
   char buf[32];
   const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
   return ec == std::errc() ? std::string(buf, end) : "null";
+}
+
+Json json_value(const std::optional<double>& number) {
+  return number ? Json(*number) : Json(nullptr);
+}
+
+std::string json_text(Json value) {
+  return dump(std::move(value)) + "\n";
+}
+
+void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
+                         std::size_t count, const std::function<Json(std::size_t)>& element) {
+  const std::string text = json_text(document);
+  // A top-level member is the only one that stands two blanks in; its key is unique there.
+  const std::string member = "\n  " + json_string(array_key) + ": []";
+  const std::size_t at = text.find(member);
+  if (at == std::string::npos) throw std::logic_error("no empty array to stream into");
+  if (count == 0) {
+    out << text;
+    return;
+  }
+  const std::size_t open = at + member.size() - 1;  // just after the '['
+  out.write(text.data(), static_cast<std::streamsize>(open));
+  for (std::size_t i = 0; i < count; ++i) {
+    // Line breaks in the dump are all layout (those inside strings are escaped), so each one
+    // takes the two levels by which the element stands in.
+    const std::string item = dump(element(i));
+    std::string indented = i == 0 ? "\n    " : ",\n    ";
+    indented.reserve(item.size() + item.size() / 8);
+    for (const char c : item) {
+      indented += c;
+      if (c == '\n') indented += "    ";
+    }
+    out << indented;
+  }
+  out << "\n  ";
+  out.write(text.data() + open, static_cast<std::streamsize>(text.size() - open));
 }
 
 std::string csv_field(std::string_view text) {
@@ -108,73 +143,6 @@ std::string csv_field(std::string_view text) {
   }
   out += '"';
   return out;
-}
-
-void JsonWriter::newline() {
-  out_ += '\n';
-  out_.append(2 * members_.size(), ' ');
-}
-
-void JsonWriter::before_value() {
-  if (after_key_) {
-    after_key_ = false;
-    return;
-  }
-  if (!members_.empty()) {
-    if (members_.back()++ > 0) out_ += ',';
-    newline();
-  }
-}
-
-void JsonWriter::key(std::string_view name) {
-  before_value();
-  out_ += json_string(name);
-  out_ += ": ";
-  after_key_ = true;
-}
-
-void JsonWriter::open(char bracket) {
-  before_value();
-  out_ += bracket;
-  members_.push_back(0);
-}
-
-void JsonWriter::close(char bracket) {
-  const int count = members_.back();
-  members_.pop_back();
-  if (count > 0) newline();
-  out_ += bracket;
-  if (members_.empty()) out_ += '\n';
-}
-
-void JsonWriter::value(std::string_view text) {
-  before_value();
-  out_ += json_string(text);
-}
-
-void JsonWriter::value(bool on) {
-  before_value();
-  out_ += on ? "true" : "false";
-}
-
-void JsonWriter::value(double number) {
-  before_value();
-  out_ += json_number(number);
-}
-
-void JsonWriter::value(std::int64_t number) {
-  before_value();
-  out_ += std::to_string(number);
-}
-
-void JsonWriter::value(std::uint64_t number) {
-  before_value();
-  out_ += std::to_string(number);
-}
-
-void JsonWriter::null() {
-  before_value();
-  out_ += "null";
 }
 
 }  // namespace bruvik

@@ -1,64 +1,57 @@
-// Writing JSON and CSV: a small pretty-printing JSON writer, JSON string escaping that keeps
-// any text valid, and CSV field quoting.
+// JSON and CSV output. JSON goes through nlohmann/json with members in the order written; the
+// program keeps its own number texts and its own repair of text that is not UTF-8.
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
+#include <functional>
+#include <nlohmann/json.hpp>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <string_view>
-#include <vector>
+
+// nlohmann writes doubles its own way (100.0, 100000.0, -0.0); the outputs have always carried
+// the shortest text that reads back, as std::to_chars writes it (100, 1e+05, -0). This puts
+// that text into every double nlohmann writes. Declared before any use, so every file that
+// writes JSON through this header sees it.
+NLOHMANN_JSON_NAMESPACE_BEGIN
+namespace detail {
+template <>
+[[gnu::nonnull(1, 2), gnu::returns_nonnull]] char* to_chars<double>(char* first, const char* last,
+                                                                    double value);
+}  // namespace detail
+NLOHMANN_JSON_NAMESPACE_END
 
 namespace bruvik {
 
-// The text as a JSON string literal, quotes included. Control characters, quotes and
-// backslashes are escaped; valid UTF-8 passes unchanged; a byte that is not part of valid
-// UTF-8 becomes U+FFFD, so the output is always valid JSON.
+using Json = nlohmann::ordered_json;
+
+// The text with each byte that is not part of valid UTF-8 (overlong forms, surrogates and
+// values above U+10FFFF included) replaced by U+FFFD, one for every such byte.
+std::string valid_utf8(std::string_view text);
+
+// The text as a JSON string literal, quotes included: control characters, quotes and
+// backslashes escaped, the rest as valid_utf8 leaves it.
 std::string json_string(std::string_view text);
 
 // The shortest text that reads back as the same double; "null" when it is not finite.
 std::string json_number(double value);
 
+// The number, or null where there is none.
+Json json_value(const std::optional<double>& number);
+
+// Two blanks of indentation per level, one member per line, a line break after the value.
+// String values pass through valid_utf8 first.
+std::string json_text(Json value);
+
+// Writes `document` as json_text does, with its top-level member `array_key` (an empty array in
+// `document`) filled by element(0) ... element(count - 1), each made and written in turn, so
+// that a long array never stands whole in memory.
+void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
+                         std::size_t count, const std::function<Json(std::size_t)>& element);
+
 // The field as it stands when it needs no quotes, else quoted with its quotes doubled. Fields
 // with a separator, a quote, a line break or a blank at either end are quoted.
 std::string csv_field(std::string_view text);
-
-// Writes indented JSON into a string: two blanks per level, one member per line.
-class JsonWriter {
- public:
-  explicit JsonWriter(std::string& out) : out_(out) {}
-
-  void begin_object() { open('{'); }
-  void end_object() { close('}'); }
-  void begin_array() { open('['); }
-  void end_array() { close(']'); }
-  // The next value belongs to this member of the open object.
-  void key(std::string_view name);
-
-  void value(std::string_view text);
-  void value(const char* text) { value(std::string_view(text)); }
-  void value(bool on);
-  void value(double number);
-  void value(std::int64_t number);
-  void value(std::uint64_t number);
-  void value(int number) { value(static_cast<std::int64_t>(number)); }
-  void null();
-  void value(const std::optional<double>& number) {
-    if (number) {
-      value(*number);
-    } else {
-      null();
-    }
-  }
-
- private:
-  void open(char bracket);
-  void close(char bracket);
-  void before_value();
-  void newline();
-
-  std::string& out_;
-  std::vector<int> members_;  // per open container: members written so far
-  bool after_key_ = false;
-};
 
 }  // namespace bruvik

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "headless/json.h"
 #include "model/methods.h"
 
 namespace bruvik {
@@ -29,28 +30,18 @@ std::string yes_no(bool b) {
   return b ? "true" : "false";
 }
 
-void write_params(JsonWriter& json, const RunParams& p, const std::string& swept = "") {
-  json.begin_object();
-  const auto whole = [&](const char* key, const char* name, int v) {
-    json.key(key);
-    if (swept == name) {
-      json.null();
-    } else {
-      json.value(v);
-    }
+// The swept parameter is null: its value stands with each point.
+Json params_value(const RunParams& p, const std::string& swept = "") {
+  Json json = Json::object();
+  const auto unless_swept = [&](const char* key, const char* name, Json v) {
+    json[key] = swept == name ? Json(nullptr) : std::move(v);
   };
-  whole("mtu", "mtu", p.mtu);
-  whole("rate", "rate", p.rate);
-  whole("frame_length", "frame-length", p.frame_length);
-  json.key("data_amount");
-  if (swept == "data-amount") {
-    json.null();
-  } else {
-    json.value(p.data_amount);
-  }
-  json.key("max_time_ms");
-  json.value(p.max_time);
-  json.end_object();
+  unless_swept("mtu", "mtu", p.mtu);
+  unless_swept("rate", "rate", p.rate);
+  unless_swept("frame_length", "frame-length", p.frame_length);
+  unless_swept("data_amount", "data-amount", p.data_amount);
+  json["max_time_ms"] = p.max_time;
+  return json;
 }
 
 std::string params_line(const RunParams& p, const std::string& swept = "") {
@@ -77,35 +68,29 @@ int place_of(const RunResult& run, const MethodResult& m) {
   return 0;
 }
 
-void write_summary_figure(JsonWriter& json, const char* key, const Summary& s) {
-  json.key(key);
-  json.begin_object();
-  json.key("n");
-  json.value(s.n);
-  json.key("mean");
-  json.value(s.mean);
-  json.key("sd");
-  json.value(s.sd);
-  json.key("ci95_low");
-  json.value(s.ci95_low);
-  json.key("ci95_high");
-  json.value(s.ci95_high);
-  json.end_object();
+Json summary_figure_value(const Summary& s) {
+  Json json = Json::object();
+  json["n"] = s.n;
+  json["mean"] = json_value(s.mean);
+  json["sd"] = json_value(s.sd);
+  json["ci95_low"] = json_value(s.ci95_low);
+  json["ci95_high"] = json_value(s.ci95_high);
+  return json;
 }
 
-void write_summary(JsonWriter& json, const std::array<MethodSummary, 5>& summary) {
-  json.begin_object();
+Json summary_value(const std::array<MethodSummary, 5>& summary) {
+  Json json = Json::object();
   for (std::size_t k = 0; k < summary.size(); ++k) {
-    json.key(methods()[k].code);
-    json.begin_object();
-    json.key("finished");
-    json.value(summary[k].finished);
-    write_summary_figure(json, "collision_pct", summary[k].collision_pct);
-    write_summary_figure(json, "throughput", summary[k].throughput);
-    write_summary_figure(json, "duration_ms", summary[k].duration_ms);
-    json.end_object();
+    Json method = Json::object();
+    method["finished"] = summary[k].finished;
+    method["collision_pct"] = summary_figure_value(summary[k].collision_pct);
+    method["successful_per_virtual_second"] =
+        summary_figure_value(summary[k].successful_per_virtual_second);
+    method["table_value"] = summary_figure_value(summary[k].table_value);
+    method["duration_ms"] = summary_figure_value(summary[k].duration_ms);
+    json[methods()[k].code] = std::move(method);
   }
-  json.end_object();
+  return json;
 }
 
 std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs) {
@@ -117,8 +102,11 @@ std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs
   static constexpr Figure kFigures[] = {
       {"collision percentage (collisions x 100 / data sent, at the method's end)",
        &MethodSummary::collision_pct, 3},
-      {"throughput (successful sendings per virtual second of the method)",
-       &MethodSummary::throughput, 3},
+      {"successful sendings per virtual second of the method",
+       &MethodSummary::successful_per_virtual_second, 3},
+      {"performance table value (successful sendings per \"Seconds passed\", as the window ranks "
+       "them)",
+       &MethodSummary::table_value, 3},
       {"duration (virtual ms from the method's start to its end)", &MethodSummary::duration_ms, 1},
   };
   std::string out;
@@ -142,7 +130,8 @@ std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs
 
 std::string summary_csv_header() {
   std::string h = "code,name,finished";
-  for (const char* f : {"collision_pct", "throughput", "duration_ms"}) {
+  for (const char* f :
+       {"collision_pct", "successful_per_virtual_second", "table_value", "duration_ms"}) {
     for (const char* s : {"n", "mean", "sd", "ci95_low", "ci95_high"}) {
       h += ",";
       h += f;
@@ -160,7 +149,8 @@ std::string opt(const std::optional<double>& v) {
 std::string summary_csv_row(const MethodSummary& m, std::size_t k) {
   std::string row = csv_field(methods()[k].code) + "," + csv_field(methods()[k].name) + "," +
                     std::to_string(m.finished);
-  for (const Summary* s : {&m.collision_pct, &m.throughput, &m.duration_ms}) {
+  for (const Summary* s :
+       {&m.collision_pct, &m.successful_per_virtual_second, &m.table_value, &m.duration_ms}) {
     row += "," + std::to_string(s->n) + "," + opt(s->mean) + "," + opt(s->sd) + "," +
            opt(s->ci95_low) + "," + opt(s->ci95_high);
   }
@@ -172,14 +162,11 @@ std::string seeds_line(std::uint64_t first, std::size_t count) {
          std::to_string(count) + (count == 1 ? " run" : " runs") + ")\n";
 }
 
-void write_seeds(JsonWriter& json, std::uint64_t first, std::size_t count) {
-  json.key("seeds");
-  json.begin_object();
-  json.key("first");
-  json.value(first);
-  json.key("count");
-  json.value(static_cast<std::uint64_t>(count));
-  json.end_object();
+Json seeds_value(std::uint64_t first, std::size_t count) {
+  Json json = Json::object();
+  json["first"] = first;
+  json["count"] = static_cast<std::uint64_t>(count);
+  return json;
 }
 
 }  // namespace
@@ -207,87 +194,50 @@ std::string aligned_table(const std::vector<std::vector<std::string>>& rows,
   return out;
 }
 
-void write_run_json(JsonWriter& json, const RunResult& run) {
-  json.begin_object();
-  json.key("seed");
-  json.value(run.params.seed);
-  json.key("params");
-  write_params(json, run.params);
-  json.key("finished");
-  json.value(run.finished);
-  json.key("virtual_ms");
-  json.value(run.virtual_ms);
-  json.key("methods");
-  json.begin_array();
+namespace {
+
+// The same object wherever a run is printed, alone or among many.
+Json run_value(const RunResult& run) {
+  Json json = Json::object();
+  json["seed"] = run.params.seed;
+  json["params"] = params_value(run.params);
+  json["finished"] = run.finished;
+  json["virtual_ms"] = run.virtual_ms;
+  Json methods = Json::array();
   for (const MethodResult& m : run.methods) {
-    json.begin_object();
-    json.key("code");
-    json.value(m.code);
-    json.key("name");
-    json.value(m.name);
-    json.key("reached");
-    json.value(m.reached);
-    json.key("ended");
-    json.value(m.ended);
-    const auto figure = [&](const char* key, double v) {
-      json.key(key);
-      if (m.ended) {
-        json.value(v);
-      } else {
-        json.null();
-      }
-    };
-    figure("data_sent", m.data_sent);
-    figure("collisions", m.collisions);
-    figure("seconds", m.seconds);
-    json.key("statistics_line");
-    if (m.ended) {
-      json.value(m.statistics_line);
-    } else {
-      json.null();
-    }
-    json.key("throughput_text");
-    if (m.ended) {
-      json.value(m.throughput_text);
-    } else {
-      json.null();
-    }
-    json.key("started_ms");
-    if (m.reached) {
-      json.value(m.started_ms);
-    } else {
-      json.null();
-    }
-    json.key("ended_ms");
-    if (m.ended) {
-      json.value(m.ended_ms);
-    } else {
-      json.null();
-    }
-    json.end_object();
+    // Figures exist once the method ended, its start once it was reached.
+    const auto when = [](bool known, Json v) { return known ? std::move(v) : Json(nullptr); };
+    Json method = Json::object();
+    method["code"] = m.code;
+    method["name"] = m.name;
+    method["reached"] = m.reached;
+    method["ended"] = m.ended;
+    method["data_sent"] = when(m.ended, m.data_sent);
+    method["collisions"] = when(m.ended, m.collisions);
+    method["seconds"] = when(m.ended, m.seconds);
+    method["statistics_line"] = when(m.ended, m.statistics_line);
+    method["throughput_text"] = when(m.ended, m.throughput_text);
+    method["started_ms"] = when(m.reached, m.started_ms);
+    method["ended_ms"] = when(m.ended, m.ended_ms);
+    methods.push_back(std::move(method));
   }
-  json.end_array();
-  json.key("table");
-  json.begin_array();
+  json["methods"] = std::move(methods);
+  Json table = Json::array();
   for (const TableRow& row : run.table) {
-    json.begin_object();
-    json.key("place");
-    json.value(row.place);
-    json.key("name");
-    json.value(row.name);
-    json.key("value");
-    json.value(row.value);
-    json.end_object();
+    Json entry = Json::object();
+    entry["place"] = row.place;
+    entry["name"] = row.name;
+    entry["value"] = row.value;
+    table.push_back(std::move(entry));
   }
-  json.end_array();
-  json.end_object();
+  json["table"] = std::move(table);
+  return json;
 }
 
+}  // namespace
+
 std::string run_json(const RunResult& run) {
-  std::string out;
-  JsonWriter json(out);
-  write_run_json(json, run);
-  return out;
+  return json_text(run_value(run));
 }
 
 std::string run_text(const RunResult& run) {
@@ -360,24 +310,13 @@ std::string batch_text(const BatchReport& report) {
 }
 
 void batch_json(const BatchReport& report, std::ostream& out) {
-  std::string text;
-  JsonWriter json(text);
-  json.begin_object();
-  write_seeds(json, report.first_seed, report.runs.size());
-  json.key("params");
-  write_params(json, report.params);
-  json.key("runs");
-  json.begin_array();
-  for (const RunResult& r : report.runs) {
-    write_run_json(json, r);
-    out << text;
-    text.clear();
-  }
-  json.end_array();
-  json.key("summary");
-  write_summary(json, report.summary);
-  json.end_object();
-  out << text;
+  Json json = Json::object();
+  json["seeds"] = seeds_value(report.first_seed, report.runs.size());
+  json["params"] = params_value(report.params);
+  json["runs"] = Json::array();  // streamed into below
+  json["summary"] = summary_value(report.summary);
+  write_json_streamed(out, json, "runs", report.runs.size(),
+                      [&](std::size_t i) { return run_value(report.runs[i]); });
 }
 
 std::string batch_csv(const BatchReport& report) {
@@ -422,40 +361,26 @@ std::string sweep_text(const SweepReport& report) {
 }
 
 std::string sweep_json(const SweepReport& report) {
-  std::string out;
-  JsonWriter json(out);
-  json.begin_object();
-  json.key("sweep");
-  json.begin_object();
-  json.key("name");
-  json.value(report.sweep.name);
-  json.key("from");
-  json.value(static_cast<std::int64_t>(report.sweep.from));
-  json.key("to");
-  json.value(static_cast<std::int64_t>(report.sweep.to));
-  json.key("step");
-  json.value(static_cast<std::int64_t>(report.sweep.step));
-  json.end_object();
-  write_seeds(json, report.first_seed, static_cast<std::size_t>(report.runs));
-  json.key("params");
-  write_params(json, report.base, report.sweep.name);
-  json.key("points");
-  json.begin_array();
+  Json json = Json::object();
+  Json sweep = Json::object();
+  sweep["name"] = report.sweep.name;
+  sweep["from"] = static_cast<std::int64_t>(report.sweep.from);
+  sweep["to"] = static_cast<std::int64_t>(report.sweep.to);
+  sweep["step"] = static_cast<std::int64_t>(report.sweep.step);
+  json["sweep"] = std::move(sweep);
+  json["seeds"] = seeds_value(report.first_seed, static_cast<std::size_t>(report.runs));
+  json["params"] = params_value(report.base, report.sweep.name);
+  Json points = Json::array();
   for (const SweepPoint& p : report.points) {
-    json.begin_object();
-    json.key("value");
-    json.value(static_cast<std::int64_t>(p.value));
-    json.key("params");
-    write_params(json, p.params);
-    json.key("runs_finished");
-    json.value(p.runs_finished);
-    json.key("summary");
-    write_summary(json, p.summary);
-    json.end_object();
+    Json point = Json::object();
+    point["value"] = static_cast<std::int64_t>(p.value);
+    point["params"] = params_value(p.params);
+    point["runs_finished"] = p.runs_finished;
+    point["summary"] = summary_value(p.summary);
+    points.push_back(std::move(point));
   }
-  json.end_array();
-  json.end_object();
-  return out;
+  json["points"] = std::move(points);
+  return json_text(std::move(json));
 }
 
 std::string sweep_csv(const SweepReport& report) {

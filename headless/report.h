@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "headless/json.h"
 #include "headless/run.h"
 #include "headless/stats.h"
 #include "options/options.h"
@@ -15,7 +14,6 @@
 namespace bruvik {
 
 // One run. The JSON object is the same wherever a run is printed, alone or among many.
-void write_run_json(JsonWriter& json, const RunResult& run);
 std::string run_json(const RunResult& run);
 std::string run_text(const RunResult& run);
 std::string run_csv(const RunResult& run);

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <vector>
 
+#include "model/numtext.h"
+
 namespace bruvik {
 
 double student_t975(int df) {
@@ -60,25 +62,30 @@ MethodFigures figures(const MethodResult& m) {
   if (m.data_sent != 0) f.collision_pct = m.collisions * 100 / m.data_sent;
   const double duration = static_cast<double>(m.ended_ms - m.started_ms);
   f.duration_ms = duration;
-  if (duration > 0) f.throughput = (m.data_sent - m.collisions) / (duration / 1000);
+  if (duration > 0) {
+    f.successful_per_virtual_second = (m.data_sent - m.collisions) / (duration / 1000);
+  }
+  f.table_value = numtext::val(numtext::trim(m.throughput_text));
   return f;
 }
 
 std::array<MethodSummary, 5> summarize_runs(std::span<const RunResult> runs) {
   std::array<MethodSummary, 5> out;
   for (std::size_t k = 0; k < out.size(); ++k) {
-    std::vector<double> pct, thr, dur;
+    std::vector<double> pct, per_second, table, dur;
     for (const RunResult& r : runs) {
       const MethodResult& m = r.methods[k];
       if (!m.ended) continue;
       ++out[k].finished;
       const MethodFigures f = figures(m);
       if (f.collision_pct) pct.push_back(*f.collision_pct);
-      if (f.throughput) thr.push_back(*f.throughput);
+      if (f.successful_per_virtual_second) per_second.push_back(*f.successful_per_virtual_second);
+      if (f.table_value) table.push_back(*f.table_value);
       if (f.duration_ms) dur.push_back(*f.duration_ms);
     }
     out[k].collision_pct = summarize(pct);
-    out[k].throughput = summarize(thr);
+    out[k].successful_per_virtual_second = summarize(per_second);
+    out[k].table_value = summarize(table);
     out[k].duration_ms = summarize(dur);
   }
   return out;

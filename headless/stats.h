@@ -24,18 +24,21 @@ double student_t975(int df);
 Summary summarize(std::span<const double> values);
 
 // What one method achieved in one run, where it ended. Each figure is left out (none) where it
-// cannot be formed: the percentage without data sent, the throughput without virtual time.
+// cannot be formed: the percentage without data sent, the per-second figure without virtual time.
 struct MethodFigures {
-  std::optional<double> collision_pct;  // collisions x 100 / data sent
-  std::optional<double> throughput;     // (data sent - collisions) per virtual second
-  std::optional<double> duration_ms;    // ended_ms - started_ms
+  std::optional<double> collision_pct;                  // collisions x 100 / data sent
+  std::optional<double> successful_per_virtual_second;  // (data sent - collisions) per second
+  // The performance table's own value: the throughput text read as the window reads it to rank
+  // (successful sendings per "Seconds passed", which collision displays lengthen).
+  std::optional<double> table_value;
+  std::optional<double> duration_ms;  // ended_ms - started_ms
 };
 MethodFigures figures(const MethodResult& m);
 
-// Per method over a set of runs: the runs in which it ended, and the three figures.
+// Per method over a set of runs: the runs in which it ended, and the four figures.
 struct MethodSummary {
   int finished = 0;
-  Summary collision_pct, throughput, duration_ms;
+  Summary collision_pct, successful_per_virtual_second, table_value, duration_ms;
 };
 std::array<MethodSummary, 5> summarize_runs(std::span<const RunResult> runs);
 

@@ -76,7 +76,7 @@ std::string plot_caption(const SweepReport& r) {
   std::string missing;
   for (const SweepPoint& p : r.points) {
     for (const MethodSummary& m : p.summary) {
-      if (!m.throughput.mean) {
+      if (!m.successful_per_virtual_second.mean) {
         missing = " A method has no point where it ended in none of the runs (time limit " +
                   std::to_string(r.base.max_time) + " virtual ms).";
       }
@@ -104,7 +104,7 @@ PlotRequest plot_request(const SweepReport& r, const std::string& file) {
     PlotSeries s;
     s.name = methods()[k].name;
     for (const SweepPoint& p : r.points) {
-      const Summary& t = p.summary[k].throughput;
+      const Summary& t = p.summary[k].successful_per_virtual_second;
       s.mean.push_back(t.mean);
       s.low.push_back(t.ci95_low);
       s.high.push_back(t.ci95_high);

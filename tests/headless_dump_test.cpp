@@ -6,15 +6,12 @@
 #include <sstream>
 
 #include "headless/terminal.h"
-#include "json_reader.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
 
-using test::JsonReader;
-using test::JsonValue;
-
-JsonValue dump(VirtualMs at, bool start, std::uint64_t seed = 4) {
+Json dump(VirtualMs at, bool start, std::uint64_t seed = 4) {
   Options o;
   o.headless = true;
   o.dump_at = at;
@@ -22,29 +19,29 @@ JsonValue dump(VirtualMs at, bool start, std::uint64_t seed = 4) {
   o.seed = seed;
   std::ostringstream out, err;
   EXPECT_EQ(dump_state(o, out, err), 0) << err.str();
-  return JsonReader::parse(out.str());
+  return Json::parse(out.str());
 }
 
 TEST(StateDump, HoldsEveryControlAndTimer) {
-  const JsonValue v = dump(10, false);
-  EXPECT_EQ(v.keys(), (std::vector<std::string>{"seed", "virtual_ms", "method_code", "caption",
-                                                "controls", "timers"}));
-  EXPECT_EQ(v["virtual_ms"].number, 10);
-  EXPECT_EQ(v["method_code"].text, "pure");
-  EXPECT_EQ(v["caption"].text.size(), 175u);
+  const Json v = dump(10, false);
+  EXPECT_EQ(test::keys(v), (std::vector<std::string>{"seed", "virtual_ms", "method_code", "caption",
+                                                     "controls", "timers"}));
+  EXPECT_EQ(v.at("virtual_ms").get<double>(), 10);
+  EXPECT_EQ(v.at("method_code").get<std::string>(), "pure");
+  EXPECT_EQ(v.at("caption").get<std::string>().size(), 175u);
   std::map<std::string, int> kinds;
-  for (const auto& [name, c] : v["controls"].members) ++kinds[c["kind"].text];
+  for (const auto& [name, c] : v.at("controls").items()) ++kinds[c.at("kind").get<std::string>()];
   const std::map<std::string, int> expect = {
       {"label", 47}, {"text_box", 25}, {"command_button", 8}, {"option_button", 2},
       {"frame", 4},  {"line", 18},     {"shape", 12},         {"image", 21}};
   EXPECT_EQ(kinds, expect);
-  ASSERT_EQ(v["timers"].members.size(), 65u);
-  EXPECT_EQ(v["timers"].members.front().first, "Timer1");
-  EXPECT_EQ(v["timers"].members.back().first, "Timer65");
+  ASSERT_EQ(v.at("timers").size(), 65u);
+  EXPECT_EQ(v.at("timers").begin().key(), "Timer1");
+  EXPECT_EQ(std::prev(v.at("timers").end()).key(), "Timer65");
 }
 
 TEST(StateDump, EachKindShowsItsOwnProperties) {
-  const JsonValue v = dump(0, false);
+  const Json v = dump(0, false);
   struct Case {
     const char* name;
     std::vector<std::string> keys;
@@ -64,20 +61,20 @@ TEST(StateDump, EachKindShowsItsOwnProperties) {
       {"Shape1(3)", plus({"kind", "visible", "border_color", "border_width"})},
       {"Image3(9)", plus({"kind", "enabled", "visible"})},
   };
-  for (const Case& c : cases) EXPECT_EQ(v["controls"][c.name].keys(), c.keys) << c.name;
+  for (const Case& c : cases) EXPECT_EQ(test::keys(v.at("controls").at(c.name)), c.keys) << c.name;
 
-  const JsonValue& controls = v["controls"];
-  EXPECT_EQ(controls["Label34"]["caption"].text, "50");
-  EXPECT_EQ(controls["Text6"]["text"].text, "100");
-  EXPECT_EQ(controls["Command1"]["caption"].text, "EnableThe Computers");
-  EXPECT_FALSE(controls["Option1"]["value"].boolean);
-  EXPECT_FALSE(controls["Option1"]["enabled"].boolean);
-  EXPECT_EQ(controls["Line1"]["x1"].number, 960);
-  EXPECT_EQ(controls["Line1"]["y2"].number, 1800);
-  EXPECT_EQ(controls["Line1"]["border_color"].text, "#000000");
-  EXPECT_EQ(controls["Shape1(3)"]["border_color"].text, "#C00000");
-  EXPECT_EQ(controls["Shape1(3)"]["left"].number, 4080);
-  EXPECT_FALSE(controls["Shape1(3)"]["visible"].boolean);
+  const Json& controls = v.at("controls");
+  EXPECT_EQ(controls.at("Label34").at("caption").get<std::string>(), "50");
+  EXPECT_EQ(controls.at("Text6").at("text").get<std::string>(), "100");
+  EXPECT_EQ(controls.at("Command1").at("caption").get<std::string>(), "EnableThe Computers");
+  EXPECT_FALSE(controls.at("Option1").at("value").get<bool>());
+  EXPECT_FALSE(controls.at("Option1").at("enabled").get<bool>());
+  EXPECT_EQ(controls.at("Line1").at("x1").get<double>(), 960);
+  EXPECT_EQ(controls.at("Line1").at("y2").get<double>(), 1800);
+  EXPECT_EQ(controls.at("Line1").at("border_color").get<std::string>(), "#000000");
+  EXPECT_EQ(controls.at("Shape1(3)").at("border_color").get<std::string>(), "#C00000");
+  EXPECT_EQ(controls.at("Shape1(3)").at("left").get<double>(), 4080);
+  EXPECT_FALSE(controls.at("Shape1(3)").at("visible").get<bool>());
 }
 
 TEST(StateDump, FollowsTheClockAndTheStartButton) {
@@ -94,23 +91,25 @@ TEST(StateDump, FollowsTheClockAndTheStartButton) {
       {5000, false, "1", false},  // nothing else happens without the start button
   };
   for (const Case& c : cases) {
-    const JsonValue v = dump(c.at, c.start);
-    EXPECT_EQ(v["controls"]["Text7"]["text"].text, c.text7) << c.at;
+    const Json v = dump(c.at, c.start);
+    EXPECT_EQ(v.at("controls").at("Text7").at("text").get<std::string>(), c.text7) << c.at;
     for (int t = 2; t <= 11; ++t) {
-      EXPECT_EQ(v["timers"]["Timer" + std::to_string(t)]["enabled"].boolean, c.stations_on) << t;
+      EXPECT_EQ(v.at("timers").at("Timer" + std::to_string(t)).at("enabled").get<bool>(),
+                c.stations_on)
+          << t;
     }
-    EXPECT_EQ(v["timers"]["Timer54"]["enabled"].boolean, c.start);
-    EXPECT_TRUE(v["timers"]["Timer23"]["enabled"].boolean);
-    EXPECT_EQ(v["timers"]["Timer23"]["interval"].number, 1);
+    EXPECT_EQ(v.at("timers").at("Timer54").at("enabled").get<bool>(), c.start);
+    EXPECT_TRUE(v.at("timers").at("Timer23").at("enabled").get<bool>());
+    EXPECT_EQ(v.at("timers").at("Timer23").at("interval").get<double>(), 1);
     // Station timers hold their first back-off: a multiple of 125 up to 6250.
-    const double backoff = v["timers"]["Timer13"]["interval"].number;
+    const double backoff = v.at("timers").at("Timer13").at("interval").get<double>();
     EXPECT_EQ(static_cast<long long>(backoff) % 125, 0);
     EXPECT_GE(backoff, 125);
     EXPECT_LE(backoff, 6250);
   }
   // Once started, a minute later frames, counters and the bus have moved.
-  const JsonValue later = dump(60000, true);
-  EXPECT_NE(later["controls"]["Text1(0)"]["text"].text, "");
+  const Json later = dump(60000, true);
+  EXPECT_NE(later.at("controls").at("Text1(0)").at("text").get<std::string>(), "");
 }
 
 }  // namespace

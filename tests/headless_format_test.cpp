@@ -1,20 +1,19 @@
-// The output primitives of the terminal runs: JSON strings and numbers, CSV fields, the writer's
-// nesting, aligned text columns and colour texts.
+// The output primitives of the terminal runs: JSON strings and numbers, CSV fields, an array
+// streamed into its document, aligned text columns and colour texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+#include <sstream>
 #include <string>
 
 #include "headless/dump.h"
 #include "headless/json.h"
 #include "headless/report.h"
-#include "json_reader.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
-
-using test::JsonReader;
 
 TEST(JsonString, EscapesWhatMustBeEscapedAndKeepsTheRest) {
   struct Case {
@@ -35,19 +34,20 @@ TEST(JsonString, EscapesWhatMustBeEscapedAndKeepsTheRest) {
       // Not UTF-8: a lone continuation byte, a cut sequence, an overlong slash, a surrogate.
       {"a\x80z", "\"a\xEF\xBF\xBDz\""},
       {"\xE2\x82", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
+      {"\xE2\x82z", "\"\xEF\xBF\xBD\xEF\xBF\xBDz\""},
       {"\xC0\xAF", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
       {"\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(json_string(c.in), c.out) << c.in;
     // Whatever came in, what goes out is valid JSON.
-    EXPECT_NO_THROW(JsonReader::parse(json_string(c.in))) << c.in;
+    EXPECT_NO_THROW(Json::parse(json_string(c.in))) << c.in;
   }
 }
 
 TEST(JsonString, ValidTextReadsBackUnchanged) {
   const std::string texts[] = {"100", "12\"\\/\n\x01é", "  .5", "R. V.", "\xF0\x9F\x98\x80"};
-  for (const std::string& t : texts) EXPECT_EQ(JsonReader::parse(json_string(t)).text, t);
+  for (const std::string& t : texts) EXPECT_EQ(Json::parse(json_string(t)).get<std::string>(), t);
 }
 
 TEST(JsonNumber, ShortestTextThatReadsBackAndNullWhenNotFinite) {
@@ -62,10 +62,21 @@ TEST(JsonNumber, ShortestTextThatReadsBackAndNullWhenNotFinite) {
       {0.1, "0.1"},
       {2.0 / 3.0, "0.6666666666666666"},
       {1e21, "1e+21"},
+      {100.0, "100"},
+      {0.5, "0.5"},
+      {1e20, "1e+20"},
+      {1e5, "1e+05"},
+      {1e-4, "1e-04"},
+      {1e-7, "1e-07"},
+      {-0.0, "-0"},
       {std::numeric_limits<double>::infinity(), "null"},
       {std::nan(""), "null"},
   };
-  for (const Case& c : cases) EXPECT_EQ(json_number(c.in), c.out) << c.in;
+  for (const Case& c : cases) {
+    EXPECT_EQ(json_number(c.in), c.out) << c.in;
+    // The same text inside JSON, where nlohmann alone would write 100.0, 100000.0, -0.0.
+    EXPECT_EQ(Json(c.in).dump(), c.out) << c.in;
+  }
 }
 
 TEST(CsvField, QuotesOnlyWhereNeeded) {
@@ -91,30 +102,35 @@ TEST(CsvField, QuotesOnlyWhereNeeded) {
   }
 }
 
-TEST(JsonWriter, NestsObjectsAndArraysWithCommasAndIndentation) {
-  std::string out;
-  JsonWriter json(out);
-  json.begin_object();
-  json.key("a");
-  json.value(1);
-  json.key("list");
-  json.begin_array();
-  json.value("x");
-  json.null();
-  json.begin_object();
-  json.end_object();
-  json.begin_array();
-  json.end_array();
-  json.end_array();
-  json.key("b");
-  json.value(false);
-  json.end_object();
-  EXPECT_EQ(out,
-            "{\n  \"a\": 1,\n  \"list\": [\n    \"x\",\n    null,\n    {},\n    []\n  ],\n"
-            "  \"b\": false\n}\n");
-  const auto v = JsonReader::parse(out);
-  EXPECT_EQ(v.keys(), (std::vector<std::string>{"a", "list", "b"}));
-  EXPECT_EQ(v["list"].items.size(), 4u);
+TEST(JsonText, StreamingAnArrayGivesTheWholeDocumentsText) {
+  const auto element = [](std::size_t i) {
+    Json e = Json::object();
+    e["i"] = i;
+    e["list"] = Json::array({Json::object(), Json::array(), nullptr, 0.5});
+    e["text"] = "cut \xE2\x82 line\nbreak";
+    return e;
+  };
+  for (const std::size_t count : {0u, 1u, 3u}) {
+    Json whole = Json::object();
+    whole["a"] = 1;
+    whole["list"] = Json::array();
+    for (std::size_t i = 0; i < count; ++i) whole["list"].push_back(element(i));
+    whole["b"] = Json::object();
+    Json frame = whole;
+    frame["list"] = Json::array();
+    std::ostringstream streamed;
+    write_json_streamed(streamed, frame, "list", count, element);
+    EXPECT_EQ(streamed.str(), json_text(whole)) << count;
+  }
+  Json one = Json::object();
+  one["a"] = 1;
+  one["list"] = Json::array();
+  std::ostringstream out;
+  write_json_streamed(out, one, "list", 1, element);
+  EXPECT_EQ(out.str(),
+            "{\n  \"a\": 1,\n  \"list\": [\n    {\n      \"i\": 0,\n      \"list\": [\n"
+            "        {},\n        [],\n        null,\n        0.5\n      ],\n"
+            "      \"text\": \"cut \xEF\xBF\xBD\xEF\xBF\xBD line\\nbreak\"\n    }\n  ]\n}\n");
 }
 
 TEST(AlignedTable, PadsColumnsByCharactersNotBytes) {

@@ -70,41 +70,50 @@ TEST(Summarize, TooFewValuesGiveNoSpread) {
   EXPECT_FALSE(one.sd || one.ci95_low || one.ci95_high);
 }
 
-MethodResult ended(double sent, double collided, VirtualMs start, VirtualMs end) {
+MethodResult ended(double sent, double collided, VirtualMs start, VirtualMs end,
+                   const char* throughput_text = "  2") {
   MethodResult m;
   m.reached = m.ended = true;
   m.data_sent = sent;
   m.collisions = collided;
   m.started_ms = start;
   m.ended_ms = end;
+  m.throughput_text = throughput_text;
   return m;
 }
 
-TEST(Figures, PercentageThroughputAndDuration) {
+TEST(Figures, PercentagePerSecondTableValueAndDuration) {
   struct Case {
     MethodResult m;
-    std::optional<double> pct, thr, dur;
+    std::optional<double> pct, thr, table, dur;
   };
   MethodResult not_ended;
   not_ended.reached = true;
   not_ended.started_ms = 100;
+  not_ended.throughput_text = " .5";  // what the box shows before the method ends is no figure
+  // The table's value comes from the text alone, however far it is from the per-second figure.
   const Case cases[] = {
-      {ended(130, 30, 0, 50000), 30 * 100.0 / 130, 100 / 50.0, 50000},
-      {ended(8, 2, 1000, 4000), 25, 2, 3000},
-      {ended(100, 0, 500, 500), 0, std::nullopt, 0},  // no virtual time: no throughput
-      {ended(0, 0, 0, 10), std::nullopt, 0, 10},      // nothing sent: no percentage
-      {not_ended, std::nullopt, std::nullopt, std::nullopt},
+      {ended(130, 30, 0, 50000, ".81"), 30 * 100.0 / 130, 100 / 50.0, 0.81, 50000},
+      {ended(8, 2, 1000, 4000, "  2"), 25, 2, 2, 3000},
+      {ended(100, 0, 500, 500, "1.6"), 0, std::nullopt, 1.6, 0},  // no virtual time: no rate
+      {ended(0, 0, 0, 10, " .05 "), std::nullopt, 0, 0.05, 10},   // nothing sent: no percentage
+      {ended(5, 1, 0, 1000, "2E+1x"), 20, 4, 20, 1000},
+      {not_ended, std::nullopt, std::nullopt, std::nullopt, std::nullopt},
   };
   for (const Case& c : cases) {
     const MethodFigures f = figures(c.m);
     ASSERT_EQ(f.collision_pct.has_value(), c.pct.has_value());
-    ASSERT_EQ(f.throughput.has_value(), c.thr.has_value());
+    ASSERT_EQ(f.successful_per_virtual_second.has_value(), c.thr.has_value());
+    ASSERT_EQ(f.table_value.has_value(), c.table.has_value());
     ASSERT_EQ(f.duration_ms.has_value(), c.dur.has_value());
     if (c.pct) {
       EXPECT_DOUBLE_EQ(*f.collision_pct, *c.pct);
     }
     if (c.thr) {
-      EXPECT_DOUBLE_EQ(*f.throughput, *c.thr);
+      EXPECT_DOUBLE_EQ(*f.successful_per_virtual_second, *c.thr);
+    }
+    if (c.table) {
+      EXPECT_DOUBLE_EQ(*f.table_value, *c.table) << c.m.throughput_text;
     }
     if (c.dur) {
       EXPECT_DOUBLE_EQ(*f.duration_ms, *c.dur);
@@ -115,34 +124,46 @@ TEST(Figures, PercentageThroughputAndDuration) {
 TEST(SummarizeRuns, EachMethodOverTheRunsInWhichItEnded) {
   // Three runs; pure ALOHA ends in all, slotted in two, the rest in none.
   std::vector<RunResult> runs(3);
-  runs[0].methods[0] = ended(110, 10, 0, 50000);      // 9.0909..%, 2 /s
-  runs[1].methods[0] = ended(120, 20, 0, 40000);      // 16.66..%, 2.5 /s
-  runs[2].methods[0] = ended(150, 50, 0, 25000);      // 33.33..%, 4 /s
-  runs[0].methods[1] = ended(100, 0, 50000, 100000);  // 0 %, 2 /s
-  runs[1].methods[1] = ended(200, 50, 40000, 90000);  // 25 %, 3 /s
+  // The table's texts: what the window showed, by "Seconds passed".
+  runs[0].methods[0] = ended(110, 10, 0, 50000, "1.6");      // 9.0909..%, 2 /s
+  runs[1].methods[0] = ended(120, 20, 0, 40000, "  2");      // 16.66..%, 2.5 /s
+  runs[2].methods[0] = ended(150, 50, 0, 25000, "3.1");      // 33.33..%, 4 /s
+  runs[0].methods[1] = ended(100, 0, 50000, 100000, ".89");  // 0 %, 2 /s
+  runs[1].methods[1] = ended(200, 50, 40000, 90000, "2.5");  // 25 %, 3 /s
   runs[2].methods[1].reached = true;
+  runs[2].methods[1].throughput_text = "  9";  // not ended: left out
   const auto s = summarize_runs(runs);
 
   EXPECT_EQ(s[0].finished, 3);
-  ASSERT_TRUE(s[0].throughput.mean && s[0].throughput.sd);
-  EXPECT_NEAR(*s[0].throughput.mean, 8.5 / 3, 1e-12);
+  ASSERT_TRUE(s[0].successful_per_virtual_second.mean && s[0].successful_per_virtual_second.sd);
+  EXPECT_NEAR(*s[0].successful_per_virtual_second.mean, 8.5 / 3, 1e-12);
   // Deviations -0.8333, -0.3333, 1.1667: squares 2.1667 over 2.
-  EXPECT_NEAR(*s[0].throughput.sd,
+  EXPECT_NEAR(*s[0].successful_per_virtual_second.sd,
               std::sqrt((0.6944444444444 + 0.1111111111111 + 1.3611111111111) / 2), 1e-9);
   EXPECT_NEAR(*s[0].collision_pct.mean, (1000.0 / 110 + 2000.0 / 120 + 5000.0 / 150) / 3, 1e-9);
   EXPECT_NEAR(*s[0].duration_ms.mean, 115000.0 / 3, 1e-9);
+  // 1.6, 2 and 3.1: mean 2.2333, deviations -0.6333, -0.2333, 0.8667: squares 1.2067 over 2.
+  EXPECT_EQ(s[0].table_value.n, 3);
+  EXPECT_NEAR(*s[0].table_value.mean, 6.7 / 3, 1e-12);
+  EXPECT_NEAR(*s[0].table_value.sd, std::sqrt((0.40111111111 + 0.05444444444 + 0.75111111111) / 2),
+              1e-9);
 
   EXPECT_EQ(s[1].finished, 2);
-  EXPECT_EQ(s[1].throughput.n, 2);
-  EXPECT_NEAR(*s[1].throughput.mean, 2.5, 1e-12);
-  EXPECT_NEAR(*s[1].throughput.sd, std::sqrt(0.5), 1e-12);
-  EXPECT_NEAR(*s[1].throughput.ci95_high - *s[1].throughput.ci95_low, 2 * 12.706204736174707 * 0.5,
-              1e-9);
+  EXPECT_EQ(s[1].successful_per_virtual_second.n, 2);
+  EXPECT_NEAR(*s[1].successful_per_virtual_second.mean, 2.5, 1e-12);
+  EXPECT_NEAR(*s[1].successful_per_virtual_second.sd, std::sqrt(0.5), 1e-12);
+  EXPECT_NEAR(
+      *s[1].successful_per_virtual_second.ci95_high - *s[1].successful_per_virtual_second.ci95_low,
+      2 * 12.706204736174707 * 0.5, 1e-9);
+  // .89 and 2.5; the run where it did not end is left out.
+  EXPECT_EQ(s[1].table_value.n, 2);
+  EXPECT_NEAR(*s[1].table_value.mean, 1.695, 1e-12);
   EXPECT_NEAR(*s[1].collision_pct.mean, 12.5, 1e-12);
 
   for (std::size_t k = 2; k < 5; ++k) {
     EXPECT_EQ(s[k].finished, 0);
-    EXPECT_FALSE(s[k].throughput.mean.has_value());
+    EXPECT_FALSE(s[k].successful_per_virtual_second.mean.has_value());
+    EXPECT_EQ(s[k].table_value.n, 0);
     EXPECT_FALSE(s[k].duration_ms.mean.has_value());
   }
 }

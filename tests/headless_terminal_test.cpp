@@ -8,14 +8,11 @@
 
 #include "headless/stats.h"
 #include "headless/terminal.h"
-#include "json_reader.h"
 #include "model/runtime_error.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
-
-using test::JsonReader;
-using test::JsonValue;
 
 struct Printed {
   int code;
@@ -44,35 +41,36 @@ const std::vector<std::string> kMethodKeys = {
 TEST(SingleRun, JsonHasExactlyTheDocumentedFields) {
   const Printed p = terminal(options(7));
   ASSERT_EQ(p.code, 0) << p.err;
-  const JsonValue v = JsonReader::parse(p.out);
-  EXPECT_EQ(v.keys(), (std::vector<std::string>{"seed", "params", "finished", "virtual_ms",
-                                                "methods", "table"}));
-  EXPECT_EQ(v["seed"].text, "7");
-  EXPECT_EQ(v["params"].keys(), (std::vector<std::string>{"mtu", "rate", "frame_length",
-                                                          "data_amount", "max_time_ms"}));
-  EXPECT_EQ(v["params"]["data_amount"].text, "100");
-  EXPECT_EQ(v["params"]["max_time_ms"].number, 3600000);
-  EXPECT_TRUE(v["finished"].boolean);
-  ASSERT_EQ(v["methods"].items.size(), 5u);
+  const Json v = Json::parse(p.out);
+  EXPECT_EQ(test::keys(v), (std::vector<std::string>{"seed", "params", "finished", "virtual_ms",
+                                                     "methods", "table"}));
+  EXPECT_EQ(v.at("seed").get<std::uint64_t>(), 7u);
+  EXPECT_EQ(test::keys(v.at("params")), (std::vector<std::string>{"mtu", "rate", "frame_length",
+                                                                  "data_amount", "max_time_ms"}));
+  EXPECT_EQ(v.at("params").at("data_amount").get<std::string>(), "100");
+  EXPECT_EQ(v.at("params").at("max_time_ms").get<double>(), 3600000);
+  EXPECT_TRUE(v.at("finished").get<bool>());
+  ASSERT_EQ(v.at("methods").size(), 5u);
   const char* codes[] = {"pure", "slotted", "1per", "nonper", "pper"};
   VirtualMs previous_end = 0;
   for (std::size_t k = 0; k < 5; ++k) {
-    const JsonValue& m = v["methods"][k];
-    EXPECT_EQ(m.keys(), kMethodKeys);
-    EXPECT_EQ(m["code"].text, codes[k]);
-    EXPECT_TRUE(m["ended"].boolean);
+    const Json& m = v.at("methods").at(k);
+    EXPECT_EQ(test::keys(m), kMethodKeys);
+    EXPECT_EQ(m.at("code").get<std::string>(), codes[k]);
+    EXPECT_TRUE(m.at("ended").get<bool>());
     // Each method starts where the one before it ended; the successful sendings reach 100.
-    EXPECT_EQ(m["started_ms"].number, previous_end);
-    EXPECT_GT(m["ended_ms"].number, m["started_ms"].number);
-    EXPECT_GE(m["data_sent"].number - m["collisions"].number, 100);
-    EXPECT_EQ(m["throughput_text"].text.size(), 3u);
-    previous_end = static_cast<VirtualMs>(m["ended_ms"].number);
+    EXPECT_EQ(m.at("started_ms").get<double>(), previous_end);
+    EXPECT_GT(m.at("ended_ms").get<double>(), m.at("started_ms").get<double>());
+    EXPECT_GE(m.at("data_sent").get<double>() - m.at("collisions").get<double>(), 100);
+    EXPECT_EQ(m.at("throughput_text").get<std::string>().size(), 3u);
+    previous_end = static_cast<VirtualMs>(m.at("ended_ms").get<double>());
   }
-  EXPECT_EQ(v["virtual_ms"].number, previous_end);
-  ASSERT_EQ(v["table"].items.size(), 5u);
+  EXPECT_EQ(v.at("virtual_ms").get<double>(), previous_end);
+  ASSERT_EQ(v.at("table").size(), 5u);
   for (std::size_t k = 0; k < 5; ++k) {
-    EXPECT_EQ(v["table"][k].keys(), (std::vector<std::string>{"place", "name", "value"}));
-    EXPECT_EQ(v["table"][k]["place"].number, static_cast<double>(k + 1));
+    EXPECT_EQ(test::keys(v.at("table").at(k)),
+              (std::vector<std::string>{"place", "name", "value"}));
+    EXPECT_EQ(v.at("table").at(k).at("place").get<double>(), static_cast<double>(k + 1));
   }
 }
 
@@ -91,8 +89,8 @@ TEST(SingleRun, ADrawnSeedIsPrintedAndReproducesTheRun) {
   o.seed.reset();
   const Printed drawn = terminal(o);
   ASSERT_EQ(drawn.code, 0);
-  const JsonValue v = JsonReader::parse(drawn.out);
-  const std::uint64_t seed = std::stoull(v["seed"].text);
+  const Json v = Json::parse(drawn.out);
+  const std::uint64_t seed = v.at("seed").get<std::uint64_t>();
   EXPECT_EQ(terminal(options(seed)).out, drawn.out);
 
   o.format = OutputFormat::Text;
@@ -105,22 +103,22 @@ TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
   o.max_time = 1000;
   const Printed p = terminal(o);
   EXPECT_EQ(p.code, 0);  // stopping at the time limit is not a failure
-  const JsonValue v = JsonReader::parse(p.out);
-  EXPECT_FALSE(v["finished"].boolean);
-  EXPECT_EQ(v["virtual_ms"].number, 1000);
+  const Json v = Json::parse(p.out);
+  EXPECT_FALSE(v.at("finished").get<bool>());
+  EXPECT_EQ(v.at("virtual_ms").get<double>(), 1000);
   for (std::size_t k = 0; k < 5; ++k) {
-    const JsonValue& m = v["methods"][k];
-    EXPECT_EQ(m["reached"].boolean, k == 0);
-    EXPECT_FALSE(m["ended"].boolean);
+    const Json& m = v.at("methods").at(k);
+    EXPECT_EQ(m.at("reached").get<bool>(), k == 0);
+    EXPECT_FALSE(m.at("ended").get<bool>());
     for (const char* key :
          {"data_sent", "collisions", "seconds", "statistics_line", "throughput_text", "ended_ms"}) {
-      EXPECT_TRUE(m[key].is_null()) << k << " " << key;
+      EXPECT_TRUE(m.at(key).is_null()) << k << " " << key;
     }
-    EXPECT_EQ(m["started_ms"].is_null(), k != 0);
+    EXPECT_EQ(m.at("started_ms").is_null(), k != 0);
   }
-  EXPECT_EQ(v["methods"][0]["started_ms"].number, 0);
+  EXPECT_EQ(v.at("methods").at(0).at("started_ms").get<double>(), 0);
   // Rows of a table that was never ranked.
-  EXPECT_EQ(v["table"][0]["name"].text, "Not Prosessed");
+  EXPECT_EQ(v.at("table").at(0).at("name").get<std::string>(), "Not Prosessed");
 
   o.format = OutputFormat::Text;
   const std::string text = terminal(o).out;
@@ -140,7 +138,7 @@ TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
 
 TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
   const auto rows = test::read_csv(terminal(options(7, OutputFormat::Csv)).out);
-  const JsonValue v = JsonReader::parse(terminal(options(7)).out);
+  const Json v = Json::parse(terminal(options(7)).out);
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(rows[0],
             (std::vector<std::string>{"seed", "code", "name", "reached", "ended", "data_sent",
@@ -148,18 +146,18 @@ TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
                                       "started_ms", "ended_ms", "place"}));
   for (std::size_t k = 0; k < 5; ++k) {
     const auto& row = rows[k + 1];
-    const JsonValue& m = v["methods"][k];
+    const Json& m = v.at("methods").at(k);
     ASSERT_EQ(row.size(), rows[0].size());
     EXPECT_EQ(row[0], "7");
-    EXPECT_EQ(row[1], m["code"].text);
-    EXPECT_EQ(row[5], m["data_sent"].text);
-    EXPECT_EQ(row[6], m["collisions"].text);
-    EXPECT_EQ(row[8], m["statistics_line"].text);
-    EXPECT_EQ(row[9], m["throughput_text"].text);
-    EXPECT_EQ(row[11], m["ended_ms"].text);
+    EXPECT_EQ(row[1], m.at("code").get<std::string>());
+    EXPECT_EQ(row[5], m.at("data_sent").dump());
+    EXPECT_EQ(row[6], m.at("collisions").dump());
+    EXPECT_EQ(row[8], m.at("statistics_line").get<std::string>());
+    EXPECT_EQ(row[9], m.at("throughput_text").get<std::string>());
+    EXPECT_EQ(row[11], m.at("ended_ms").dump());
     // The place is where the method's name stands in the ranked table.
-    const JsonValue& ranked = v["table"][static_cast<std::size_t>(std::stoi(row[12]) - 1)];
-    EXPECT_EQ(ranked["name"].text, m["name"].text);
+    const Json& ranked = v.at("table").at(static_cast<std::size_t>(std::stoi(row[12]) - 1));
+    EXPECT_EQ(ranked.at("name").get<std::string>(), m.at("name").get<std::string>());
   }
 }
 
@@ -169,7 +167,7 @@ TEST(SingleRun, TheTypedDataAmountSurvivesEveryFormatUnchanged) {
   o.data_amount = typed;
   const Printed p = terminal(o);
   ASSERT_EQ(p.code, 0) << p.err;
-  EXPECT_EQ(JsonReader::parse(p.out)["params"]["data_amount"].text, typed);
+  EXPECT_EQ(Json::parse(p.out).at("params").at("data_amount").get<std::string>(), typed);
   o.format = OutputFormat::Text;
   // Text shows it quoted and escaped, on one line.
   EXPECT_NE(terminal(o).out.find("data amount \"5 \\\"quoted\\\", back\\\\slash\\ttab\\u0001 süre"),
@@ -217,37 +215,54 @@ TEST(ManyRuns, JsonHoldsEachRunAsASingleRunPrintsItAndASummaryOfThem) {
   o.runs = 5;
   const Printed p = terminal(o);
   ASSERT_EQ(p.code, 0);
-  const JsonValue v = JsonReader::parse(p.out);
-  EXPECT_EQ(v.keys(), (std::vector<std::string>{"seeds", "params", "runs", "summary"}));
-  EXPECT_EQ(v["seeds"]["first"].number, 20);
-  EXPECT_EQ(v["seeds"]["count"].number, 5);
-  ASSERT_EQ(v["runs"].items.size(), 5u);
+  const Json v = Json::parse(p.out);
+  EXPECT_EQ(test::keys(v), (std::vector<std::string>{"seeds", "params", "runs", "summary"}));
+  EXPECT_EQ(v.at("seeds").at("first").get<double>(), 20);
+  EXPECT_EQ(v.at("seeds").at("count").get<double>(), 5);
+  ASSERT_EQ(v.at("runs").size(), 5u);
   for (std::size_t i = 0; i < 5; ++i) {
-    const JsonValue single = JsonReader::parse(terminal(options(20 + i)).out);
-    EXPECT_TRUE(test::same_json(v["runs"][i], single)) << "run " << i;
+    const Json single = Json::parse(terminal(options(20 + i)).out);
+    EXPECT_EQ(v.at("runs").at(i), single) << "run " << i;
   }
   const char* codes[] = {"pure", "slotted", "1per", "nonper", "pper"};
-  ASSERT_EQ(v["summary"].keys(), (std::vector<std::string>(codes, codes + 5)));
+  ASSERT_EQ(test::keys(v.at("summary")), (std::vector<std::string>(codes, codes + 5)));
   for (std::size_t k = 0; k < 5; ++k) {
-    const JsonValue& s = v["summary"][codes[k]];
-    EXPECT_EQ(s.keys(),
-              (std::vector<std::string>{"finished", "collision_pct", "throughput", "duration_ms"}));
-    EXPECT_EQ(s["finished"].number, 5);
-    // The summary agrees with the runs printed beside it.
-    std::vector<double> thr;
-    for (const JsonValue& run : v["runs"].items) {
-      const JsonValue& m = run["methods"][k];
-      thr.push_back((m["data_sent"].number - m["collisions"].number) /
-                    ((m["ended_ms"].number - m["started_ms"].number) / 1000));
+    const Json& s = v.at("summary").at(codes[k]);
+    const std::vector<std::string> figures = {"collision_pct", "successful_per_virtual_second",
+                                              "table_value", "duration_ms"};
+    std::vector<std::string> method_keys = {"finished"};
+    method_keys.insert(method_keys.end(), figures.begin(), figures.end());
+    EXPECT_EQ(test::keys(s), method_keys);
+    EXPECT_EQ(s.at("finished").get<double>(), 5);
+    // The summary agrees with the runs printed beside it: the per-second figure with their
+    // counters, the table value with the value their ranked table shows for the method.
+    std::vector<double> per_second, table;
+    for (const Json& run : v.at("runs")) {
+      const Json& m = run.at("methods").at(k);
+      per_second.push_back(
+          (m.at("data_sent").get<double>() - m.at("collisions").get<double>()) /
+          ((m.at("ended_ms").get<double>() - m.at("started_ms").get<double>()) / 1000));
+      for (const Json& row : run.at("table")) {
+        if (row.at("name") == m.at("name")) {
+          table.push_back(std::stod(row.at("value").get<std::string>()));
+        }
+      }
     }
-    const Summary expect = summarize(thr);
-    for (const char* figure : {"collision_pct", "throughput", "duration_ms"}) {
-      EXPECT_EQ(s[figure].keys(),
+    ASSERT_EQ(table.size(), 5u);
+    for (const std::string& figure : figures) {
+      EXPECT_EQ(test::keys(s.at(figure)),
                 (std::vector<std::string>{"n", "mean", "sd", "ci95_low", "ci95_high"}));
     }
-    EXPECT_NEAR(s["throughput"]["mean"].number, *expect.mean, 1e-12);
-    EXPECT_NEAR(s["throughput"]["ci95_low"].number, *expect.ci95_low, 1e-12);
-    EXPECT_LT(s["duration_ms"]["ci95_low"].number, s["duration_ms"]["mean"].number);
+    const Summary expect = summarize(per_second);
+    const Json& got = s.at("successful_per_virtual_second");
+    EXPECT_NEAR(got.at("mean").get<double>(), *expect.mean, 1e-12);
+    EXPECT_NEAR(got.at("ci95_low").get<double>(), *expect.ci95_low, 1e-12);
+    const Summary expect_table = summarize(table);
+    const Json& got_table = s.at("table_value");
+    EXPECT_NEAR(got_table.at("mean").get<double>(), *expect_table.mean, 1e-12);
+    EXPECT_NEAR(got_table.at("sd").get<double>(), *expect_table.sd, 1e-12);
+    EXPECT_LT(s.at("duration_ms").at("ci95_low").get<double>(),
+              s.at("duration_ms").at("mean").get<double>());
   }
 }
 
@@ -269,11 +284,15 @@ TEST(ManyRuns, SeedsThatWouldPassTheLargestAreRefused) {
   }
 }
 
-TEST(ManyRuns, TextAndCsvShowTheThreeFiguresPerMethod) {
+TEST(ManyRuns, TextAndCsvShowTheFourFiguresPerMethod) {
   Options o = options(1, OutputFormat::Text);
   o.runs = 3;
   const std::string text = terminal(o).out;
-  for (const char* title : {"collision percentage", "throughput (", "duration ("}) {
+  for (const char* title :
+       {"\ncollision percentage", "\nsuccessful sendings per virtual second of the method\n",
+        "\nperformance table value (successful sendings per \"Seconds passed\", as the window "
+        "ranks them)\n",
+        "\nduration ("}) {
     EXPECT_NE(text.find(title), std::string::npos) << title;
   }
   EXPECT_NE(text.find("seeds: 1 to 3 (3 runs)"), std::string::npos);
@@ -281,8 +300,11 @@ TEST(ManyRuns, TextAndCsvShowTheThreeFiguresPerMethod) {
   o.format = OutputFormat::Csv;
   const auto rows = test::read_csv(terminal(o).out);
   ASSERT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows[0].size(), 20u);
+  EXPECT_EQ(rows[0].size(), 25u);
   EXPECT_EQ(rows[0][0], "first_seed");
+  EXPECT_EQ(rows[0][11], "successful_per_virtual_second_mean");
+  EXPECT_EQ(rows[0][16], "table_value_mean");
+  EXPECT_EQ(rows[0][21], "duration_ms_mean");
   EXPECT_EQ(rows[3][2], "1per");
   for (const auto& row : rows) EXPECT_EQ(row.size(), rows[0].size());
 }
@@ -293,27 +315,27 @@ TEST(Sweep, OneBlockPerValueWithTheSameSeeds) {
   o.sweep = Sweep{"rate", 4, 8, 2};
   const Printed p = terminal(o);
   ASSERT_EQ(p.code, 0) << p.err;
-  const JsonValue v = JsonReader::parse(p.out);
-  EXPECT_EQ(v.keys(), (std::vector<std::string>{"sweep", "seeds", "params", "points"}));
-  EXPECT_EQ(v["sweep"]["name"].text, "rate");
-  EXPECT_EQ(v["sweep"]["step"].number, 2);
-  EXPECT_TRUE(v["params"]["rate"].is_null());  // the swept value varies
-  EXPECT_EQ(v["params"]["mtu"].number, 5);
-  ASSERT_EQ(v["points"].items.size(), 3u);
+  const Json v = Json::parse(p.out);
+  EXPECT_EQ(test::keys(v), (std::vector<std::string>{"sweep", "seeds", "params", "points"}));
+  EXPECT_EQ(v.at("sweep").at("name").get<std::string>(), "rate");
+  EXPECT_EQ(v.at("sweep").at("step").get<double>(), 2);
+  EXPECT_TRUE(v.at("params").at("rate").is_null());  // the swept value varies
+  EXPECT_EQ(v.at("params").at("mtu").get<double>(), 5);
+  ASSERT_EQ(v.at("points").size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
-    const JsonValue& point = v["points"][i];
-    EXPECT_EQ(point.keys(),
+    const Json& point = v.at("points").at(i);
+    EXPECT_EQ(test::keys(point),
               (std::vector<std::string>{"value", "params", "runs_finished", "summary"}));
-    EXPECT_EQ(point["value"].number, 4 + 2 * static_cast<double>(i));
-    EXPECT_EQ(point["params"]["rate"].number, point["value"].number);
-    EXPECT_EQ(point["summary"].keys().size(), 5u);
+    EXPECT_EQ(point.at("value").get<double>(), 4 + 2 * static_cast<double>(i));
+    EXPECT_EQ(point.at("params").at("rate").get<double>(), point.at("value").get<double>());
+    EXPECT_EQ(test::keys(point.at("summary")).size(), 5u);
   }
   // The value 6 with seeds 2 and 3 gives what --rate 6 --runs 2 gives.
   Options fixed = options(2);
   fixed.runs = 2;
   fixed.rate = 6;
-  const JsonValue alone = JsonReader::parse(terminal(fixed).out);
-  EXPECT_TRUE(test::same_json(v["points"][1]["summary"], alone["summary"]));
+  const Json alone = Json::parse(terminal(fixed).out);
+  EXPECT_EQ(v.at("points").at(1).at("summary"), alone.at("summary"));
 
   o.format = OutputFormat::Csv;
   const auto rows = test::read_csv(terminal(o).out);
@@ -337,28 +359,31 @@ TEST(Sweep, ValuesRunInGroupsKeepTheirOwnRuns) {
   o.runs = 100;
   o.threads = 2;
   o.sweep = Sweep{"mtu", 3, 5, 1};
-  const JsonValue v = JsonReader::parse(terminal(o).out);
-  ASSERT_EQ(v["points"].items.size(), 3u);
+  const Json v = Json::parse(terminal(o).out);
+  ASSERT_EQ(v.at("points").size(), 3u);
   for (std::size_t i = 0; i < 3; ++i) {
     Options fixed = options(50);
     fixed.runs = 100;
     fixed.mtu = 3 + static_cast<int>(i);
-    const JsonValue alone = JsonReader::parse(terminal(fixed).out);
-    EXPECT_TRUE(test::same_json(v["points"][i]["summary"], alone["summary"]))
-        << "mtu " << fixed.mtu;
+    const Json alone = Json::parse(terminal(fixed).out);
+    EXPECT_EQ(v.at("points").at(i).at("summary"), alone.at("summary")) << "mtu " << fixed.mtu;
   }
 }
 
 TEST(Sweep, OneRunPerValueHasAMeanButNoSpread) {
   Options o = options(2);
   o.sweep = Sweep{"data-amount", 10, 20, 10};
-  const JsonValue v = JsonReader::parse(terminal(o).out);
-  ASSERT_EQ(v["points"].items.size(), 2u);
-  EXPECT_EQ(v["points"][1]["params"]["data_amount"].text, "20");
-  const JsonValue& thr = v["points"][0]["summary"]["pure"]["throughput"];
-  EXPECT_EQ(thr["n"].number, 1);
-  EXPECT_FALSE(thr["mean"].is_null());
-  for (const char* key : {"sd", "ci95_low", "ci95_high"}) EXPECT_TRUE(thr[key].is_null()) << key;
+  const Json v = Json::parse(terminal(o).out);
+  ASSERT_EQ(v.at("points").size(), 2u);
+  EXPECT_EQ(v.at("points").at(1).at("params").at("data_amount").get<std::string>(), "20");
+  for (const char* figure : {"successful_per_virtual_second", "table_value"}) {
+    const Json& f = v.at("points").at(0).at("summary").at("pure").at(figure);
+    EXPECT_EQ(f.at("n").get<double>(), 1) << figure;
+    EXPECT_FALSE(f.at("mean").is_null()) << figure;
+    for (const char* key : {"sd", "ci95_low", "ci95_high"}) {
+      EXPECT_TRUE(f.at(key).is_null()) << figure << " " << key;
+    }
+  }
 }
 
 }  // namespace

@@ -12,14 +12,13 @@
 #include "headless/output_file.h"
 #include "headless/terminal.h"
 #include "headless/trace.h"
-#include "json_reader.h"
 #include "model/runtime_error.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
 
 namespace fs = std::filesystem;
-using test::JsonReader;
 
 // A fresh folder per test, removed afterwards.
 class Folder {
@@ -68,7 +67,7 @@ TEST(Trace, EventCountsMatchTheCountersOfTheirMethod) {
     o.trace = folder.file("trace.csv");
     std::ostringstream out, err;
     ASSERT_EQ(run_terminal(o, out, err), 0) << err.str();
-    const auto run = JsonReader::parse(out.str());
+    const auto run = Json::parse(out.str());
     const auto rows = test::read_csv(read(*o.trace));
     ASSERT_GT(rows.size(), 1u);
     EXPECT_EQ(rows[0], (std::vector<std::string>{"virtual_ms", "method", "station", "event"}));
@@ -93,10 +92,10 @@ TEST(Trace, EventCountsMatchTheCountersOfTheirMethod) {
     const auto n = [&](const std::string& code, const std::string& event) {
       return count[std::make_pair(code, event)];
     };
-    for (const auto& m : run["methods"].items) {
-      const std::string code = m["code"].text;
-      EXPECT_EQ(n(code, "sent"), m["data_sent"].number) << c.seed << " " << code;
-      EXPECT_EQ(n(code, "collision"), m["collisions"].number) << c.seed << " " << code;
+    for (const auto& m : run.at("methods")) {
+      const std::string code = m.at("code").get<std::string>();
+      EXPECT_EQ(n(code, "sent"), m.at("data_sent").get<double>()) << c.seed << " " << code;
+      EXPECT_EQ(n(code, "collision"), m.at("collisions").get<double>()) << c.seed << " " << code;
       EXPECT_EQ(n(code, "method end"), 1) << code;
     }
     // Only the ALOHA methods never sense the bus.

@@ -4,23 +4,12 @@
 
 #include <cstddef>
 #include <functional>
-#include <nlohmann/json.hpp>
 #include <optional>
 #include <ostream>
 #include <string>
 #include <string_view>
 
-// nlohmann writes doubles its own way (100.0, 100000.0, -0.0); the outputs have always carried
-// the shortest text that reads back, as std::to_chars writes it (100, 1e+05, -0). This puts
-// that text into every double nlohmann writes. Declared before any use, so every file that
-// writes JSON through this header sees it.
-NLOHMANN_JSON_NAMESPACE_BEGIN
-namespace detail {
-template <>
-[[gnu::nonnull(1, 2), gnu::returns_nonnull]] char* to_chars<double>(char* first, const char* last,
-                                                                    double value);
-}  // namespace detail
-NLOHMANN_JSON_NAMESPACE_END
+#include "history/json_numbers.h"
 
 namespace bruvik {
 

@@ -4,9 +4,9 @@
 #include <iterator>
 #include <limits>
 #include <memory>
-#include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "history/json_numbers.h"
 #include "model/form.h"
 #include "model/numtext.h"
 #include "model/runtime_error.h"

@@ -2,7 +2,8 @@
 // box the user may type into, and every widget is clicked, before the start, in each of the five
 // methods and after the end. After each action the window must hold together: the run-time
 // error path not reached, no dialog, valid timers, a performance table that tells the truth,
-// widgets that show what the model holds, and a window that still answers.
+// widgets that show what the model holds, and a window that still answers; a RESTART whose new
+// copy cannot start leaves the window and the run as they were.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
@@ -24,6 +25,7 @@
 #include <cstring>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +39,7 @@
 #include "tests/user_actions.h"
 #include "tests/window_support.h"
 #include "ui/control_widgets.h"
+#include "ui/launch.h"
 #include "ui/look.h"
 #include "ui/main_window.h"
 
@@ -156,8 +159,19 @@ struct Session : WarningTrap, TestWindow {
   long long actions = 0;
   std::vector<std::pair<Control*, QWidget*>> widgets;
 
+  int ended = 0;
+  int told = 0;
+
   explicit Session(const Moment& moment) : TestWindow(11, true) {
     form.set_sink(&watcher, event_bit(EventKind::MethodEnd));
+    // RESTART as in the program, with a new copy that never starts: this one must go on as it was.
+    form.on_restart = restart_action(
+        "/opt/bruvik/bruvik", {},
+        [this](const QString&, const QStringList&) {
+          ++restarts;
+          return std::optional<QString>("fork: Resource temporarily unavailable");
+        },
+        [this] { ++ended; }, [this](const QString&) { ++told; });
     for (Control& c : form.controls()) {
       widgets.emplace_back(&c, window->view().widget(window_name(c.built())));
     }
@@ -212,6 +226,8 @@ struct Session : WarningTrap, TestWindow {
   std::string check() {
     if (!errors.empty()) return "the run-time error path was reached: " + errors[0].toStdString();
     if (window->failed()) return "the window's logic has ended";
+    if (ended != 0) return "RESTART ended this copy though no new one started";
+    if (told != restarts) return "a RESTART that failed was not told";
     if (!warnings.empty()) return "Qt warned: " + warnings[0].toStdString();
     if (QApplication::activeModalWidget() != nullptr) return "a dialog is open";
     for (QWidget* w : QApplication::topLevelWidgets()) {

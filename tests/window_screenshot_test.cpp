@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -159,23 +160,41 @@ TEST(WindowStart, OnlyAMachineWithNothingSetHasNoDisplay) {
   EXPECT_EQ(platform_list("wayland-0"), "wayland;xcb;offscreen");
 }
 
-TEST(WindowStart, RestartStartsTheCopyThenEndsThisOne) {
-  std::vector<std::string> calls;
-  QString program;
-  QStringList arguments;
-  const auto restart = restart_action(
-      "/opt/bruvik/bruvik", {"--seed", "5"},
-      [&](const QString& p, const QStringList& a) {
-        calls.push_back("start");
-        program = p;
-        arguments = a;
-        return false;  // a copy that did not start changes nothing
-      },
-      [&] { calls.push_back("end"); });
-  restart();
-  EXPECT_EQ(calls, (std::vector<std::string>{"start", "end"}));
-  EXPECT_EQ(program, "/opt/bruvik/bruvik");
-  EXPECT_EQ(arguments, (QStringList{"--seed", "5"}));
+TEST(WindowStart, RestartEndsThisCopyOnlyOnceTheNewOneStarted) {
+  const struct {
+    std::optional<QString> failure;
+    std::vector<std::string> calls;
+    QString told;
+  } cases[] = {
+      {std::nullopt, {"start", "end"}, ""},
+      {QStringLiteral("execv: No such file or directory"),
+       {"start", "told"},
+       "RESTART could not start a new copy of the program (execv: No such file or directory), so "
+       "this window stays open."},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> calls;
+    QString program, told;
+    QStringList arguments;
+    const auto restart = restart_action(
+        "/opt/bruvik/bruvik", {"--seed", "5"},
+        [&](const QString& p, const QStringList& a) {
+          calls.push_back("start");
+          program = p;
+          arguments = a;
+          return c.failure;
+        },
+        [&] { calls.push_back("end"); },
+        [&](const QString& sentence) {
+          calls.push_back("told");
+          told = sentence;
+        });
+    restart();
+    EXPECT_EQ(calls, c.calls);
+    EXPECT_EQ(told, c.told);
+    EXPECT_EQ(program, "/opt/bruvik/bruvik");
+    EXPECT_EQ(arguments, (QStringList{"--seed", "5"}));
+  }
 }
 
 }  // namespace

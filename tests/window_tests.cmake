@@ -21,7 +21,8 @@ gtest_discover_tests(window_tests DISCOVERY_TIMEOUT 60
                      PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 
 # RESTART for real: the program on a private X display, its RESTART button pressed from outside
-# twenty times; exactly one copy must run at the end. Skipped without Xvfb and xdotool.
+# twenty times; exactly one copy must run at the end. Skipped (77) without Xvfb, xdotool,
+# xwininfo (x11-utils) or pgrep (procps).
 add_test(NAME restart_twenty_times
          COMMAND ${PROJECT_SOURCE_DIR}/tools/restart-check $<TARGET_FILE:bruvik> 20)
 set_tests_properties(restart_twenty_times PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 300 COST 900)

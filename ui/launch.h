@@ -29,13 +29,18 @@ void quiet_offscreen_notes();
 // Sets XDG_RUNTIME_DIR to a private folder of this user when it is not set.
 void ensure_runtime_dir();
 
-// RESTART: starts `program` with `arguments` detached, without looking at the result, then
-// ends this copy through `end` (which does not return in the program).
-using Starter = std::function<bool(const QString& program, const QStringList& arguments)>;
+// Starts `program` with `arguments` detached. Returns why it could not, or nothing once the
+// copy runs.
+using Starter =
+    std::function<std::optional<QString>(const QString& program, const QStringList& arguments)>;
+// How RESTART tells that it could not start the new copy.
+using RestartTeller = std::function<void(const QString& sentence)>;
+// RESTART: starts `program` with `arguments`; only when that worked, ends this copy through
+// `end` (which does not return in the program). Otherwise this copy goes on and `tell` says why.
 std::function<void()> restart_action(QString program, QStringList arguments, Starter start,
-                                     std::function<void()> end);
+                                     std::function<void()> end, RestartTeller tell);
 // The real one: a fresh copy of the running executable with the same arguments.
-std::function<void()> restart_this_program(const Options& options);
+std::function<void()> restart_this_program(const Options& options, RestartTeller tell);
 
 // Renders the window as the options ask (start, time) and writes it to options.screenshot as
 // PNG. Needs a QApplication. Returns 0, or 1 with `error` set to one sentence.

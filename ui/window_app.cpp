@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
 #include <QSaveFile>
@@ -132,23 +133,37 @@ void ensure_runtime_dir() {
 }
 
 std::function<void()> restart_action(QString program, QStringList arguments, Starter start,
-                                     std::function<void()> end) {
+                                     std::function<void()> end, RestartTeller tell) {
   return [program = std::move(program), arguments = std::move(arguments), start = std::move(start),
-          end = std::move(end)] {
-    if (start) start(program, arguments);  // the result is not looked at
-    if (end) end();
+          end = std::move(end), tell = std::move(tell)] {
+    const std::optional<QString> failure = start(program, arguments);
+    if (!failure) {
+      if (end) end();
+      return;
+    }
+    if (tell) {
+      tell(QStringLiteral("RESTART could not start a new copy of the program (%1), so this "
+                          "window stays open.")
+               .arg(*failure));
+    }
   };
 }
 
-std::function<void()> restart_this_program(const Options& options) {
+std::function<void()> restart_this_program(const Options& options, RestartTeller tell) {
   QStringList arguments;
   for (const std::string& a : options.arguments) arguments << QString::fromStdString(a);
   return restart_action(
       QCoreApplication::applicationFilePath(), arguments,
-      [](const QString& program, const QStringList& args) {
-        return QProcess::startDetached(program, args);
+      [](const QString& program, const QStringList& args) -> std::optional<QString> {
+        QProcess process;
+        process.setProgram(program);
+        process.setArguments(args);
+        // Returns once the copy has been exec'd, or with Qt's reason why not.
+        if (process.startDetached()) return std::nullopt;
+        return process.errorString();
       },
-      [] { std::_Exit(0); });  // at once: no further handler, no unload
+      [] { std::_Exit(0); },  // at once: no further handler, no unload
+      std::move(tell));
 }
 
 int write_screenshot(const Options& o, std::string& error) {
@@ -245,9 +260,14 @@ int run_window(const Options& options, int& argc, char** argv) {
                  static_cast<unsigned long long>(seed));
     return 1;
   }
-  form.on_restart = restart_this_program(options);
-
   MainWindow window(form, options.speed);
+  // The box comes after the click has been handled, not inside it.
+  form.on_restart = restart_this_program(options, [&window](const QString& sentence) {
+    QMetaObject::invokeMethod(
+        &window,
+        [&window, sentence] { QMessageBox::warning(&window, QStringLiteral("BRUVIK"), sentence); },
+        Qt::QueuedConnection);
+  });
   window.showNormal();
   window.start();
   return app->exec();

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "headless/dump.h"  // colour_text
+#include "history/bus_frames.h"
 #include "history/experiment_file.h"
 #include "history/history.h"
 #include "model/form.h"
@@ -250,6 +251,121 @@ TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
           << c.text.substr(0, 200) << "\n said: " << error;
     }
   }
+}
+
+}  // namespace
+}  // namespace bruvik
+
+namespace bruvik {
+namespace {
+
+// A hand-built record: "S3@100" is station 3 sending at 100 ms (method 0 unless "/k"), "E3@250"
+// its frame timer taking its frames off, "C3@100" a counted collision of that sending.
+std::vector<RecordedEvent> events_of(std::initializer_list<const char*> script) {
+  std::vector<RecordedEvent> out;
+  std::uint32_t tick = 0;
+  for (const char* item : script) {
+    RecordedEvent e;
+    const std::string s = item;
+    e.kind = s[0] == 'S'   ? EventKind::Sent
+             : s[0] == 'E' ? EventKind::FrameEnd
+                           : EventKind::Collision;
+    e.station = static_cast<std::int8_t>(s[1] - '0');
+    const auto at = s.find('@'), slash = s.find('/');
+    e.time = std::stoll(s.substr(at + 1, slash == std::string::npos ? std::string::npos : slash));
+    e.method = static_cast<std::int8_t>(slash == std::string::npos ? 0 : s[slash + 1] - '0');
+    e.timer = static_cast<std::uint8_t>(station_timer(e.method, e.station));
+    if (e.kind != EventKind::Collision) ++tick;  // a collision comes in its sending's tick
+    e.tick = tick;
+    out.push_back(e);
+  }
+  return out;
+}
+
+TEST(BusFrames, OverlapsCountedOnTheBus) {
+  struct Case {
+    const char* name;
+    std::vector<RecordedEvent> events;
+    VirtualMs stop;
+    std::vector<bool> overlapped;  // per frame, in order of sending
+    std::vector<VirtualMs> off;
+  };
+  const Case cases[] = {
+      {"alone", events_of({"S1@0", "E1@150"}), 1000, {false}, {150}},
+      {"two stations overlap",
+       events_of({"S1@0", "S2@100", "E1@150", "E2@250"}),
+       1000,
+       {true, true},
+       {150, 250}},
+      {"touching is no overlap",
+       events_of({"S1@0", "E1@150", "S2@150", "E2@300"}),
+       1000,
+       {false, false},
+       {150, 300}},
+      {"the tie: sent in the millisecond the other leaves",
+       events_of({"S1@0", "S2@150", "C2@150", "E1@150", "E2@300"}),
+       1000,
+       {false, false},
+       {150, 300}},
+      {"same station twice ends with the first, overlapping nothing",
+       events_of({"S4@0", "S4@100", "E4@150"}),
+       1000,
+       {false, false},
+       {150, 150}},
+      {"a chain of three: the middle one overlaps both",
+       events_of({"S1@0", "S2@140", "E1@150", "S3@280", "E2@290", "E3@430"}),
+       1000,
+       {true, true, true},
+       {150, 290, 430}},
+      {"across a method change",
+       events_of({"S1@0/0", "S2@50/1", "E1@150", "E2@200"}),
+       1000,
+       {true, true},
+       {150, 200}},
+      {"cut by the end of the run",
+       events_of({"S1@800", "E1@950", "S2@900"}),
+       960,
+       {true, true},
+       {950, 960}},
+      {"cut by the end, still overlapping",
+       events_of({"S1@0", "E1@150", "S2@900", "S3@920"}),
+       950,
+       {false, true, true},
+       {150, 950, 950}},
+  };
+  for (const Case& c : cases) {
+    const std::vector<BusFrame> frames = bus_frames(c.events, c.stop);
+    ASSERT_EQ(frames.size(), c.overlapped.size()) << c.name;
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+      EXPECT_EQ(frames[i].overlapped, c.overlapped[i]) << c.name << " frame " << i;
+      EXPECT_EQ(frames[i].off, c.off[i]) << c.name << " frame " << i;
+      EXPECT_EQ(overlap_partners(frames, i).empty(), !c.overlapped[i]) << c.name << " " << i;
+    }
+  }
+}
+
+TEST(BusFrames, FiguresPerMethod) {
+  // Pure ALOHA from 0 to 1500 ms: four sendings, one counted collision, two frames lost.
+  const auto events = events_of(
+      {"S1@0", "E1@150", "S2@300", "S3@400", "C3@400", "E2@450", "E3@550", "S4@1000/1", "E4@1150"});
+  const std::array<std::optional<VirtualMs>, 5> starts = {0, 1500, std::nullopt, std::nullopt,
+                                                          std::nullopt};
+  const std::array<std::optional<VirtualMs>, 5> ends = {1500, std::nullopt, std::nullopt,
+                                                        std::nullopt, std::nullopt};
+  const auto figures = bus_figures(events, starts, ends, 3000);
+  const BusFigures& pure = figures[0];
+  EXPECT_EQ(pure.sendings, 3);
+  EXPECT_EQ(pure.counted_collisions, 1);
+  EXPECT_EQ(pure.frames_overlapped, 2);
+  EXPECT_EQ(pure.duration_ms, 1500);
+  EXPECT_DOUBLE_EQ(*pure.offered_load, 3 * 150.0 / 1500);
+  EXPECT_DOUBLE_EQ(*pure.throughput_counted, 2 * 150.0 / 1500);
+  EXPECT_DOUBLE_EQ(*pure.throughput_on_bus, 1 * 150.0 / 1500);
+  // The slotted sending at 1000 ms, while slotted ALOHA had not begun by the record's start
+  // times, counts for slotted: its duration runs from 1500 to the stop.
+  EXPECT_EQ(figures[1].sendings, 1);
+  EXPECT_EQ(figures[1].duration_ms, 1500);
+  EXPECT_FALSE(figures[2].offered_load);
 }
 
 }  // namespace

@@ -1,0 +1,108 @@
+#include "history/bus_frames.h"
+
+#include <algorithm>
+
+#include "model/form.h"
+#include "model/timer_table.h"
+
+namespace bruvik {
+namespace {
+
+bool overlap(const BusFrame& a, const BusFrame& b) {
+  return std::max(a.sent, b.sent) < std::min(a.off, b.off);
+}
+
+}  // namespace
+
+std::vector<BusFrame> bus_frames(std::span<const RecordedEvent> events, VirtualMs stop) {
+  std::vector<BusFrame> frames;
+  std::array<std::vector<std::size_t>, kStations> open;  // per station, frames on the bus
+  for (std::size_t i = 0; i < events.size(); ++i) {
+    const RecordedEvent& e = events[i];
+    if (e.station < 0 || e.station >= kStations) continue;
+    auto& on_bus = open[static_cast<std::size_t>(e.station)];
+    if (e.kind == EventKind::Sent) {
+      BusFrame f;
+      f.station = e.station;
+      f.method = e.method;
+      f.sent = e.time;
+      f.event = static_cast<std::uint32_t>(i);
+      on_bus.push_back(frames.size());
+      frames.push_back(f);
+    } else if (e.kind == EventKind::Collision) {
+      // The collision follows its own sending, in the same tick.
+      if (!on_bus.empty()) {
+        BusFrame& f = frames[on_bus.back()];
+        if (events[f.event].tick == e.tick) f.counted = true;
+      }
+    } else if (e.kind == EventKind::FrameEnd) {
+      for (const std::size_t k : on_bus) {
+        frames[k].off = e.time;
+        frames[k].ended = true;
+      }
+      on_bus.clear();
+    }
+  }
+  for (auto& on_bus : open) {
+    for (const std::size_t k : on_bus) frames[k].off = std::max(stop, frames[k].sent);
+  }
+  // Frames in order of sending last at most a frame time, so only neighbours can overlap.
+  for (std::size_t i = 0; i < frames.size(); ++i) {
+    for (std::size_t j = i + 1; j < frames.size() && frames[j].sent < frames[i].off; ++j) {
+      if (frames[j].station != frames[i].station && overlap(frames[i], frames[j])) {
+        frames[i].overlapped = frames[j].overlapped = true;
+      }
+    }
+  }
+  return frames;
+}
+
+std::vector<std::size_t> overlap_partners(std::span<const BusFrame> frames, std::size_t i) {
+  std::vector<std::size_t> out;
+  const BusFrame& f = frames[i];
+  // Frames sent before it overlap only when sent less than a frame time earlier, unless one
+  // was still on the bus at the record's end.
+  for (std::size_t j = 0; j < frames.size(); ++j) {
+    if (j != i && frames[j].station != f.station && overlap(f, frames[j])) out.push_back(j);
+    if (frames[j].sent >= f.off) break;
+  }
+  return out;
+}
+
+std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
+                                      const std::array<std::optional<VirtualMs>, 5>& starts,
+                                      const std::array<std::optional<VirtualMs>, 5>& ends,
+                                      VirtualMs stop) {
+  std::array<BusFigures, 5> out{};
+  for (const RecordedEvent& e : events) {
+    if (e.kind == EventKind::Sent && e.method >= 0 && e.method < kMethods) {
+      ++out[static_cast<std::size_t>(e.method)].sendings;
+    } else if (e.kind == EventKind::Collision && e.timer >= 1 && e.timer <= kTimerCount) {
+      const int family = built_timer(e.timer).method;
+      if (family >= 0) ++out[static_cast<std::size_t>(family)].counted_collisions;
+    }
+  }
+  for (const BusFrame& f : bus_frames(events, stop)) {
+    if (f.overlapped && f.method >= 0 && f.method < kMethods) {
+      ++out[static_cast<std::size_t>(f.method)].frames_overlapped;
+    }
+  }
+  for (std::size_t k = 0; k < out.size(); ++k) {
+    BusFigures& m = out[k];
+    if (!starts[k]) continue;
+    m.duration_ms = ends[k].value_or(stop) - *starts[k];
+    if (m.duration_ms <= 0) continue;
+    const double per_frame_time = static_cast<double>(kFrameTimeMs) / m.duration_ms;
+    m.offered_load = m.sendings * per_frame_time;
+    m.throughput_counted = (m.sendings - m.counted_collisions) * per_frame_time;
+    m.throughput_on_bus = (m.sendings - m.frames_overlapped) * per_frame_time;
+  }
+  return out;
+}
+
+std::uint32_t bus_figure_events() {
+  return event_bit(EventKind::Sent) | event_bit(EventKind::Collision) |
+         event_bit(EventKind::FrameEnd) | event_bit(EventKind::MethodEnd);
+}
+
+}  // namespace bruvik

@@ -180,7 +180,7 @@ TEST(WindowKeyboard, TheStripShowsTimeSeedAndTheChosenSpeed) {
   for (const SpeedChoice& c : speed_choices()) {
     Form1 form(42, tick_handlers());
     prepare_form(form, 5, 5, 5, "100");
-    MainWindow window(form, c.speed, [] { return std::int64_t{0}; });
+    MainWindow window(form, nullptr, c.speed, [] { return std::int64_t{0}; });
     EXPECT_EQ(window.strip().speed_box()->currentText(), c.text);
     EXPECT_EQ(window.pacer().speed(), c.speed);
     EXPECT_EQ(window.strip().seed_label()->text(), "Seed 42");

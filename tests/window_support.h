@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls/operator_controls.h"
+#include "history/history.h"
 #include "model/form.h"
 #include "sim/wiring.h"
 #include "ui/main_window.h"
@@ -21,6 +22,7 @@ namespace bruvik {
 
 struct TestWindow {
   Form1 form;
+  std::unique_ptr<History> history;
   std::int64_t wall_ns = 0;
   std::unique_ptr<MainWindow> window;
   std::vector<QString> errors;
@@ -28,8 +30,9 @@ struct TestWindow {
 
   explicit TestWindow(std::uint64_t seed = 7, bool shown = false) : form(seed, tick_handlers()) {
     prepare_form(form, 5, 5, 5, "100");
+    history = std::make_unique<History>(form, StartSettings{seed, 5, 5, 5, "100"});
     form.on_restart = [this] { ++restarts; };
-    window = std::make_unique<MainWindow>(form, 1.0, [this] { return wall_ns; });
+    window = std::make_unique<MainWindow>(form, history.get(), 1.0, [this] { return wall_ns; });
     window->set_error_reporter([this](const QString& e) { errors.push_back(e); });
     if (shown) {
       window->show();

@@ -36,9 +36,11 @@ QElapsedTimer started_timer() {
 
 }  // namespace
 
-MainWindow::MainWindow(Form1& form, double speed, Pacer::WallClock wall, QWidget* parent)
+MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallClock wall,
+                       QWidget* parent)
     : QWidget(parent),
       form_(form),
+      history_(history),
       elapsed_(started_timer()),
       pacer_(form, wall ? std::move(wall) : Pacer::WallClock([this] {
                return static_cast<std::int64_t>(elapsed_.nsecsElapsed());

@@ -16,14 +16,17 @@
 namespace bruvik {
 
 class Form1;
+class History;
 
 // Display frames per second: a 10 ms flash is shown for one frame of this length.
 inline constexpr int kFrameIntervalMs = 33;
 
 class MainWindow : public QWidget {
  public:
-  // `wall` replaces the monotonic clock (tests); empty means the real one.
-  MainWindow(Form1& form, double speed, Pacer::WallClock wall = {}, QWidget* parent = nullptr);
+  // `history` (may be null: no timeline, no going back) records the run of `form` from its
+  // start. `wall` replaces the monotonic clock (tests); empty means the real one.
+  MainWindow(Form1& form, History* history, double speed, Pacer::WallClock wall = {},
+             QWidget* parent = nullptr);
   ~MainWindow() override;
 
   FormView& view() const { return *view_; }
@@ -63,6 +66,7 @@ class MainWindow : public QWidget {
   void set_tab_order();
 
   Form1& form_;
+  History* history_;
   QElapsedTimer elapsed_;
   Pacer pacer_;
   FormView* view_;

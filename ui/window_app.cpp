@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "controls/operator_controls.h"
+#include "history/history.h"
 #include "model/form.h"
 #include "model/generator.h"
 #include "model/runtime_error.h"
@@ -82,6 +83,16 @@ void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QS
   } else {
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
   }
+}
+
+StartSettings start_settings(const Options& o, std::uint64_t seed) {
+  StartSettings s;
+  s.seed = seed;
+  s.mtu = o.mtu;
+  s.rate = o.rate;
+  s.frame_length = o.frame_length;
+  s.data_amount = o.data_amount;
+  return s;
 }
 
 std::string time_text(VirtualMs ms) {
@@ -175,20 +186,26 @@ int write_screenshot(const Options& o, std::string& error) {
             std::to_string(seed) + ").";
     return 1;
   };
+  std::unique_ptr<History> history;
   try {
-    const DataAmountEdit edit = prepare_form(form, o.mtu, o.rate, o.frame_length, o.data_amount);
-    if (!edit.accepted) {
-      error = edit.message;
+    const StartSettings start = start_settings(o, seed);
+    if (const std::string refused = prepare(form, start); !refused.empty()) {
+      error = refused;
       return 1;
     }
-    if (o.start) Command1_Click(form);
+    history = std::make_unique<History>(form, start);
+    if (o.start) {
+      const UserAction press{0, std::nullopt, ActionKind::Click, "Command1", "", 0};
+      apply_action(form, press);
+      history->record_action(press);
+    }
     // The window samples the model once a frame: a flash in the last frame before the picture
     // shows in it, older ones do not.
     form.advance_to(std::max<VirtualMs>(0, at - kFrameIntervalMs));
   } catch (const RuntimeError& e) {
     return run_error(e);
   }
-  MainWindow window(form, o.speed, [] { return std::int64_t{0}; });
+  MainWindow window(form, history.get(), o.speed, [] { return std::int64_t{0}; });
   try {
     form.advance_to(at);
   } catch (const RuntimeError& e) {
@@ -248,11 +265,10 @@ int run_window(const Options& options, int& argc, char** argv) {
 
   const std::uint64_t seed = options.seed ? *options.seed : Generator::fresh_seed();
   Form1 form(seed, tick_handlers());
+  const StartSettings start = start_settings(options, seed);
   try {
-    const DataAmountEdit edit =
-        prepare_form(form, options.mtu, options.rate, options.frame_length, options.data_amount);
-    if (!edit.accepted) {
-      std::fprintf(stderr, "bruvik: %s\n", edit.message.c_str());
+    if (const std::string refused = prepare(form, start); !refused.empty()) {
+      std::fprintf(stderr, "bruvik: %s\n", refused.c_str());
       return 1;
     }
   } catch (const RuntimeError& e) {
@@ -260,7 +276,8 @@ int run_window(const Options& options, int& argc, char** argv) {
                  static_cast<unsigned long long>(seed));
     return 1;
   }
-  MainWindow window(form, options.speed);
+  History history(form, start);
+  MainWindow window(form, &history, options.speed);
   // The box comes after the click has been handled, not inside it.
   form.on_restart = restart_this_program(options, [&window](const QString& sentence) {
     QMetaObject::invokeMethod(

@@ -218,6 +218,23 @@ TEST(TimerRules, ATickThatFallsDueDuringAHandlerWaitsForIt) {
   EXPECT_EQ(max_depth, 1);
 }
 
+TEST(TimerRules, ALoneTickIsFoundWhereverItLiesInTheWheel) {
+  // The wheel is searched word by word from now's bucket, round to the same word again: a tick
+  // almost a whole wheel ahead lies in now's own word, below now's bit.
+  const VirtualMs starts[] = {0, 1, 63, 64, 20000};
+  const std::int32_t intervals[] = {1, 64, 16320, 16321, 16383, 16384, 16385};
+  for (const VirtualMs start : starts) {
+    for (const std::int32_t interval : intervals) {
+      Harness h;
+      h.clock.advance_to(start);
+      h.start(7, interval);
+      EXPECT_EQ(h.clock.next_due(), start + interval) << start << " + " << interval;
+      h.clock.advance_to(start + interval);
+      EXPECT_EQ(h.times_of(7), (Times{start + interval})) << start << " + " << interval;
+    }
+  }
+}
+
 TEST(TimerRules, DeliverNextDeliversOneTickAtATime) {
   Harness h;
   h.start(1, 30);

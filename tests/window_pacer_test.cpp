@@ -1,13 +1,20 @@
 // The pacer: virtual time follows the wall clock times the speed, in bounded slices; pause,
-// speed changes and stalls never make it burst; Step stops right after a station's attempt.
+// speed changes and stalls never make it burst; Step stops right after a station's attempt; a
+// run that finishes above 1x rests at 1x.
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QLabel>
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <string>
 
 #include "controls/operator_controls.h"
 #include "model/form.h"
 #include "model/timer_table.h"
 #include "sim/wiring.h"
+#include "tests/window_support.h"
 #include "ui/pacer.h"
 
 namespace bruvik {
@@ -37,13 +44,14 @@ struct Paced {
 };
 
 TEST(Pacer, VirtualTimeIsWallTimeTimesTheSpeed) {
+  // The last two go beyond what one frame may catch up at 1x: the limit grows with the speed.
   const struct {
     double speed;
     std::int64_t wall_ms;
     VirtualMs expected;
   } cases[] = {
-      {0.25, 200, 50}, {0.5, 200, 100}, {1, 200, 200}, {2, 100, 200},
-      {5, 40, 200},    {10, 20, 200},   {50, 4, 200},  {1, 0, 0},
+      {0.25, 200, 50}, {0.5, 200, 100}, {1, 200, 200}, {2, 100, 200},  {5, 40, 200},
+      {10, 20, 200},   {50, 4, 200},    {1, 0, 0},     {50, 33, 1650}, {2, 250, 500},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.speed);
@@ -146,6 +154,64 @@ TEST(Pacer, StepStopsRightAfterTheNextStationAttempt) {
   r.wall.now += 1'000 * kMs;
   r.pacer.frame();
   EXPECT_EQ(r.form.now(), at);
+}
+
+// The moment the last method ended, told by the core itself.
+struct FinishMoment : EventSink {
+  VirtualMs at = -1;
+  void on_event(const Event& e) override {
+    if (e.kind == EventKind::MethodEnd && e.method == kMethods - 1 && at < 0) at = e.time;
+  }
+};
+
+TEST(Pacer, ARunThatFinishesAboveOneXRestsAtOneX) {
+  const struct {
+    const char* speed;
+    std::int64_t frame_ms;  // wall time per frame, so that the slow run ends in fewer frames
+    bool rests;
+  } cases[] = {{"As fast as possible", 33, true}, {"50x", 33, true}, {"0.5x", 250, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.speed);
+    FinishMoment finish;  // outlives the window's form
+    TestWindow w;
+    w.form.set_sink(&finish, event_bit(EventKind::MethodEnd));
+    QComboBox* speed = w.window->strip().speed_box();
+    speed->setCurrentIndex(speed->findText(QString::fromUtf8(c.speed)));
+    const double chosen = w.window->pacer().speed();
+    static_cast<QAbstractButton*>(w.at("Command1"))->click();
+    for (int n = 0; n < 20'000 && finish.at < 0; ++n) {
+      w.wall_ns += c.frame_ms * kMs;
+      w.window->frame();
+    }
+    ASSERT_GE(finish.at, 0) << "the run did not finish";
+    const std::string message = w.window->strip().message_label()->text().toStdString();
+    if (!c.rests) {
+      EXPECT_EQ(w.window->pacer().speed(), chosen);
+      EXPECT_EQ(speed->currentText().toStdString(), c.speed);
+      EXPECT_EQ(message, "");
+      continue;
+    }
+    EXPECT_EQ(w.form.now(), finish.at) << "the frame stops at the tick that finished the run";
+    EXPECT_EQ(w.window->pacer().speed(), 1);
+    EXPECT_EQ(speed->currentText().toStdString(), "1x");
+    EXPECT_EQ(message, "The run has finished; the speed is back at 1x.");
+    // Two seconds of wall time: two seconds of virtual time, which the seconds clock counts.
+    const double seconds = w.form.Text7.number();
+    for (int n = 0; n < 60; ++n) {
+      w.wall_ns += 33 * kMs;
+      w.window->frame();
+    }
+    EXPECT_EQ(w.form.now(), finish.at + 60 * 33);
+    EXPECT_GE(w.form.Text7.number(), seconds + 1);
+    EXPECT_LE(w.form.Text7.number(), seconds + 2);
+    // A speed chosen afterwards holds: the finished run does not rest again.
+    speed->setCurrentIndex(speed->findText(QStringLiteral("50x")));
+    const VirtualMs before = w.form.now();
+    w.wall_ns += 33 * kMs;
+    w.window->frame();
+    EXPECT_EQ(w.form.now(), before + 50 * 33);
+    EXPECT_EQ(w.window->pacer().speed(), 50);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "ui/control_strip.h"
 
 #include <QHBoxLayout>
+#include <QSignalBlocker>
 
 #include <array>
 
@@ -20,6 +21,13 @@ constexpr std::array<SpeedChoice, 8> kSpeeds{{
     {50, "50x"},
     {0, "As fast as possible"},
 }};
+
+int speed_index(double speed) {
+  for (int i = 0; i < int(kSpeeds.size()); ++i) {
+    if (kSpeeds[static_cast<std::size_t>(i)].speed == speed) return i;
+  }
+  return 2;  // 1x
+}
 
 }  // namespace
 
@@ -54,11 +62,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   auto* speed_caption = new QLabel(QStringLiteral("Spee&d"), this);
   speed_ = new QComboBox(this);
   for (const SpeedChoice& c : kSpeeds) speed_->addItem(QString::fromUtf8(c.text), c.speed);
-  int initial = 2;  // 1x
-  for (int i = 0; i < int(kSpeeds.size()); ++i) {
-    if (kSpeeds[static_cast<std::size_t>(i)].speed == speed) initial = i;
-  }
-  speed_->setCurrentIndex(initial);
+  speed_->setCurrentIndex(speed_index(speed));
   speed_->setAccessibleName(QStringLiteral("Speed"));
   speed_caption->setBuddy(speed_);
 
@@ -99,6 +103,11 @@ void ControlStrip::show_paused(bool paused) {
   pause_->setToolTip(
       paused ? QStringLiteral("Let the clock run again (Alt+R or the Pause key)")
              : QStringLiteral("Stop the clock; the window stays usable (Alt+P or the Pause key)"));
+}
+
+void ControlStrip::show_speed(double speed) {
+  const QSignalBlocker quiet(speed_);
+  speed_->setCurrentIndex(speed_index(speed));
 }
 
 void ControlStrip::show_message(const QString& message) {

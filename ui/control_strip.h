@@ -30,6 +30,8 @@ class ControlStrip : public QWidget {
 
   void show_time(VirtualMs ms);
   void show_paused(bool paused);
+  // Shows a speed the pacer chose itself; nothing is told back.
+  void show_speed(double speed);
   void show_message(const QString& message);
 
   QComboBox* speed_box() const { return speed_; }

@@ -115,6 +115,10 @@ void MainWindow::frame() {
 void MainWindow::refresh() {
   view_->sync();
   strip_->show_time(form_.now());
+  if (pacer_.take_speed_reset()) {
+    strip_->show_speed(pacer_.speed());
+    strip_->show_message(QStringLiteral("The run has finished; the speed is back at 1x."));
+  }
 }
 
 void MainWindow::act(const std::function<void()>& action) {

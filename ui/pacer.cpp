@@ -21,6 +21,12 @@ VirtualMs next_station_tick(const Form1& form) {
   return next;
 }
 
+// The run has finished once its performance table is ranked after the last method: that
+// enables the order options, and nothing else does.
+bool run_finished(const Form1& form) {
+  return form.Option1.enabled();
+}
+
 // Wall time a step may take before it gives up (ticks are cheap; this guards a freeze only).
 constexpr std::int64_t kStepBudgetNs = 250'000'000;
 // Slices of "as fast as possible" per frame, whatever the wall clock says.
@@ -62,7 +68,7 @@ void Pacer::frame() {
 
   if (speed_ <= 0) {
     for (int n = 0; n < kMaxSlicesPerFrame; ++n) {
-      form_.advance_to(form_.now() + slice);
+      if (deliver_to(form_.now() + slice)) return;
       if (wall_() >= deadline) break;
     }
     return;
@@ -77,7 +83,7 @@ void Pacer::frame() {
     behind = true;
   }
   while (form_.now() < goal) {
-    form_.advance_to(std::min(goal, form_.now() + slice));
+    if (deliver_to(std::min(goal, form_.now() + slice))) return;
     if (form_.now() < goal && wall_() >= deadline) {
       behind = true;
       break;
@@ -87,13 +93,44 @@ void Pacer::frame() {
   if (behind) restart_origin();
 }
 
+bool Pacer::deliver_to(VirtualMs t) {
+  if (!fast() || run_finished(form_)) {
+    form_.advance_to(t);
+    return false;
+  }
+  // Tick by tick, so that the clock stops at the tick that finished the run.
+  while (form_.clock().deliver_next(t) != 0) {
+    if (run_finished(form_)) {
+      rest_at_finish();
+      return true;
+    }
+  }
+  return false;
+}
+
+void Pacer::rest_at_finish() {
+  // A finished run only counts its seconds: faster, the clock would race on for nothing.
+  speed_ = 1;
+  restart_origin();
+  speed_reset_ = true;
+}
+
+bool Pacer::take_speed_reset() {
+  return std::exchange(speed_reset_, false);
+}
+
 Pacer::StepOutcome Pacer::step() {
   set_paused(true);
   const std::int64_t deadline = wall_() + kStepBudgetNs;
+  bool watch = fast() && !run_finished(form_);
   for (;;) {
     const VirtualMs next = next_station_tick(form_);
     if (next < 0) return {StepResult::NoStationRunning};
     const int timer = form_.clock().deliver_next(next);
+    if (watch && run_finished(form_)) {
+      rest_at_finish();
+      watch = false;
+    }
     if (timer > 0 && built_timer(timer).role == TimerRole::Station) {
       return {StepResult::Attempt, timer};
     }

@@ -1,6 +1,7 @@
 // Paces the form's virtual clock to the wall clock: the clock is brought to (wall time since
 // the origin) x speed once per display frame, in bounded slices, so that the window answers
-// input at any speed and nothing bursts after a pause, a stall or a change of speed.
+// input at any speed and nothing bursts after a pause, a stall or a change of speed. A run that
+// finishes above 1x rests: the clock stops at the tick that finished it and goes on at 1x.
 #pragma once
 
 #include <cstdint>
@@ -52,7 +53,16 @@ class Pacer {
   // The virtual time the wall clock asks for now (the current time when paused).
   VirtualMs target() const;
 
+  // True once after a frame or step in which the run finished above 1x and so the speed went
+  // back to 1x.
+  bool take_speed_reset();
+
  private:
+  bool fast() const { return speed_ <= 0 || speed_ > 1; }
+  // Delivers the ticks due by t; returns true when it stopped early at the end of the run.
+  bool deliver_to(VirtualMs t);
+  void rest_at_finish();
+
   Form1& form_;
   WallClock wall_;
   PacerLimits limits_;
@@ -60,6 +70,7 @@ class Pacer {
   bool paused_ = false;
   std::int64_t origin_wall_ = 0;
   VirtualMs origin_virtual_ = 0;
+  bool speed_reset_ = false;
 };
 
 }  // namespace bruvik

@@ -2,6 +2,7 @@
 // lives in the plot library (Qt Charts), which installs its drawer when it is linked in.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,16 @@ struct PlotSeries {
   std::string name;
   // One entry per x value; none where the method ended in no run.
   std::vector<std::optional<double>> mean, low, high;
+  // Where each point stands across, with its interval, when it is not at the request's x: the
+  // points are then drawn apart, not joined, with bars both ways.
+  std::vector<std::optional<double>> x_mean, x_low, x_high;
+};
+
+// A line drawn dashed, in the colour of series `colour`.
+struct PlotCurve {
+  std::string name;
+  std::size_t colour = 0;
+  std::vector<double> x, y;
 };
 
 struct PlotRequest {
@@ -21,8 +32,10 @@ struct PlotRequest {
   std::string caption;  // the fixed parameters, runs and seeds
   std::vector<double> x;
   std::vector<PlotSeries> series;
-  bool svg = false;  // else PNG
-  int width = 1200;  // pixels
+  std::vector<PlotCurve> curves;
+  std::vector<std::string> notes;  // legend entries without a line
+  bool svg = false;                // else PNG
+  int width = 1200;                // pixels
   int height = 800;
 };
 

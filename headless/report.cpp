@@ -78,39 +78,57 @@ Json summary_figure_value(const Summary& s) {
   return json;
 }
 
+// The summary's figures in the order every format prints them.
+struct SummaryFigure {
+  const char* key;
+  const char* title;
+  Summary MethodSummary::*member;
+  int decimals;
+};
+constexpr SummaryFigure kSummaryFigures[] = {
+    {"collision_pct", "collision percentage (collisions x 100 / data sent, at the method's end)",
+     &MethodSummary::collision_pct, 3},
+    {"successful_per_virtual_second", "successful sendings per virtual second of the method",
+     &MethodSummary::successful_per_virtual_second, 3},
+    {"table_value",
+     "performance table value (successful sendings per \"Seconds passed\", as the window ranks "
+     "them)",
+     &MethodSummary::table_value, 3},
+    {"duration_ms", "duration (virtual ms from the method's start to its end)",
+     &MethodSummary::duration_ms, 1},
+    {"offered_load",
+     "offered load G (sendings x the frame time of 150 ms / the method's duration, in frames per "
+     "frame time)",
+     &MethodSummary::offered_load, 4},
+    {"frames_overlapped",
+     "frames overlapped (the method's frames that overlapped another station's frame on the bus)",
+     &MethodSummary::frames_overlapped, 1},
+    {"throughput_counted",
+     "throughput counted S ((sendings - counted collisions) x 150 ms / duration, in frames per "
+     "frame time)",
+     &MethodSummary::throughput_counted, 4},
+    {"throughput_on_bus",
+     "throughput on the bus S ((sendings - frames overlapped) x 150 ms / duration, in frames per "
+     "frame time)",
+     &MethodSummary::throughput_on_bus, 4},
+};
+
 Json summary_value(const std::array<MethodSummary, 5>& summary) {
   Json json = Json::object();
   for (std::size_t k = 0; k < summary.size(); ++k) {
     Json method = Json::object();
     method["finished"] = summary[k].finished;
-    method["collision_pct"] = summary_figure_value(summary[k].collision_pct);
-    method["successful_per_virtual_second"] =
-        summary_figure_value(summary[k].successful_per_virtual_second);
-    method["table_value"] = summary_figure_value(summary[k].table_value);
-    method["duration_ms"] = summary_figure_value(summary[k].duration_ms);
+    for (const SummaryFigure& f : kSummaryFigures) {
+      method[f.key] = summary_figure_value(summary[k].*f.member);
+    }
     json[methods()[k].code] = std::move(method);
   }
   return json;
 }
 
 std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs) {
-  struct Figure {
-    const char* title;
-    const Summary MethodSummary::*member;
-    int decimals;
-  };
-  static constexpr Figure kFigures[] = {
-      {"collision percentage (collisions x 100 / data sent, at the method's end)",
-       &MethodSummary::collision_pct, 3},
-      {"successful sendings per virtual second of the method",
-       &MethodSummary::successful_per_virtual_second, 3},
-      {"performance table value (successful sendings per \"Seconds passed\", as the window ranks "
-       "them)",
-       &MethodSummary::table_value, 3},
-      {"duration (virtual ms from the method's start to its end)", &MethodSummary::duration_ms, 1},
-  };
   std::string out;
-  for (const Figure& f : kFigures) {
+  for (const SummaryFigure& f : kSummaryFigures) {
     std::vector<std::vector<std::string>> rows = {
         {"code", "method", "finished", "mean", "sd", "95% CI low", "95% CI high"}};
     for (std::size_t k = 0; k < summary.size(); ++k) {
@@ -130,11 +148,10 @@ std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs
 
 std::string summary_csv_header() {
   std::string h = "code,name,finished";
-  for (const char* f :
-       {"collision_pct", "successful_per_virtual_second", "table_value", "duration_ms"}) {
+  for (const SummaryFigure& f : kSummaryFigures) {
     for (const char* s : {"n", "mean", "sd", "ci95_low", "ci95_high"}) {
       h += ",";
-      h += f;
+      h += f.key;
       h += "_";
       h += s;
     }
@@ -149,12 +166,22 @@ std::string opt(const std::optional<double>& v) {
 std::string summary_csv_row(const MethodSummary& m, std::size_t k) {
   std::string row = csv_field(methods()[k].code) + "," + csv_field(methods()[k].name) + "," +
                     std::to_string(m.finished);
-  for (const Summary* s :
-       {&m.collision_pct, &m.successful_per_virtual_second, &m.table_value, &m.duration_ms}) {
-    row += "," + std::to_string(s->n) + "," + opt(s->mean) + "," + opt(s->sd) + "," +
-           opt(s->ci95_low) + "," + opt(s->ci95_high);
+  for (const SummaryFigure& f : kSummaryFigures) {
+    const Summary& s = m.*f.member;
+    row += "," + std::to_string(s.n) + "," + opt(s.mean) + "," + opt(s.sd) + "," + opt(s.ci95_low) +
+           "," + opt(s.ci95_high);
   }
   return row;
+}
+
+// The figures on the bus of one method in one run, none where it did not start.
+struct BusShown {
+  std::optional<double> offered_load, frames_overlapped, throughput_counted, throughput_on_bus;
+};
+BusShown bus_shown(const MethodResult& m) {
+  if (!m.bus) return {};
+  return {m.bus->offered_load, static_cast<double>(m.bus->frames_overlapped),
+          m.bus->throughput_counted, m.bus->throughput_on_bus};
 }
 
 std::string seeds_line(std::uint64_t first, std::size_t count) {
@@ -219,6 +246,11 @@ Json run_value(const RunResult& run) {
     method["throughput_text"] = when(m.ended, m.throughput_text);
     method["started_ms"] = when(m.reached, m.started_ms);
     method["ended_ms"] = when(m.ended, m.ended_ms);
+    const BusShown bus = bus_shown(m);
+    method["offered_load"] = json_value(bus.offered_load);
+    method["frames_overlapped"] = json_value(bus.frames_overlapped);
+    method["throughput_counted"] = json_value(bus.throughput_counted);
+    method["throughput_on_bus"] = json_value(bus.throughput_on_bus);
     methods.push_back(std::move(method));
   }
   json["methods"] = std::move(methods);
@@ -256,6 +288,18 @@ std::string run_text(const RunResult& run) {
                     shown(std::to_string(m.ended_ms))});
   }
   out += aligned_table(rows, {false, false, false, true, true, true, false, false, true, true});
+  out +=
+      "\non the bus, from the method's start to its end (offered load G and throughputs S in "
+      "frames per frame time of 150 ms)\n";
+  std::vector<std::vector<std::string>> bus_rows = {{"code", "method", "offered load G",
+                                                     "frames overlapped", "throughput counted S",
+                                                     "throughput on the bus S"}};
+  for (const MethodResult& m : run.methods) {
+    const BusShown bus = bus_shown(m);
+    bus_rows.push_back({m.code, m.name, fixed(bus.offered_load, 4), fixed(bus.frames_overlapped, 0),
+                        fixed(bus.throughput_counted, 4), fixed(bus.throughput_on_bus, 4)});
+  }
+  out += aligned_table(bus_rows, {false, false, true, true, true, true});
   out += "\nperformance table\n";
   std::vector<std::vector<std::string>> table = {{"place", "name", "value"}};
   for (const TableRow& row : run.table) {
@@ -272,17 +316,20 @@ std::string run_text(const RunResult& run) {
 std::string run_csv(const RunResult& run) {
   std::string out =
       "seed,code,name,reached,ended,data_sent,collisions,seconds,statistics_line,"
-      "throughput_text,started_ms,ended_ms,place\n";
+      "throughput_text,started_ms,ended_ms,place,offered_load,frames_overlapped,"
+      "throughput_counted,throughput_on_bus\n";
   for (const MethodResult& m : run.methods) {
     const auto shown = [&](const std::string& s) { return m.ended ? s : std::string(); };
     const int place = place_of(run, m);
+    const BusShown bus = bus_shown(m);
     out += std::to_string(run.params.seed) + "," + csv_field(m.code) + "," + csv_field(m.name) +
            "," + yes_no(m.reached) + "," + yes_no(m.ended) + "," + shown(num(m.data_sent)) + "," +
            shown(num(m.collisions)) + "," + shown(num(m.seconds)) + "," +
            shown(csv_field(m.statistics_line)) + "," + shown(csv_field(m.throughput_text)) + "," +
            (m.reached ? std::to_string(m.started_ms) : "") + "," +
            shown(std::to_string(m.ended_ms)) + "," + (place > 0 ? std::to_string(place) : "") +
-           "\n";
+           "," + opt(bus.offered_load) + "," + opt(bus.frames_overlapped) + "," +
+           opt(bus.throughput_counted) + "," + opt(bus.throughput_on_bus) + "\n";
   }
   return out;
 }

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "controls/operator_controls.h"
+#include "history/record.h"
 #include "model/form.h"
 #include "model/methods.h"
 #include "sim/run/run.h"
@@ -11,13 +12,15 @@
 namespace bruvik {
 namespace {
 
-// Keeps what each method reached at the moment it ended, and passes every event on.
+// Keeps what each method reached at the moment it ended and the events the bus figures read,
+// and passes every event on.
 class Recorder : public EventSink {
  public:
-  Recorder(Form1& form, RunResult& result, EventSink* extra)
-      : form_(form), result_(result), extra_(extra) {}
+  Recorder(Form1& form, RunResult& result, RunRecord& record, EventSink* extra)
+      : form_(form), result_(result), record_(record), extra_(extra) {}
 
   void on_event(const Event& e) override {
+    if ((recorded_ & event_bit(e.kind)) != 0) record_.add(e, form_.clock().delivered());
     if (e.kind == EventKind::MethodEnd && !result_.finished && e.method >= 0) {
       const int k = e.method;
       MethodResult& m = result_.methods[static_cast<std::size_t>(k)];
@@ -42,7 +45,9 @@ class Recorder : public EventSink {
  private:
   Form1& form_;
   RunResult& result_;
+  RunRecord& record_;
   EventSink* extra_;
+  const std::uint32_t recorded_ = bus_figure_events();
 };
 
 }  // namespace
@@ -62,8 +67,9 @@ RunResult run_once(const RunParams& params, EventSink* extra) {
   }
 
   Form1 form(params.seed, tick_handlers());
-  Recorder recorder(form, result, extra);
-  form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : event_bit(EventKind::MethodEnd));
+  RunRecord record;
+  Recorder recorder(form, result, record, extra);
+  form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : bus_figure_events());
   prepare_form(form, params);
 
   Command1_Click(form);
@@ -81,6 +87,19 @@ RunResult run_once(const RunParams& params, EventSink* extra) {
     row.value = form.Text8[k].text();
   }
   form.set_sink(nullptr);
+
+  if (!record.full()) {
+    std::array<std::optional<VirtualMs>, 5> starts, ends;
+    for (std::size_t k = 0; k < starts.size(); ++k) {
+      const MethodResult& m = result.methods[k];
+      if (m.reached) starts[k] = m.started_ms;
+      if (m.ended) ends[k] = m.ended_ms;
+    }
+    const auto figures = bus_figures(record.events(), starts, ends, result.virtual_ms);
+    for (std::size_t k = 0; k < figures.size(); ++k) {
+      if (starts[k]) result.methods[k].bus = figures[k];
+    }
+  }
   return result;
 }
 

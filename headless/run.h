@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "history/bus_frames.h"
 #include "model/clock.h"
 #include "model/events.h"
 
@@ -35,6 +36,9 @@ struct MethodResult {
   std::string throughput_text;
   VirtualMs started_ms = -1;
   VirtualMs ended_ms = -1;
+  // What happened on the bus from its start to its end (or the run's stop); none when it did
+  // not start, or when the run had more events than a record holds.
+  std::optional<BusFigures> bus;
 };
 
 struct TableRow {

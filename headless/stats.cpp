@@ -1,6 +1,7 @@
 #include "headless/stats.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "model/numtext.h"
@@ -66,27 +67,42 @@ MethodFigures figures(const MethodResult& m) {
     f.successful_per_virtual_second = (m.data_sent - m.collisions) / (duration / 1000);
   }
   f.table_value = numtext::val(numtext::trim(m.throughput_text));
+  if (m.bus) {
+    f.offered_load = m.bus->offered_load;
+    f.frames_overlapped = m.bus->frames_overlapped;
+    f.throughput_counted = m.bus->throughput_counted;
+    f.throughput_on_bus = m.bus->throughput_on_bus;
+  }
   return f;
 }
 
 std::array<MethodSummary, 5> summarize_runs(std::span<const RunResult> runs) {
   std::array<MethodSummary, 5> out;
   for (std::size_t k = 0; k < out.size(); ++k) {
-    std::vector<double> pct, per_second, table, dur;
+    // Each summary with the figure it is taken from.
+    MethodSummary& s = out[k];
+    const std::pair<Summary MethodSummary::*, std::optional<double> MethodFigures::*> kinds[] = {
+        {&MethodSummary::collision_pct, &MethodFigures::collision_pct},
+        {&MethodSummary::successful_per_virtual_second,
+         &MethodFigures::successful_per_virtual_second},
+        {&MethodSummary::table_value, &MethodFigures::table_value},
+        {&MethodSummary::duration_ms, &MethodFigures::duration_ms},
+        {&MethodSummary::offered_load, &MethodFigures::offered_load},
+        {&MethodSummary::frames_overlapped, &MethodFigures::frames_overlapped},
+        {&MethodSummary::throughput_counted, &MethodFigures::throughput_counted},
+        {&MethodSummary::throughput_on_bus, &MethodFigures::throughput_on_bus},
+    };
+    std::array<std::vector<double>, std::size(kinds)> values;
     for (const RunResult& r : runs) {
       const MethodResult& m = r.methods[k];
       if (!m.ended) continue;
-      ++out[k].finished;
+      ++s.finished;
       const MethodFigures f = figures(m);
-      if (f.collision_pct) pct.push_back(*f.collision_pct);
-      if (f.successful_per_virtual_second) per_second.push_back(*f.successful_per_virtual_second);
-      if (f.table_value) table.push_back(*f.table_value);
-      if (f.duration_ms) dur.push_back(*f.duration_ms);
+      for (std::size_t i = 0; i < std::size(kinds); ++i) {
+        if (const auto& v = f.*kinds[i].second) values[i].push_back(*v);
+      }
     }
-    out[k].collision_pct = summarize(pct);
-    out[k].successful_per_virtual_second = summarize(per_second);
-    out[k].table_value = summarize(table);
-    out[k].duration_ms = summarize(dur);
+    for (std::size_t i = 0; i < std::size(kinds); ++i) s.*kinds[i].first = summarize(values[i]);
   }
   return out;
 }

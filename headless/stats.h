@@ -32,13 +32,16 @@ struct MethodFigures {
   // (successful sendings per "Seconds passed", which collision displays lengthen).
   std::optional<double> table_value;
   std::optional<double> duration_ms;  // ended_ms - started_ms
+  // On the bus, in frames per frame time (see history/bus_frames.h).
+  std::optional<double> offered_load, frames_overlapped, throughput_counted, throughput_on_bus;
 };
 MethodFigures figures(const MethodResult& m);
 
-// Per method over a set of runs: the runs in which it ended, and the four figures.
+// Per method over a set of runs: the runs in which it ended, and the figures of those runs.
 struct MethodSummary {
   int finished = 0;
   Summary collision_pct, successful_per_virtual_second, table_value, duration_ms;
+  Summary offered_load, frames_overlapped, throughput_counted, throughput_on_bus;
 };
 std::array<MethodSummary, 5> summarize_runs(std::span<const RunResult> runs);
 

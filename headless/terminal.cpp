@@ -10,6 +10,7 @@
 #include "controls/operator_controls.h"
 #include "headless/batch.h"
 #include "headless/dump.h"
+#include "headless/load_plot.h"
 #include "headless/output_file.h"
 #include "headless/plot.h"
 #include "headless/report.h"
@@ -196,8 +197,9 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
         }
       }
       if (plot_file) {
-        const std::string failure =
-            plot_drawer()(plot_request(report, *o.plot), plot_file->temp_path());
+        PlotRequest request = plot_request(report, *o.plot);
+        if (o.plot_axis == PlotAxis::Load) put_load_axis(request, report);
+        const std::string failure = plot_drawer()(request, plot_file->temp_path());
         if (!failure.empty()) return refuse(err, "the plot was not drawn: " + failure);
         if (!plot_file->commit()) return refuse(err, plot_file->error());
       }

@@ -1,6 +1,7 @@
 #include "history/bus_frames.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "model/form.h"
 #include "model/timer_table.h"
@@ -11,6 +12,29 @@ namespace {
 bool overlap(const BusFrame& a, const BusFrame& b) {
   return std::max(a.sent, b.sent) < std::min(a.off, b.off);
 }
+
+// The largest value noted and, apart, the largest of the other stations', so that a station
+// can ask for the largest among all stations but its own.
+class Furthest {
+ public:
+  void note(int station, VirtualMs v) {
+    if (station == best_station_) {
+      best_ = std::max(best_, v);
+    } else if (v > best_) {
+      second_ = best_;
+      best_ = v;
+      best_station_ = station;
+    } else {
+      second_ = std::max(second_, v);
+    }
+  }
+  VirtualMs other_than(int station) const { return station == best_station_ ? second_ : best_; }
+
+ private:
+  static constexpr VirtualMs kNone = std::numeric_limits<VirtualMs>::min();
+  VirtualMs best_ = kNone, second_ = kNone;
+  int best_station_ = -1;
+};
 
 }  // namespace
 
@@ -46,13 +70,18 @@ std::vector<BusFrame> bus_frames(std::span<const RecordedEvent> events, VirtualM
   for (auto& on_bus : open) {
     for (const std::size_t k : on_bus) frames[k].off = std::max(stop, frames[k].sent);
   }
-  // Frames in order of sending last at most a frame time, so only neighbours can overlap.
-  for (std::size_t i = 0; i < frames.size(); ++i) {
-    for (std::size_t j = i + 1; j < frames.size() && frames[j].sent < frames[i].off; ++j) {
-      if (frames[j].station != frames[i].station && overlap(frames[i], frames[j])) {
-        frames[i].overlapped = frames[j].overlapped = true;
-      }
-    }
+  // In order of sending, a frame overlaps one sent before it when that one is still on the bus
+  // after its sending, and one sent after it when that one comes before it leaves. Two sweeps,
+  // one each way, find both, however many frames are on the bus at once.
+  Furthest latest_off;
+  for (BusFrame& f : frames) {
+    if (f.sent < f.off && latest_off.other_than(f.station) > f.sent) f.overlapped = true;
+    latest_off.note(f.station, f.off);
+  }
+  Furthest earliest_sent;  // of the frames sent after, negated: the earliest sending
+  for (auto f = frames.rbegin(); f != frames.rend(); ++f) {
+    if (earliest_sent.other_than(f->station) > -f->off) f->overlapped = true;
+    if (f->sent < f->off) earliest_sent.note(f->station, -f->sent);
   }
   return frames;
 }

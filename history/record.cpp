@@ -9,9 +9,10 @@ namespace bruvik {
 namespace {
 
 std::int32_t whole32(double v) {
-  if (!(v == v)) return 0;
   constexpr double lo = std::numeric_limits<std::int32_t>::min();
   constexpr double hi = std::numeric_limits<std::int32_t>::max();
+  if (v >= lo && v <= hi) return static_cast<std::int32_t>(v);  // the cast truncates
+  if (!(v == v)) return 0;
   return static_cast<std::int32_t>(std::clamp(std::trunc(v), lo, hi));
 }
 

@@ -13,6 +13,9 @@ namespace bruvik {
 
 enum class OutputFormat { Text, Json, Csv };
 
+// What the sweep plot's x axis shows: the swept value, or the offered load measured on the bus.
+enum class PlotAxis { Value, Load };
+
 struct Sweep {
   std::string name;  // "rate", "mtu", "frame-length" or "data-amount"
   long long from = 0;
@@ -43,6 +46,7 @@ struct Options {
   int threads = 0;  // 0: all cores
   std::optional<Sweep> sweep;
   std::optional<std::string> plot;
+  PlotAxis plot_axis = PlotAxis::Value;
   std::optional<std::string> trace;
 
   // The window.

@@ -168,6 +168,11 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
   const QCommandLineOption plot(
       "plot", "With --sweep: draw throughput against the swept value to FILE (.png or .svg).",
       "FILE");
+  const QCommandLineOption axis(
+      "axis",
+      "With --plot: value (default) draws throughput against the swept value; load draws "
+      "throughput on the bus against offered load, beside the textbook curves.",
+      "AXIS");
   const QCommandLineOption trace(
       "trace", "With --headless (one run): write every event of the run to FILE as CSV.", "FILE");
   const QCommandLineOption speed("speed",
@@ -178,6 +183,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
         &runs,     &threads, &sweep,    &plot,    &trace,      &speed}) {
     parser.addOption(*o);
   }
+  parser.addOption(axis);
 
   try {
     if (!parser.parse(args)) throw Refusal(parser.errorText().toStdString());
@@ -244,6 +250,13 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       o.threads = static_cast<int>(whole_number("threads", parser.value(threads), 1, 256));
     if (parser.isSet(sweep)) o.sweep = sweep_value(parser.value(sweep));
     if (parser.isSet(plot)) o.plot = file_name("plot", parser.value(plot));
+    if (parser.isSet(axis)) {
+      const QString a = parser.value(axis).trimmed().toLower();
+      if (a != "load" && a != "value") {
+        throw Refusal("--axis must be load or value, not " + quoted(parser.value(axis)) + ".");
+      }
+      o.plot_axis = a == "load" ? PlotAxis::Load : PlotAxis::Value;
+    }
     if (parser.isSet(trace)) o.trace = file_name("trace", parser.value(trace));
     if (parser.isSet(speed)) o.speed = speed_value(parser.value(speed));
 
@@ -266,6 +279,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
           "--sweep goes with --headless (and not with --dump-at).");
     needs(threads, o.headless && !o.dump_at, "--threads goes with --headless --runs K or --sweep.");
     needs(plot, o.sweep.has_value(), "--plot goes with --sweep NAME=FROM..TO.");
+    needs(axis, o.plot.has_value(), "--axis goes with --plot FILE.");
     needs(trace, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
           "--trace goes with a single terminal run (--headless, without --runs, --sweep or "
           "--dump-at).");

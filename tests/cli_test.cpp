@@ -64,6 +64,9 @@ TEST(CommandLine, RefusesWhatIsMissingMalformedOutOfRangeOrConflicting) {
       {{"--sweep", "rate=1..3"}, "--sweep goes with --headless"},
       {{"--headless", "--plot", "p.png"}, "--plot goes with --sweep"},
       {{"--headless", "--sweep", "rate=1..3", "--plot", "p.jpg"}, "ending in .png or .svg"},
+      {{"--headless", "--sweep", "rate=1..3", "--plot", "p.png", "--axis", "time"},
+       "--axis must be load or value, not \"time\""},
+      {{"--headless", "--sweep", "rate=1..3", "--axis", "load"}, "--axis goes with --plot FILE"},
       {{"--headless", "--runs", "3", "--trace", "t.csv"},
        "--trace goes with a single terminal run"},
       {{"--trace", "t.csv"}, "--trace goes with a single terminal run"},
@@ -100,8 +103,9 @@ TEST(CommandLine, TakesWhatIsValid) {
   EXPECT_EQ(o.max_time, 60000);
   EXPECT_EQ(o.arguments.size(), 15u);
 
-  const CommandLine sweep = parse({"--headless", "--runs", "20", "--threads", "2", "--sweep",
-                                   "data-amount=50..500:50", "--plot", "out.SVG"});
+  const CommandLine sweep =
+      parse({"--headless", "--runs", "20", "--threads", "2", "--sweep", "data-amount=50..500:50",
+             "--plot", "out.SVG", "--axis", " Load"});
   ASSERT_EQ(sweep.action, CommandLine::Action::Run) << sweep.text;
   ASSERT_TRUE(sweep.options.sweep);
   EXPECT_EQ(sweep.options.sweep->name, "data-amount");
@@ -110,6 +114,9 @@ TEST(CommandLine, TakesWhatIsValid) {
   EXPECT_EQ(sweep.options.sweep->step, 50);
   EXPECT_EQ(sweep.options.runs, 20);
   EXPECT_EQ(sweep.options.threads, 2);
+  EXPECT_EQ(sweep.options.plot_axis, PlotAxis::Load);
+  EXPECT_EQ(parse({"--headless", "--sweep", "rate=1..2", "--plot", "p.png"}).options.plot_axis,
+            PlotAxis::Value);
 
   const CommandLine shot =
       parse({"--screenshot", "w.png", "--at", "30000", "--start", "--rate", "8"});
@@ -157,6 +164,7 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                            "default: all cores",
                            "--sweep",
                            "--plot",
+                           "--axis",
                            "--trace",
                            "--speed",
                            "1 (default)",

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "headless/plot.h"
 #include "headless/terminal.h"
@@ -39,14 +40,27 @@ TEST(Plot, ASweepDrawsAValidImageOfTheExpectedSize) {
   fs::create_directories(folder);
   struct Case {
     const char* file;
+    PlotAxis axis;
+    std::vector<const char*> shows;  // in the SVG
   };
-  for (const Case c : {Case{"throughput.png"}, Case{"throughput.SVG"}}) {
+  const Case cases[] = {
+      {"throughput.png", PlotAxis::Value, {}},
+      {"throughput.SVG", PlotAxis::Value, {"Slotted Aloha"}},
+      {"load.svg",
+       PlotAxis::Load,
+       {"Slotted Aloha", "offered load G (frames per frame time of 150 ms)",
+        "throughput on the bus S (frames per frame time)",
+        "non-persistent CSMA, a = 1/3 (Kleinrock-Tobagi)",
+        "1-persistent CSMA, a = 1/3 (Kleinrock-Tobagi)", "P Persistant: no textbook curve drawn"}},
+  };
+  for (const Case& c : cases) {
     Options o;
     o.headless = true;
     o.seed = 3;
     o.runs = 3;
     o.sweep = Sweep{"rate", 3, 6, 1};
     o.plot = (folder / c.file).string();
+    o.plot_axis = c.axis;
     std::ostringstream out, err;
     ASSERT_EQ(run_terminal(o, out, err), 0) << err.str();
     EXPECT_EQ(err.str(), "");
@@ -60,12 +74,14 @@ TEST(Plot, ASweepDrawsAValidImageOfTheExpectedSize) {
     } else {
       EXPECT_NE(bytes.find("<svg"), std::string::npos);
       EXPECT_NE(bytes.find("viewBox=\"0 0 1200 800\""), std::string::npos);
-      EXPECT_NE(bytes.find("Slotted Aloha"), std::string::npos);  // the legend is there
       EXPECT_NE(bytes.find("</svg>"), std::string::npos);
+      for (const char* text : c.shows) EXPECT_NE(bytes.find(text), std::string::npos) << text;
+      // The load plot alone has the textbook curves.
+      EXPECT_EQ(bytes.find("Kleinrock") != std::string::npos, c.axis == PlotAxis::Load);
     }
   }
-  // Nothing but the two plots: no temporary files left behind.
-  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+  // Nothing but the plots: no temporary files left behind.
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 3);
   fs::remove_all(folder);
 }
 

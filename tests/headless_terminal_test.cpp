@@ -33,10 +33,23 @@ Options options(std::uint64_t seed, OutputFormat format = OutputFormat::Json) {
   return o;
 }
 
-const std::vector<std::string> kMethodKeys = {
-    "code",       "name",    "reached",         "ended",           "data_sent",
-    "collisions", "seconds", "statistics_line", "throughput_text", "started_ms",
-    "ended_ms"};
+const std::vector<std::string> kMethodKeys = {"code",
+                                              "name",
+                                              "reached",
+                                              "ended",
+                                              "data_sent",
+                                              "collisions",
+                                              "seconds",
+                                              "statistics_line",
+                                              "throughput_text",
+                                              "started_ms",
+                                              "ended_ms",
+                                              "offered_load",
+                                              "frames_overlapped",
+                                              "throughput_counted",
+                                              "throughput_on_bus"};
+const char* const kBusKeys[] = {"offered_load", "frames_overlapped", "throughput_counted",
+                                "throughput_on_bus"};
 
 TEST(SingleRun, JsonHasExactlyTheDocumentedFields) {
   const Printed p = terminal(options(7));
@@ -114,6 +127,8 @@ TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
          {"data_sent", "collisions", "seconds", "statistics_line", "throughput_text", "ended_ms"}) {
       EXPECT_TRUE(m.at(key).is_null()) << k << " " << key;
     }
+    // What happened on the bus is known from the start up to the stop.
+    for (const char* key : kBusKeys) EXPECT_EQ(m.at(key).is_null(), k != 0) << k << " " << key;
     EXPECT_EQ(m.at("started_ms").is_null(), k != 0);
   }
   EXPECT_EQ(v.at("methods").at(0).at("started_ms").get<double>(), 0);
@@ -125,6 +140,9 @@ TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
   EXPECT_NE(text.find("pure     Pure Aloha      not ended"), std::string::npos) << text;
   EXPECT_NE(text.find("slotted  Slotted Aloha   not reached"), std::string::npos) << text;
   EXPECT_NE(text.find("finished: no"), std::string::npos);
+  EXPECT_NE(text.find("\non the bus, from the method's start to its end (offered load G and "
+                      "throughputs S in frames per frame time of 150 ms)\n"),
+            std::string::npos);
 
   o.format = OutputFormat::Csv;
   const auto rows = test::read_csv(terminal(o).out);
@@ -134,6 +152,10 @@ TEST(SingleRun, MethodsNotReachedOrNotEndedAreReportedAsSuchNotAsZeros) {
   EXPECT_EQ(rows[1][5], "");       // data sent: none, not 0
   EXPECT_EQ(rows[1][10], "0");     // started at 0
   EXPECT_EQ(rows[2][10], "");      // never started
+  for (std::size_t c = 13; c < 17; ++c) {
+    EXPECT_NE(rows[1][c], "") << rows[0][c];
+    EXPECT_EQ(rows[2][c], "") << rows[0][c];
+  }
 }
 
 TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
@@ -141,9 +163,10 @@ TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
   const Json v = Json::parse(terminal(options(7)).out);
   ASSERT_EQ(rows.size(), 6u);
   EXPECT_EQ(rows[0],
-            (std::vector<std::string>{"seed", "code", "name", "reached", "ended", "data_sent",
-                                      "collisions", "seconds", "statistics_line", "throughput_text",
-                                      "started_ms", "ended_ms", "place"}));
+            (std::vector<std::string>{
+                "seed", "code", "name", "reached", "ended", "data_sent", "collisions", "seconds",
+                "statistics_line", "throughput_text", "started_ms", "ended_ms", "place",
+                "offered_load", "frames_overlapped", "throughput_counted", "throughput_on_bus"}));
   for (std::size_t k = 0; k < 5; ++k) {
     const auto& row = rows[k + 1];
     const Json& m = v.at("methods").at(k);
@@ -155,6 +178,9 @@ TEST(SingleRun, CsvHasAHeaderAndOneRowPerMethodAgreeingWithJson) {
     EXPECT_EQ(row[8], m.at("statistics_line").get<std::string>());
     EXPECT_EQ(row[9], m.at("throughput_text").get<std::string>());
     EXPECT_EQ(row[11], m.at("ended_ms").dump());
+    for (std::size_t c = 0; c < std::size(kBusKeys); ++c) {
+      EXPECT_EQ(row[13 + c], m.at(kBusKeys[c]).dump()) << kBusKeys[c];
+    }
     // The place is where the method's name stands in the ranked table.
     const Json& ranked = v.at("table").at(static_cast<std::size_t>(std::stoi(row[12]) - 1));
     EXPECT_EQ(ranked.at("name").get<std::string>(), m.at("name").get<std::string>());
@@ -228,8 +254,9 @@ TEST(ManyRuns, JsonHoldsEachRunAsASingleRunPrintsItAndASummaryOfThem) {
   ASSERT_EQ(test::keys(v.at("summary")), (std::vector<std::string>(codes, codes + 5)));
   for (std::size_t k = 0; k < 5; ++k) {
     const Json& s = v.at("summary").at(codes[k]);
-    const std::vector<std::string> figures = {"collision_pct", "successful_per_virtual_second",
-                                              "table_value", "duration_ms"};
+    std::vector<std::string> figures = {"collision_pct", "successful_per_virtual_second",
+                                        "table_value", "duration_ms"};
+    figures.insert(figures.end(), std::begin(kBusKeys), std::end(kBusKeys));
     std::vector<std::string> method_keys = {"finished"};
     method_keys.insert(method_keys.end(), figures.begin(), figures.end());
     EXPECT_EQ(test::keys(s), method_keys);
@@ -263,6 +290,27 @@ TEST(ManyRuns, JsonHoldsEachRunAsASingleRunPrintsItAndASummaryOfThem) {
     EXPECT_NEAR(got_table.at("sd").get<double>(), *expect_table.sd, 1e-12);
     EXPECT_LT(s.at("duration_ms").at("ci95_low").get<double>(),
               s.at("duration_ms").at("mean").get<double>());
+    // The figures on the bus: the mean of the batch is the mean of its runs as printed.
+    for (const char* key : kBusKeys) {
+      std::vector<double> values;
+      for (const Json& run : v.at("runs")) values.push_back(run.at("methods").at(k).at(key));
+      const Summary want = summarize(values);
+      EXPECT_EQ(s.at(key).at("n").get<double>(), 5) << key;
+      EXPECT_NEAR(s.at(key).at("mean").get<double>(), *want.mean, 1e-12) << key;
+      EXPECT_NEAR(s.at(key).at("sd").get<double>(), *want.sd, 1e-12) << key;
+    }
+  }
+  // The CSV summary prints the same figures.
+  o.format = OutputFormat::Csv;
+  const auto rows = test::read_csv(terminal(o).out);
+  ASSERT_EQ(rows.size(), 6u);
+  for (std::size_t c = 0; c < rows[0].size(); ++c) {
+    for (const char* key : kBusKeys) {
+      if (rows[0][c] != std::string(key) + "_mean") continue;
+      for (std::size_t k = 0; k < 5; ++k) {
+        EXPECT_EQ(rows[k + 1][c], v.at("summary").at(codes[k]).at(key).at("mean").dump()) << key;
+      }
+    }
   }
 }
 
@@ -292,7 +340,8 @@ TEST(ManyRuns, TextAndCsvShowTheFourFiguresPerMethod) {
        {"\ncollision percentage", "\nsuccessful sendings per virtual second of the method\n",
         "\nperformance table value (successful sendings per \"Seconds passed\", as the window "
         "ranks them)\n",
-        "\nduration ("}) {
+        "\nduration (", "\noffered load G (", "\nframes overlapped (", "\nthroughput counted S (",
+        "\nthroughput on the bus S ("}) {
     EXPECT_NE(text.find(title), std::string::npos) << title;
   }
   EXPECT_NE(text.find("seeds: 1 to 3 (3 runs)"), std::string::npos);
@@ -300,11 +349,13 @@ TEST(ManyRuns, TextAndCsvShowTheFourFiguresPerMethod) {
   o.format = OutputFormat::Csv;
   const auto rows = test::read_csv(terminal(o).out);
   ASSERT_EQ(rows.size(), 6u);
-  EXPECT_EQ(rows[0].size(), 25u);
+  EXPECT_EQ(rows[0].size(), 45u);
   EXPECT_EQ(rows[0][0], "first_seed");
   EXPECT_EQ(rows[0][11], "successful_per_virtual_second_mean");
   EXPECT_EQ(rows[0][16], "table_value_mean");
   EXPECT_EQ(rows[0][21], "duration_ms_mean");
+  EXPECT_EQ(rows[0][26], "offered_load_mean");
+  EXPECT_EQ(rows[0][41], "throughput_on_bus_mean");
   EXPECT_EQ(rows[3][2], "1per");
   for (const auto& row : rows) EXPECT_EQ(row.size(), rows[0].size());
 }

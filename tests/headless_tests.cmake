@@ -1,6 +1,7 @@
 # The terminal runs: outputs, statistics, many runs, sweeps, traces, the state dump, golden runs.
 # No Qt; the plot test has an executable of its own, built with the plot library.
 add_executable(headless_tests
+  headless_curves_test.cpp
   headless_format_test.cpp
   headless_stats_test.cpp
   headless_terminal_test.cpp

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -104,6 +105,84 @@ TEST(Trace, EventCountsMatchTheCountersOfTheirMethod) {
   }
 }
 
+// A frame of a trace, read plainly: each "sent" is on the bus until the next "frame end" of its
+// station, or until the run stops.
+struct TracedFrame {
+  std::string method;
+  int station = 0;
+  long long sent = 0, off = -1;
+};
+
+TEST(Trace, FiguresOnTheBusAgreeWithAPlainCountOverTheTrace) {
+  struct Case {
+    int mtu, rate, frame_length;
+    VirtualMs max_time;  // cuts runs short: methods still running, frames still on the bus
+  };
+  const Case cases[] = {{5, 5, 5, 3600000}, {2, 9, 5, 3600000}, {5, 8, 2, 60000}};
+  for (const Case& c : cases) {
+    for (std::uint64_t seed = 1; seed <= 30; ++seed) {
+      RunParams p;
+      p.seed = seed;
+      p.mtu = c.mtu;
+      p.rate = c.rate;
+      p.frame_length = c.frame_length;
+      p.max_time = c.max_time;
+      std::ostringstream trace;
+      TraceWriter writer(trace);
+      const RunResult run = run_once(p, &writer);
+      const std::string where = "seed " + std::to_string(seed) + " rate " + std::to_string(c.rate);
+
+      std::vector<TracedFrame> frames;
+      std::map<int, std::vector<std::size_t>> open;  // per station
+      std::map<std::string, int> collisions;
+      const auto rows = test::read_csv(trace.str());
+      for (std::size_t i = 1; i < rows.size(); ++i) {
+        const auto& r = rows[i];
+        const int station = std::stoi(r[2]);
+        if (r[3] == "sent") {
+          open[station].push_back(frames.size());
+          frames.push_back({r[1], station, std::stoll(r[0])});
+        }
+        if (r[3] == "collision") ++collisions[r[1]];
+        if (r[3] != "frame end") continue;
+        for (const std::size_t f : open[station]) frames[f].off = std::stoll(r[0]);
+        open[station].clear();
+      }
+      for (TracedFrame& f : frames) {
+        if (f.off < 0) f.off = run.virtual_ms;
+      }
+      std::map<std::string, int> sent, overlapped;
+      for (std::size_t i = 0; i < frames.size(); ++i) {
+        ++sent[frames[i].method];
+        for (std::size_t j = 0; j < frames.size(); ++j) {
+          const TracedFrame& a = frames[i];
+          const TracedFrame& b = frames[j];
+          if (a.station != b.station && std::max(a.sent, b.sent) < std::min(a.off, b.off)) {
+            ++overlapped[a.method];
+            break;
+          }
+        }
+      }
+
+      for (const MethodResult& m : run.methods) {
+        ASSERT_EQ(m.bus.has_value(), m.reached) << where << " " << m.code;
+        if (!m.bus) continue;
+        EXPECT_EQ(m.bus->frames_overlapped, overlapped[m.code]) << where << " " << m.code;
+        const double frame_times =
+            static_cast<double>((m.ended ? m.ended_ms : run.virtual_ms) - m.started_ms) / 150;
+        ASSERT_TRUE(m.bus->offered_load) << where << " " << m.code;
+        EXPECT_DOUBLE_EQ(*m.bus->offered_load, sent[m.code] / frame_times) << where << m.code;
+        EXPECT_DOUBLE_EQ(*m.bus->throughput_counted,
+                         (sent[m.code] - collisions[m.code]) / frame_times)
+            << where << " " << m.code;
+        EXPECT_DOUBLE_EQ(*m.bus->throughput_on_bus,
+                         (sent[m.code] - overlapped[m.code]) / frame_times)
+            << where << " " << m.code;
+      }
+    }
+  }
+}
+
 TEST(Trace, ARefusedPathIsOneSentenceAndNoRunStarts) {
   Folder folder;
   std::ofstream(folder.file("plain")) << "x";
@@ -125,7 +204,7 @@ TEST(Trace, ARefusedPathIsOneSentenceAndNoRunStarts) {
     Options o;
     o.headless = true;
     o.seed = 1;
-    o.trace = c.path;
+    o.trace.emplace(c.path);
     int runs = 0;
     std::ostringstream out, err;
     const int code = run_terminal(o, out, err, [&](const RunParams& p, EventSink* e) {

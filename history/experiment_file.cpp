@@ -254,6 +254,12 @@ ExperimentRead parse_experiment(std::string_view text) {
     if (const auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
     out.error = "it is not JSON (" + what + ").";
     return out;
+  } catch (const Json::exception& e) {
+    // A number beyond what a double holds ("9e9999") is not a parse error to nlohmann.
+    std::string what = e.what();
+    if (const auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
+    out.error = "it holds a number too large to read (" + what + ").";
+    return out;
   }
   if (too_deep) {
     out.error =

@@ -320,6 +320,23 @@ std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
   return "";
 }
 
+ExperimentRead open_experiment_file(const std::string& path, const TickHandlers& handlers) {
+  ExperimentRead read = read_experiment_file(path);
+  if (read.experiment) {
+    read.error = check_by_replay(*read.experiment, handlers);
+    if (!read.error.empty()) read.experiment.reset();
+  }
+  return read;
+}
+
+std::string experiment_refusal(std::string_view file, const std::string& error) {
+  const std::string name(file);
+  if (error == "it cannot be opened." || error == "it cannot be read.") {
+    return name + " cannot be " + (error == "it cannot be read." ? "read." : "opened.");
+  }
+  return name + " is not a BRUVIK experiment: " + error;
+}
+
 Target opening_target(const Experiment& e) {
   if (e.saved_at) return *e.saved_at;
   Target t;

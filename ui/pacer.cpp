@@ -65,24 +65,22 @@ void Pacer::frame() {
   if (paused_) return;
   const std::int64_t deadline = wall_() + limits_.frame_budget_ns;
   if (speed_ > 0) {
-    waiting_ = false;
     paced_frame(speed_, deadline);
     return;
   }
   // Before the stations are started only the seconds count: racing the clock then would move
   // virtual time by hours for nothing.
   if (next_station_tick(form_) < 0 && !run_finished(form_)) {
-    if (!waiting_) restart_origin();
-    waiting_ = true;
     paced_frame(1, deadline);
     return;
   }
-  waiting_ = false;
   const VirtualMs slice = std::max<VirtualMs>(1, limits_.slice_ms);
   for (int n = 0; n < kMaxSlicesPerFrame; ++n) {
     if (deliver_to(form_.now() + slice)) return;
     if (wall_() >= deadline) break;
   }
+  // Should the run wait for its stations again, 1x counts from here.
+  restart_origin();
 }
 
 void Pacer::paced_frame(double speed, std::int64_t deadline) {

@@ -91,7 +91,6 @@ class Pacer {
   std::int64_t origin_wall_ = 0;
   VirtualMs origin_virtual_ = 0;
   bool speed_reset_ = false;
-  bool waiting_ = false;  // as fast as possible, paced at 1x while nothing is running
   PacerDriver driver_;
   std::optional<VirtualMs> finished_at_;
 };

@@ -263,6 +263,7 @@ int write_screenshot(const Options& o, std::string& error) {
   } catch (const RuntimeError& e) {
     return run_error(e);
   }
+  history->reached();  // the slider's end, as the window's frame would have it
   window.refresh();
   window.show();
   return save_picture(window.grab(), o, error);

@@ -83,13 +83,17 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
     } else {
       QMessageBox::information(this, QStringLiteral("BRUVIK"), text);
     }
+    activateWindow();
   };
   choose_ = [this](Choice kind, const QString& start) {
     const QString filter = QString::fromUtf8(kExperimentFilter);
-    return kind == Choice::Save ? QFileDialog::getSaveFileName(
-                                      this, QStringLiteral("Save experiment"), start, filter)
-                                : QFileDialog::getOpenFileName(
-                                      this, QStringLiteral("Open experiment"), start, filter);
+    const QString chosen =
+        kind == Choice::Save
+            ? QFileDialog::getSaveFileName(this, QStringLiteral("Save experiment"), start, filter)
+            : QFileDialog::getOpenFileName(this, QStringLiteral("Open experiment"), start, filter);
+    // Without a window manager nothing gives the keyboard back to the window.
+    activateWindow();
+    return chosen;
   };
   if (history_ != nullptr) {
     pacer_.set_driver({[this](VirtualMs t) { history_->advance_to(t); },

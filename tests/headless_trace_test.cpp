@@ -125,7 +125,7 @@ TEST(Trace, ARefusedPathIsOneSentenceAndNoRunStarts) {
     Options o;
     o.headless = true;
     o.seed = 1;
-    o.trace = c.path;
+    o.trace.emplace(c.path);
     int runs = 0;
     std::ostringstream out, err;
     const int code = run_terminal(o, out, err, [&](const RunParams& p, EventSink* e) {

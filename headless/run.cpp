@@ -1,11 +1,13 @@
 #include "headless/run.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "controls/operator_controls.h"
 #include "history/record.h"
 #include "model/form.h"
 #include "model/methods.h"
+#include "model/timer_table.h"
 #include "sim/run/run.h"
 #include "sim/wiring.h"
 
@@ -18,6 +20,9 @@ class Recorder : public EventSink {
  public:
   Recorder(Form1& form, RunResult& result, RunRecord& record, EventSink* extra)
       : form_(form), result_(result), record_(record), extra_(extra) {}
+
+  VirtualMs finish_ms = 0;
+  std::uint64_t finish_ticks = 0;
 
   void on_event(const Event& e) override {
     if ((recorded_ & event_bit(e.kind)) != 0) record_.add(e, form_.clock().delivered());
@@ -37,6 +42,8 @@ class Recorder : public EventSink {
         next.started_ms = e.time;
       } else {
         result_.finished = true;
+        finish_ms = e.time;
+        finish_ticks = form_.clock().delivered();
       }
     }
     if (extra_ != nullptr) extra_->on_event(e);
@@ -58,27 +65,54 @@ void prepare_form(Form1& form, const RunParams& params) {
   if (!edit.accepted) throw std::invalid_argument(edit.message);
 }
 
-RunResult run_once(const RunParams& params, EventSink* extra) {
+RunScript plain_script(const RunParams& params) {
+  RunScript s;
+  s.start = {params.seed, params.mtu, params.rate, params.frame_length, params.data_amount};
+  s.actions.push_back({0, 0, ActionKind::Click, "Command1", "", 0});
+  s.until = {0, 0, 1};
+  s.max_time = params.max_time;
+  return s;
+}
+
+RunResult run_script(const RunScript& script, EventSink* extra) {
   RunResult result;
-  result.params = params;
+  const StartSettings& start = script.start;
+  result.params = {start.seed,         start.mtu,         start.rate,
+                   start.frame_length, start.data_amount, script.max_time};
   for (int k = 0; k < kMethods; ++k) {
     result.methods[static_cast<std::size_t>(k)].code = methods()[static_cast<std::size_t>(k)].code;
     result.methods[static_cast<std::size_t>(k)].name = methods()[static_cast<std::size_t>(k)].name;
   }
 
-  Form1 form(params.seed, tick_handlers());
+  Form1 form(start.seed, tick_handlers());
   RunRecord record;
   Recorder recorder(form, result, record, extra);
   form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : bus_figure_events());
-  prepare_form(form, params);
+  prepare_form(form, result.params);
 
-  Command1_Click(form);
-  result.methods[0].reached = form.method_code() == "pure";
-  result.methods[0].started_ms = form.now();
+  // Pure ALOHA is reached when an action starts its stations.
+  const auto note_start = [&] {
+    MethodResult& pure = result.methods[0];
+    if (pure.reached || form.method_code() != "pure") return;
+    for (int i = 0; i < kStations; ++i) {
+      if (form.Timer(station_timer(0, i)).enabled()) {
+        pure.reached = true;
+        pure.started_ms = form.now();
+        return;
+      }
+    }
+  };
+  const std::size_t actions = std::min(script.until.actions, script.actions.size());
+  for (std::size_t k = 0; k < actions; ++k) {
+    const UserAction& a = script.actions[k];
+    replay(form, k, script.actions, {a.time, a.ticks, k + 1});
+    note_start();
+  }
+  replay(form, actions, script.actions, script.until);
 
-  form.clock().advance_until(params.max_time, &result.finished);
-  result.virtual_ms = form.now();
-  result.ticks_delivered = form.clock().delivered();
+  if (!result.finished) form.clock().advance_until(script.max_time, &result.finished);
+  result.virtual_ms = result.finished ? recorder.finish_ms : form.now();
+  result.ticks_delivered = result.finished ? recorder.finish_ticks : form.clock().delivered();
 
   for (int k = 0; k < 5; ++k) {
     TableRow& row = result.table[static_cast<std::size_t>(k)];
@@ -101,6 +135,10 @@ RunResult run_once(const RunParams& params, EventSink* extra) {
     }
   }
   return result;
+}
+
+RunResult run_once(const RunParams& params, EventSink* extra) {
+  return run_script(plain_script(params), extra);
 }
 
 }  // namespace bruvik

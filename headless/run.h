@@ -1,13 +1,18 @@
 // One whole run without a window: start-up, the operator values set by their buttons,
-// "EnableThe Computers" at virtual time 0, then virtual time until the run has finished.
+// "EnableThe Computers" at virtual time 0, then virtual time until the run has finished. Or,
+// in general, the run of an experiment: its settings, its actions each at its moment, then on
+// with no further action.
 #pragma once
 
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "history/actions.h"
 #include "history/bus_frames.h"
+#include "history/replay.h"
 #include "model/clock.h"
 #include "model/events.h"
 
@@ -60,7 +65,20 @@ struct RunResult {
 // pressed in and the data amount typed. Throws std::invalid_argument for a refused data amount.
 void prepare_form(Form1& form, const RunParams& params);
 
-// Runs one whole run. `extra` (may be null) receives every event of the run.
+// What a run does: the settings it starts from, the actions up to `until`, then on until it
+// finishes or `max_time`.
+struct RunScript {
+  StartSettings start;
+  std::vector<UserAction> actions;
+  Target until;
+  VirtualMs max_time = 3600000;
+};
+// The terminal run's script: "EnableThe Computers" pressed at time 0, before any tick.
+RunScript plain_script(const RunParams& params);
+
+// Runs one whole run. `extra` (may be null) receives every event of the run. A refused data
+// amount throws std::invalid_argument; a moment that does not fit the run, ReplayError.
+RunResult run_script(const RunScript& script, EventSink* extra = nullptr);
 RunResult run_once(const RunParams& params, EventSink* extra = nullptr);
 
 }  // namespace bruvik

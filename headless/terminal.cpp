@@ -15,6 +15,7 @@
 #include "headless/plot.h"
 #include "headless/report.h"
 #include "headless/trace.h"
+#include "history/experiment_file.h"
 #include "model/form.h"
 #include "model/generator.h"
 #include "model/methods.h"
@@ -115,6 +116,24 @@ PlotRequest plot_request(const SweepReport& r, const std::string& file) {
   return q;
 }
 
+// The experiment of --replay, read and checked whole; none (and the sentence in `err`) when the
+// file is refused.
+std::optional<Experiment> replayed_experiment(const std::string& path, std::ostream& err) {
+  ExperimentRead read = open_experiment_file(path, tick_handlers());
+  if (!read.experiment) err << "bruvik: " << experiment_refusal(path, read.error) << "\n";
+  return read.experiment;
+}
+
+// The terminal run's own experiment: its settings and "EnableThe Computers" at 0, saved at the
+// moment the run stopped.
+Experiment experiment_of(const RunScript& script, const RunResult& run) {
+  Experiment e;
+  e.start = script.start;
+  e.actions = script.actions;
+  e.saved_at = Target{run.virtual_ms, run.ticks_delivered, script.actions.size()};
+  return e;
+}
+
 }  // namespace
 
 RunParams run_params(const Options& o, std::uint64_t seed) {
@@ -132,7 +151,18 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
                  const SingleRunner& given) {
   const SingleRunner runner =
       given ? given : [](const RunParams& p, EventSink* extra) { return run_once(p, extra); };
-  const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
+  // A replayed file's run goes on from the moment it was saved, with no action after it.
+  std::optional<RunScript> replayed;
+  if (o.experiment) {
+    const std::optional<Experiment> e = replayed_experiment(*o.experiment, err);
+    if (!e) return kUsageError;
+    const Target until = opening_target(*e);
+    replayed = RunScript{e->start, e->actions, until, o.max_time};
+    replayed->actions.resize(std::min(until.actions, replayed->actions.size()));
+  }
+  const std::uint64_t seed = replayed ? replayed->start.seed
+                             : o.seed ? *o.seed
+                                      : Generator::fresh_seed();
   const RunParams base = run_params(o, seed);
   if (o.runs > 1 &&
       seed > std::numeric_limits<std::uint64_t>::max() - static_cast<std::uint64_t>(o.runs - 1)) {
@@ -142,10 +172,14 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
   }
 
   // Output files are opened before any run, so that a bad path costs no waiting.
-  std::unique_ptr<OutputFile> trace_file, plot_file;
+  std::unique_ptr<OutputFile> trace_file, plot_file, experiment_file;
   if (o.trace) {
     trace_file = std::make_unique<OutputFile>(*o.trace, "trace");
     if (!trace_file->ok()) return refuse(err, trace_file->error());
+  }
+  if (o.save_experiment) {
+    experiment_file = std::make_unique<OutputFile>(*o.save_experiment, "experiment");
+    if (!experiment_file->ok()) return refuse(err, experiment_file->error());
   }
   if (o.plot) {
     if (plot_drawer() == nullptr) {
@@ -229,13 +263,20 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
 
     std::optional<TraceWriter> trace;
     if (trace_file) trace.emplace(trace_file->stream());
-    const RunResult run = runner(base, trace ? &*trace : nullptr);
+    EventSink* extra = trace ? &*trace : nullptr;
+    const RunResult run = replayed ? run_script(*replayed, extra) : runner(base, extra);
     if (trace_file && !trace_file->commit()) return refuse(err, trace_file->error());
+    if (experiment_file) {
+      experiment_file->stream() << experiment_json(experiment_of(plain_script(base), run));
+      if (!experiment_file->commit()) return refuse(err, experiment_file->error());
+    }
     return print(out, err, pick(o.format, run_text(run), run_json(run), run_csv(run)));
   } catch (const RuntimeError& e) {
     return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");
   } catch (const std::invalid_argument& e) {
     return refuse(err, e.what());
+  } catch (const ReplayError& e) {
+    return refuse(err, std::string(e.what()) + ".");
   }
 }
 
@@ -244,6 +285,20 @@ int run_terminal(const Options& options) {
 }
 
 int dump_state(const Options& o, std::ostream& out, std::ostream& err) {
+  if (o.experiment) {
+    // The file's actions up to MS, each at its moment.
+    const std::optional<Experiment> e = replayed_experiment(*o.experiment, err);
+    if (!e) return kUsageError;
+    try {
+      Form1 form(e->start.seed, tick_handlers());
+      prepare(form, e->start);
+      const VirtualMs at = o.dump_at.value_or(0);
+      replay(form, 0, e->actions, at_time(e->actions, at));
+      return print(out, err, state_json(form));
+    } catch (const RuntimeError& ex) {
+      return refuse(err, std::string(ex.what()) + " (seed " + std::to_string(e->start.seed) + ").");
+    }
+  }
   const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
   try {
     Form1 form(seed, tick_handlers());

@@ -254,6 +254,12 @@ ExperimentRead parse_experiment(std::string_view text) {
     if (const auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
     out.error = "it is not JSON (" + what + ").";
     return out;
+  } catch (const Json::exception& e) {
+    // A number beyond what a double holds ("9e9999") is not a parse error to nlohmann.
+    std::string what = e.what();
+    if (const auto at = what.find("] "); at != std::string::npos) what = what.substr(at + 2);
+    out.error = "it holds a number too large to read (" + what + ").";
+    return out;
   }
   if (too_deep) {
     out.error =
@@ -312,6 +318,23 @@ std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
     return std::string("replaying it ends the run with ") + err.what() + ".";
   }
   return "";
+}
+
+ExperimentRead open_experiment_file(const std::string& path, const TickHandlers& handlers) {
+  ExperimentRead read = read_experiment_file(path);
+  if (read.experiment) {
+    read.error = check_by_replay(*read.experiment, handlers);
+    if (!read.error.empty()) read.experiment.reset();
+  }
+  return read;
+}
+
+std::string experiment_refusal(std::string_view file, const std::string& error) {
+  const std::string name(file);
+  if (error == "it cannot be opened." || error == "it cannot be read.") {
+    return name + " cannot be " + (error == "it cannot be read." ? "read." : "opened.");
+  }
+  return name + " is not a BRUVIK experiment: " + error;
 }
 
 Target opening_target(const Experiment& e) {

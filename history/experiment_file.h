@@ -49,6 +49,12 @@ ExperimentRead read_experiment_file(const std::string& path);
 // every action without a tick its tick. Returns the error, or empty.
 std::string check_by_replay(Experiment& experiment, const struct TickHandlers& handlers);
 
+// Read, then checked by replay: what opening a file does before it touches any run.
+ExperimentRead open_experiment_file(const std::string& path, const struct TickHandlers& handlers);
+
+// What the user is told of a refused file, `file` naming it ("This file", "lesson.bruvik").
+std::string experiment_refusal(std::string_view file, const std::string& error);
+
 // The moment to stop at when the file is opened.
 Target opening_target(const Experiment& experiment);
 

@@ -144,6 +144,32 @@ void History::go_to_time(VirtualMs t) {
   go_to(at_time(actions_, std::clamp<VirtualMs>(t, 0, furthest_.time)));
 }
 
+void History::begin_anew(StartSettings start, std::vector<UserAction> actions,
+                         const Target& target) {
+  start_ = std::move(start);
+  actions_ = std::move(actions);
+  applied_ = 0;
+  record_.clear();
+  sink_.skip_none();
+  checkpoints_.clear();
+  spacing_ms_ = kFirstSpacingMs;
+  furthest_ = now();
+  checkpoints_.push_back({furthest_, copy_of(live_)});
+  // A stretch at a time, so that going back within the opened run finds checkpoints too.
+  const std::size_t last = std::min(target.actions, actions_.size());
+  for (;;) {
+    const VirtualMs to = live_.now() + spacing_ms_;
+    if (to >= target.time) break;
+    Target stretch = at_time(std::span(actions_).first(last), to);
+    replay(live_, applied_, actions_, stretch);
+    applied_ = stretch.actions;
+    reached();
+  }
+  replay(live_, applied_, actions_, target);
+  applied_ = last;
+  reached();
+}
+
 bool History::go_back_one_attempt() {
   const RecordedEvent* attempt = record_.attempt_before(live_.clock().delivered());
   if (attempt == nullptr) return false;

@@ -59,6 +59,11 @@ class History {
   // The live form at any target within the recorded actions (opening a file).
   void go_to(const Target& target);
 
+  // A run begun anew in the same live form (opening a file): `live` has just been prepared from
+  // `start` again; the old run's actions, record and checkpoints are dropped, and the live form
+  // plays `actions` up to `target`, recorded and checkpointed on the way.
+  void begin_anew(StartSettings start, std::vector<UserAction> actions, const Target& target);
+
   // Checkpoints kept, for tests and benchmarks.
   std::size_t checkpoints() const { return checkpoints_.size(); }
 

@@ -52,6 +52,12 @@ struct Options {
   // The window.
   double speed = 1.0;  // 0 means as fast as possible
 
+  // Experiment files: the one to open (`bruvik FILE`, or --replay FILE for the terminal and the
+  // screenshot), and the file a terminal run is saved to.
+  std::optional<std::string> experiment;
+  std::optional<std::string> save_experiment;
+  bool at_given = false;  // --at was given (with --replay: else the moment the file was saved)
+
   // Everything after the program name, as given, for RESTART.
   std::vector<std::string> arguments;
 };

@@ -100,7 +100,10 @@ Sweep sweep_value(const QString& value) {
 }
 
 std::string file_name(const QString& option, const QString& value) {
-  if (value.trimmed().isEmpty()) throw Refusal("--" + option.toStdString() + " needs a file name.");
+  if (value.trimmed().isEmpty()) {
+    throw Refusal((option.startsWith("the ") ? "" : "--") + option.toStdString() +
+                  " needs a file name.");
+  }
   return value.toStdString();
 }
 
@@ -184,6 +187,18 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     parser.addOption(*o);
   }
   parser.addOption(axis);
+  const QCommandLineOption replay(
+      "replay",
+      "With --headless or --screenshot: the run of an experiment file, its seed and settings "
+      "from the file; the terminal run goes on from the moment it was saved, --dump-at and --at "
+      "replay the file's actions up to MS (--at defaults to the saved moment).",
+      "FILE");
+  const QCommandLineOption save_experiment(
+      "save-experiment", "With a single terminal run: write its experiment file to FILE.", "FILE");
+  parser.addOption(replay);
+  parser.addOption(save_experiment);
+  parser.addPositionalArgument("FILE", "An experiment file (.bruvik) to open in the window.",
+                               "[FILE]");
 
   try {
     if (!parser.parse(args)) throw Refusal(parser.errorText().toStdString());
@@ -197,9 +212,10 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       out.text = "bruvik " + QCoreApplication::applicationVersion().toStdString();
       return out;
     }
-    if (!parser.positionalArguments().isEmpty()) {
-      throw Refusal("bruvik takes no file or word arguments, only options: " +
-                    quoted(parser.positionalArguments().first()) + " is not one. Try --help.");
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1) {
+      throw Refusal("bruvik opens one experiment file at a time, not " + quoted(files[0]) +
+                    " and " + quoted(files[1]) + ". Try --help.");
     }
     for (const QString& name : parser.optionNames()) {
       if (name != "start" && name != "headless" && parser.values(name).size() > 1) {
@@ -259,6 +275,17 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     }
     if (parser.isSet(trace)) o.trace = file_name("trace", parser.value(trace));
     if (parser.isSet(speed)) o.speed = speed_value(parser.value(speed));
+    if (!files.isEmpty()) o.experiment = file_name("the experiment", files[0]);
+    if (parser.isSet(replay)) {
+      if (o.experiment) {
+        throw Refusal("give the experiment file once: as --replay FILE or as FILE, not both.");
+      }
+      o.experiment = file_name("replay", parser.value(replay));
+    }
+    if (parser.isSet(save_experiment)) {
+      o.save_experiment = file_name("save-experiment", parser.value(save_experiment));
+    }
+    o.at_given = parser.isSet(at);
 
     // Options that belong to one mode only, and modes that exclude each other.
     const auto needs = [&](const QCommandLineOption& opt, bool ok, const char* sentence) {
@@ -284,6 +311,31 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
           "--trace goes with a single terminal run (--headless, without --runs, --sweep or "
           "--dump-at).");
     needs(speed, !o.headless && !o.screenshot, "--speed goes with the window.");
+    if (!files.isEmpty() && (o.headless || o.screenshot)) {
+      throw Refusal(
+          "a file to open goes with the window; for the terminal or a screenshot use "
+          "--replay " +
+          files[0].toStdString() + ".");
+    }
+    needs(replay, o.headless || o.screenshot,
+          "--replay goes with --headless or --screenshot FILE; to open an experiment in the "
+          "window give it alone: bruvik FILE.");
+    if (o.experiment) {
+      for (const QCommandLineOption* setting : {&seed, &mtu, &rate, &frame_length, &data_amount}) {
+        if (parser.isSet(*setting)) {
+          throw Refusal("--" + setting->names().first().toStdString() +
+                        " cannot be given with an experiment file: the file holds the seed and "
+                        "the settings of its run.");
+        }
+      }
+    }
+    needs(start, !o.experiment,
+          "--start cannot be given with an experiment file: the file holds what was pressed.");
+    needs(runs, !o.experiment, "--runs cannot be given with --replay: a file holds one run.");
+    needs(sweep, !o.experiment, "--sweep cannot be given with --replay: a file holds one run.");
+    needs(save_experiment, o.headless && !o.dump_at && o.runs == 1 && !o.sweep && !o.experiment,
+          "--save-experiment goes with a single terminal run (--headless, without --runs, "
+          "--sweep, --dump-at or --replay).");
     if (o.sweep && o.sweep->name == "data-amount" && parser.isSet(data_amount)) {
       throw Refusal("--data-amount cannot be given together with --sweep data-amount=...");
     }

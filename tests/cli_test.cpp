@@ -73,7 +73,32 @@ TEST(CommandLine, RefusesWhatIsMissingMalformedOutOfRangeOrConflicting) {
       {{"--speed", "3"}, "--speed must be one of 0.25, 0.5, 1, 2, 5, 10, 50 or max"},
       {{"--headless", "--speed", "2"}, "--speed goes with the window"},
       {{"--frob"}, "Unknown option 'frob'"},
-      {{"extra"}, "takes no file or word arguments"},
+      {{"a.bruvik", "b.bruvik"}, "opens one experiment file at a time"},
+      {{"a.bruvik", "--headless"}, "for the terminal or a screenshot use --replay a.bruvik"},
+      {{"a.bruvik", "--screenshot", "w.png"}, "use --replay a.bruvik"},
+      {{"a.bruvik", "--replay", "b.bruvik", "--headless"}, "as --replay FILE or as FILE"},
+      {{"--replay", "a.bruvik"}, "--replay goes with --headless or --screenshot FILE"},
+      {{"--headless", "--replay", ""}, "--replay needs a file name"},
+      {{"--headless", "--replay", "a.bruvik", "--seed", "3"},
+       "--seed cannot be given with an experiment file"},
+      {{"--headless", "--replay", "a.bruvik", "--mtu", "3"}, "--mtu cannot be given with"},
+      {{"--headless", "--replay", "a.bruvik", "--rate", "3"}, "--rate cannot be given with"},
+      {{"--headless", "--replay", "a.bruvik", "--frame-length", "3"},
+       "--frame-length cannot be given with"},
+      {{"--headless", "--replay", "a.bruvik", "--data-amount", "3"},
+       "--data-amount cannot be given with"},
+      {{"a.bruvik", "--seed", "3"}, "--seed cannot be given with an experiment file"},
+      {{"--headless", "--replay", "a.bruvik", "--dump-at", "5", "--start"},
+       "--start cannot be given with an experiment file"},
+      {{"--headless", "--replay", "a.bruvik", "--runs", "3"}, "--runs cannot be given with"},
+      {{"--headless", "--replay", "a.bruvik", "--sweep", "rate=1..2"},
+       "--sweep cannot be given with"},
+      {{"--save-experiment", "e.bruvik"}, "--save-experiment goes with a single terminal run"},
+      {{"--headless", "--runs", "2", "--save-experiment", "e.bruvik"},
+       "--save-experiment goes with"},
+      {{"--headless", "--replay", "a.bruvik", "--save-experiment", "e.bruvik"},
+       "--save-experiment goes with"},
+      {{"--headless", "--save-experiment", ""}, "--save-experiment needs a file name"},
   };
   for (const auto& c : cases) {
     const CommandLine line = parse(c.words);
@@ -137,6 +162,30 @@ TEST(CommandLine, TakesWhatIsValid) {
   }
   EXPECT_EQ(parse({}).action, CommandLine::Action::Run);
   EXPECT_FALSE(parse({}).options.seed);
+
+  // An experiment: opened in the window as a word of its own, replayed with --replay.
+  const struct {
+    std::vector<std::string> words;
+    const char* file;
+    bool headless, at_given;
+  } files[] = {
+      {{"lesson.bruvik", "--speed", "50"}, "lesson.bruvik", false, false},
+      {{"--headless", "--replay", "l.bruvik", "--format", "csv", "--max-time", "9"},
+       "l.bruvik",
+       true,
+       false},
+      {{"--headless", "--replay", "l.bruvik", "--dump-at", "40"}, "l.bruvik", true, false},
+      {{"--replay", "l.bruvik", "--screenshot", "w.png", "--at", "40"}, "l.bruvik", false, true},
+  };
+  for (const auto& f : files) {
+    const CommandLine w = parse(f.words);
+    ASSERT_EQ(w.action, CommandLine::Action::Run) << w.text;
+    EXPECT_EQ(w.options.experiment.value_or(""), f.file);
+    EXPECT_EQ(w.options.headless, f.headless);
+    EXPECT_EQ(w.options.at_given, f.at_given);
+  }
+  EXPECT_EQ(parse({"--headless", "--save-experiment", "e.bruvik"}).options.save_experiment,
+            "e.bruvik");
 }
 
 TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
@@ -168,6 +217,9 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                            "--trace",
                            "--speed",
                            "1 (default)",
+                           "--replay",
+                           "--save-experiment",
+                           "[FILE]",
                            "--version",
                            "Usage: bruvik"}) {
     EXPECT_NE(line.text.find(part), std::string::npos) << part;

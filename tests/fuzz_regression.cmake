@@ -1,5 +1,5 @@
 # The fuzz targets' committed corpus seeds, replayed without libFuzzer in every test build.
-foreach(target numtext actions)
+foreach(target numtext actions experiment)
   add_executable(${target}_replay ${PROJECT_SOURCE_DIR}/fuzz/replay.cpp
                                   ${PROJECT_SOURCE_DIR}/fuzz/${target}_fuzz.cpp)
   target_link_libraries(${target}_replay PRIVATE bruvik_core bruvik_warnings)
@@ -7,3 +7,4 @@ foreach(target numtext actions)
            COMMAND ${target}_replay ${PROJECT_SOURCE_DIR}/fuzz/corpus/${target})
 endforeach()
 target_link_libraries(actions_replay PRIVATE bruvik_user_actions)
+target_link_libraries(experiment_replay PRIVATE bruvik_history)

@@ -2,12 +2,15 @@
 // that were not reached, many runs on any number of threads, sweeps, and run-time errors.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 
 #include "headless/stats.h"
 #include "headless/terminal.h"
+#include "history/experiment_file.h"
 #include "model/runtime_error.h"
 #include "output_reader.h"
 
@@ -220,6 +223,116 @@ TEST(SingleRun, ARunTimeErrorIsPrintedAndExitsOne) {
   EXPECT_EQ(q.code, 1);
   EXPECT_EQ(q.out, "");
   EXPECT_EQ(q.err, "bruvik: the run with seed 12 failed: Run-time error '11': Division by zero\n");
+}
+
+// A file in the test's own temporary folder.
+std::string temp_file(const std::string& name) {
+  const auto dir =
+      std::filesystem::temp_directory_path() /
+      ("bruvik-replay-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  std::filesystem::create_directories(dir);
+  return (dir / name).string();
+}
+
+TEST(Replay, ASavedTerminalRunReplaysToTheSameBytes) {
+  const struct {
+    std::uint64_t seed;
+    OutputFormat format;
+    int rate;
+    std::string data_amount;
+    VirtualMs max_time;
+  } cases[] = {
+      {7, OutputFormat::Text, 5, "100", 3600000},
+      {7, OutputFormat::Json, 5, "100", 3600000},
+      {11, OutputFormat::Csv, 8, "20", 3600000},
+      {5, OutputFormat::Json, 5, "100", 1000},  // stopped by --max-time
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.seed);
+    Options plain = options(c.seed, c.format);
+    plain.rate = c.rate;
+    plain.data_amount = c.data_amount;
+    plain.max_time = c.max_time;
+    const Printed straight = terminal(plain);
+    ASSERT_EQ(straight.code, 0) << straight.err;
+
+    Options saving = plain;
+    saving.save_experiment = temp_file("run.bruvik");
+    const Printed saved = terminal(saving);
+    EXPECT_EQ(saved.out, straight.out) << "saving changes nothing printed";
+
+    Options replaying = options(0, c.format);
+    replaying.seed.reset();
+    replaying.experiment = saving.save_experiment;
+    replaying.max_time = c.max_time;
+    const Printed again = terminal(replaying);
+    ASSERT_EQ(again.code, 0) << again.err;
+    EXPECT_EQ(again.out, straight.out);
+  }
+  // The file holds the one press of "EnableThe Computers" at the start.
+  const ExperimentRead read = read_experiment_file(temp_file("run.bruvik"));
+  ASSERT_TRUE(read.experiment) << read.error;
+  ASSERT_EQ(read.experiment->actions.size(), 1u);
+  EXPECT_EQ(read.experiment->actions[0], (UserAction{0, 0, ActionKind::Click, "Command1", "", 0}));
+  EXPECT_EQ(read.experiment->saved_at->time, 1000);
+}
+
+TEST(Replay, TheRunGoesOnFromTheSavedMomentAndTheDumpReplaysUpToItsMoment) {
+  Experiment e;
+  e.start.seed = 4;
+  e.actions = {{0, std::nullopt, ActionKind::Click, "Command1", "", 0},
+               {5000, std::nullopt, ActionKind::Click, "Command3", "", 0}};
+  e.saved_at = Target{2000, std::nullopt, 1};  // before the second action: it is not done
+  const std::string file = temp_file("two.bruvik");
+  std::ofstream(file) << experiment_json(e);
+  Options replaying = options(0);
+  replaying.seed.reset();
+  replaying.experiment = file;
+  EXPECT_EQ(terminal(replaying).out, terminal(options(4)).out);
+
+  // The dump does the file's actions up to its moment: the MTU raised at 5 s shows at 30 s.
+  const auto dump = [](const Options& o) {
+    std::ostringstream out, err;
+    const int code = dump_state(o, out, err);
+    return std::to_string(code) + err.str() + out.str();
+  };
+  Options at = replaying;
+  at.dump_at = 30000;
+  const std::string replayed = dump(at);
+  EXPECT_NE(replayed.find("\"Text11\""), std::string::npos);
+  Options live = options(4);
+  live.dump_at = 30000;
+  live.start = true;
+  const std::string pressed = dump(live);
+  EXPECT_NE(replayed, pressed) << "the MTU differs";
+  at.dump_at = 4999;
+  live.dump_at = 4999;
+  EXPECT_EQ(dump(at), dump(live)) << "before the second action they agree";
+}
+
+TEST(Replay, ARefusedFileIsOneSentenceAndExitTwo) {
+  const std::string bad = temp_file("bad.bruvik");
+  std::ofstream(bad) << R"({"format": "bruvik-experiment", "version": 3})";
+  const struct {
+    std::string file;
+    std::string says;
+  } cases[] = {
+      {bad, bad + " is not a BRUVIK experiment: version: 3 is newer than this BRUVIK reads (1)."},
+      {temp_file("none.bruvik"), temp_file("none.bruvik") + " cannot be opened."},
+  };
+  for (const auto& c : cases) {
+    Options o = options(0);
+    o.seed.reset();
+    o.experiment = c.file;
+    const Printed p = terminal(o);
+    EXPECT_EQ(p.code, kUsageError);
+    EXPECT_EQ(p.out, "");
+    EXPECT_EQ(p.err, "bruvik: " + c.says + "\n");
+    std::ostringstream out, err;
+    o.dump_at = 10;
+    EXPECT_EQ(dump_state(o, out, err), kUsageError);
+    EXPECT_EQ(err.str(), "bruvik: " + c.says + "\n");
+  }
 }
 
 TEST(ManyRuns, TheThreadCountDoesNotChangeABytePrinted) {

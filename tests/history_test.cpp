@@ -208,6 +208,7 @@ TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
   const Case cases[] = {
       {"", "not JSON"},
       {"{\"format\": ", "not JSON"},
+      {R"({"format": "bruvik-experiment", "version": 9e9999})", "a number too large to read"},
       {"[1, 2]", "the file: must be an object"},
       {R"({"format": "other", "version": 1})", "format: must be \"bruvik-experiment\""},
       {R"({"format": "bruvik-experiment", "version": 2, "seed": 1})", "version: 2 is newer"},

@@ -1,8 +1,13 @@
 // The keyboard: Tab walks the controls in reading order, every control has a name for
 // assistive technology, and the strip's actions have keys.
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSlider>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -28,6 +33,10 @@ struct Window : TestWindow {
     if (f == window->strip().speed_box()) return "speed";
     if (f == window->strip().pause_button()) return "pause";
     if (f == window->strip().step_button()) return "step";
+    if (f == window->strip().time_slider()) return "slider";
+    if (f == window->strip().back_button()) return "back";
+    if (f == window->strip().save_button()) return "save";
+    if (f == window->strip().open_button()) return "open";
     return f->objectName();
   }
 };
@@ -47,7 +56,8 @@ TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
   const QStringList expected = {"Text6",    "Text7",     "Command2",  "Command3",  "Command4",
                                 "Command5", "Command6",  "Command7",  "Command1",  "Command8",
                                 "Text9",    "Text14(0)", "Text14(1)", "Text14(2)", "speed",
-                                "pause",    "step",      "Text6"};
+                                "pause",    "step",      "slider",    "back",      "save",
+                                "open",     "Text6"};
   EXPECT_EQ(walk(w, "Text6", int(expected.size()) - 1), expected);
 }
 
@@ -99,7 +109,11 @@ TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
   }
   for (QWidget* strip_control : {static_cast<QWidget*>(w.window->strip().speed_box()),
                                  static_cast<QWidget*>(w.window->strip().pause_button()),
-                                 static_cast<QWidget*>(w.window->strip().step_button())}) {
+                                 static_cast<QWidget*>(w.window->strip().step_button()),
+                                 static_cast<QWidget*>(w.window->strip().time_slider()),
+                                 static_cast<QWidget*>(w.window->strip().back_button()),
+                                 static_cast<QWidget*>(w.window->strip().save_button()),
+                                 static_cast<QWidget*>(w.window->strip().open_button())}) {
     EXPECT_FALSE(
         QAccessible::queryAccessibleInterface(strip_control)->text(QAccessible::Name).isEmpty());
   }
@@ -107,8 +121,8 @@ TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
 
 TEST(WindowKeyboard, TheStripIsUsableFromTheKeyboard) {
   Window w;
-  Command1_Click(w.form);
   QWidget* start = w.at("Command1");
+  static_cast<QAbstractButton*>(start)->click();  // recorded, so that Back can replay it
   start->setFocus();
   // A button's mnemonic clicks it as an animated click, a moment later.
   const auto paused_is = [&](bool on) {
@@ -128,6 +142,39 @@ TEST(WindowKeyboard, TheStripIsUsableFromTheKeyboard) {
   EXPECT_TRUE(paused_is(true)) << "Alt+S steps and pauses";
   EXPECT_NE(w.form.Text1[0].text(), sent);
   EXPECT_TRUE(w.window->strip().message_label()->text().startsWith("Station "));
+
+  // Going back: Alt+B, and the slider by 1 s and 10 s steps.
+  for (int i = 0; i < 3; ++i) QTest::keyClick(start, Qt::Key_S, Qt::AltModifier);
+  QTest::qWait(200);
+  w.history->advance_to(30'000);
+  w.window->refresh();
+  const VirtualMs stepped = w.form.now();
+  QTest::keyClick(start, Qt::Key_B, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.form.now() < stepped; }, 2000)) << "Alt+B";
+  EXPECT_TRUE(w.window->strip().message_label()->text().startsWith("Back at the attempt at"));
+  QSlider* slider = w.window->strip().time_slider();
+  EXPECT_EQ(slider->maximum(), 30'000);
+  const struct {
+    Qt::Key key;
+    VirtualMs to;
+  } slides[] = {{Qt::Key_End, 30'000},    {Qt::Key_Left, 29'000}, {Qt::Key_PageDown, 19'000},
+                {Qt::Key_PageUp, 29'000}, {Qt::Key_Home, 0},      {Qt::Key_Right, 1'000}};
+  slider->setFocus();
+  for (const auto& k : slides) {
+    QTest::keyClick(slider, k.key);
+    EXPECT_EQ(w.form.now(), k.to) << k.key;
+    EXPECT_TRUE(w.window->pacer().paused());
+  }
+  // Ctrl+S and Ctrl+O go through the file choice.
+  const QString file = QDir(QString::fromUtf8(qgetenv("XDG_RUNTIME_DIR"))).filePath("keys");
+  w.chooses = {file};
+  QTest::keyClick(start, Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(QFileInfo::exists(file + ".bruvik")) << "saved with the extension added";
+  w.chooses = {file + ".bruvik"};
+  QTest::keyClick(start, Qt::Key_O, Qt::ControlModifier);
+  EXPECT_TRUE(w.window->strip().message_label()->text().startsWith("Opened keys.bruvik at 00:01.0"))
+      << w.window->strip().message_label()->text().toStdString();
+  QFile::remove(file + ".bruvik");
 
   QComboBox* speed = w.window->strip().speed_box();
   speed->setFocus();

@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QSlider>
 
 #include <gtest/gtest.h>
 
@@ -117,7 +118,14 @@ TEST(Pacer, AFrameStaysWithinItsWallBudget) {
 TEST(Pacer, AsFastAsPossibleRunsWhatFitsInAFrame) {
   Paced r;
   r.pacer.set_speed(0);
+  // Before the stations are started it goes as 1x would: nothing runs that could race.
+  for (int n = 1; n <= 3; ++n) {
+    r.wall.now += 33 * kMs;
+    r.pacer.frame();
+    EXPECT_EQ(r.form.now(), 33 * n);
+  }
   Command1_Click(r.form);
+  r.wall.readings = 0;
   r.wall.per_reading = 1 * kMs;
   r.pacer.frame();
   const VirtualMs first = r.form.now();
@@ -184,11 +192,20 @@ TEST(Pacer, ARunThatFinishesAboveOneXRestsAtOneX) {
       w.window->frame();
     }
     ASSERT_GE(finish.at, 0) << "the run did not finish";
+    EXPECT_EQ(w.window->pacer().finished_at(), finish.at);
+    // The slider ends at the finish, while the seconds go on.
+    const auto slider_ends_at_the_finish = [&] {
+      w.wall_ns += 500 * kMs;
+      w.window->frame();
+      EXPECT_GT(w.history->furthest().time, finish.at);
+      EXPECT_EQ(w.window->strip().time_slider()->maximum(), finish.at);
+    };
     const std::string message = w.window->strip().message_label()->text().toStdString();
     if (!c.rests) {
       EXPECT_EQ(w.window->pacer().speed(), chosen);
       EXPECT_EQ(speed->currentText().toStdString(), c.speed);
       EXPECT_EQ(message, "");
+      slider_ends_at_the_finish();
       continue;
     }
     EXPECT_EQ(w.form.now(), finish.at) << "the frame stops at the tick that finished the run";
@@ -211,6 +228,7 @@ TEST(Pacer, ARunThatFinishesAboveOneXRestsAtOneX) {
     w.window->frame();
     EXPECT_EQ(w.form.now(), before + 50 * 33);
     EXPECT_EQ(w.window->pacer().speed(), 50);
+    slider_ends_at_the_finish();
   }
 }
 

@@ -56,6 +56,23 @@ TEST(Screenshot, ARunShowsInThePicture) {
   // The same options give the same picture.
   ASSERT_EQ(write_screenshot(later, error), 0) << error;
   EXPECT_EQ(QImage(dir.filePath("b.png")), b);
+
+  // So does the same run replayed from its experiment file, at --at or where it was saved.
+  QFile file(dir.filePath("e.bruvik"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(R"({"format": "bruvik-experiment", "version": 1, "seed": 7, "settings": {"mtu": 5,
+      "rate": 5, "frame_length": 5, "data_amount": "100"}, "saved_at": {"ms": 30000,
+      "actions": 1}, "actions": [{"ms": 0, "do": "click", "control": "Command1"}]})");
+  file.close();
+  for (const bool at_given : {true, false}) {
+    Options replayed;
+    replayed.experiment = dir.filePath("e.bruvik").toStdString();
+    replayed.screenshot = dir.filePath("c.png").toStdString();
+    replayed.at = at_given ? 30000 : 0;
+    replayed.at_given = at_given;
+    ASSERT_EQ(write_screenshot(replayed, error), 0) << error;
+    EXPECT_EQ(QImage(dir.filePath("c.png")), b) << at_given;
+  }
 }
 
 TEST(Screenshot, AFileThatCannotBeWrittenIsOneClearSentence) {

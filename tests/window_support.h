@@ -27,6 +27,10 @@ struct TestWindow {
   std::unique_ptr<MainWindow> window;
   std::vector<QString> errors;
   int restarts = 0;
+  // The file dialogs and message boxes of Save and Open, replaced: the names to give, and
+  // what was told.
+  std::vector<QString> chooses;
+  std::vector<QString> notices;
 
   explicit TestWindow(std::uint64_t seed = 7, bool shown = false) : form(seed, tick_handlers()) {
     prepare_form(form, 5, 5, 5, "100");
@@ -34,6 +38,14 @@ struct TestWindow {
     form.on_restart = [this] { ++restarts; };
     window = std::make_unique<MainWindow>(form, history.get(), 1.0, [this] { return wall_ns; });
     window->set_error_reporter([this](const QString& e) { errors.push_back(e); });
+    window->set_file_chooser([this](MainWindow::Choice, const QString&) {
+      if (chooses.empty()) return QString();
+      QString name = chooses.front();
+      chooses.erase(chooses.begin());
+      return name;
+    });
+    window->set_notice_reporter(
+        [this](MainWindow::Notice, const QString& text) { notices.push_back(text); });
     if (shown) {
       window->show();
       activate();

@@ -11,6 +11,7 @@ add_executable(window_tests
   window_keyboard_test.cpp
   window_screenshot_test.cpp
   window_robustness_test.cpp
+  window_history_test.cpp
 )
 target_link_libraries(window_tests PRIVATE bruvik_ui bruvik_user_actions Qt6::Test GTest::gtest
                       bruvik_warnings)

@@ -2,8 +2,11 @@
 
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <QVBoxLayout>
 
+#include <algorithm>
 #include <array>
+#include <limits>
 
 #include "ui/control_widgets.h"
 #include "ui/look.h"
@@ -46,9 +49,12 @@ QString format_run_time(VirtualMs ms) {
 
 ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : QWidget(parent) {
   setFont(control_font(kDefaultFontPoints, false));
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(8, 4, 8, 4);
+  auto* rows = new QVBoxLayout(this);
+  rows->setContentsMargins(8, 4, 8, 4);
+  rows->setSpacing(2);
+  auto* row = new QHBoxLayout;
   row->setSpacing(8);
+  rows->addLayout(row);
 
   auto* time_caption = new QLabel(QStringLiteral("Time"), this);
   time_ = new QLabel(format_run_time(0), this);
@@ -74,6 +80,32 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   step_->setToolTip(QStringLiteral("Run to the next attempt of a station, then pause (Alt+S)"));
   show_paused(false);
 
+  // Going back in time: the slider, Back to the attempt before, Save and Open an experiment.
+  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_->setFocusPolicy(Qt::StrongFocus);
+  slider_->setSingleStep(1000);
+  slider_->setPageStep(10000);
+  slider_->setRange(0, 0);
+  slider_->setMinimumWidth(160);
+  slider_->setAccessibleName(QStringLiteral("Time to show"));
+  slider_->setToolTip(
+      QStringLiteral("Drag back to see the run as it was then; Resume runs on from there "
+                     "(arrow keys: 1 s, Page Up and Page Down: 10 s)"));
+  back_ = new EnterButton(QStringLiteral("&Back"), this);
+  back_->setAutoDefault(false);
+  back_->setAccessibleName(QStringLiteral("Back"));
+  back_->setToolTip(
+      QStringLiteral("Go back to the attempt of a station before this one, paused "
+                     "(Alt+B)"));
+  save_ = new EnterButton(QStringLiteral("Save..."), this);
+  save_->setAutoDefault(false);
+  save_->setAccessibleName(QStringLiteral("Save experiment"));
+  save_->setToolTip(QStringLiteral("Save this run as an experiment file (Ctrl+S)"));
+  open_ = new EnterButton(QStringLiteral("Open..."), this);
+  open_->setAutoDefault(false);
+  open_->setAccessibleName(QStringLiteral("Open experiment"));
+  open_->setToolTip(QStringLiteral("Open an experiment file and replay it (Ctrl+O)"));
+
   message_ = new QLabel(this);
   message_->setAccessibleName(QStringLiteral("Message"));
 
@@ -86,8 +118,11 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(speed_);
   row->addWidget(pause_);
   row->addWidget(step_);
-  row->addSpacing(8);
-  row->addWidget(message_, 1);
+  row->addWidget(slider_, 1);
+  row->addWidget(back_);
+  row->addWidget(save_);
+  row->addWidget(open_);
+  rows->addWidget(message_);
 }
 
 void ControlStrip::show_time(VirtualMs ms) {
@@ -112,6 +147,21 @@ void ControlStrip::show_speed(double speed) {
 
 void ControlStrip::show_message(const QString& message) {
   message_->setText(message);
+}
+
+void ControlStrip::show_span(VirtualMs now, VirtualMs end) {
+  if (slider_->isSliderDown()) return;
+  const auto clamp = [](VirtualMs ms) {
+    return static_cast<int>(std::clamp<VirtualMs>(ms, 0, std::numeric_limits<int>::max()));
+  };
+  const QSignalBlocker quiet(slider_);
+  slider_->setRange(0, clamp(end));
+  slider_->setValue(clamp(now));
+}
+
+void ControlStrip::show_seed(std::uint64_t seed) {
+  seed_->setText(QStringLiteral("Seed %1").arg(seed));
+  seed_->setAccessibleName(seed_->text());
 }
 
 }  // namespace bruvik

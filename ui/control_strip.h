@@ -1,10 +1,12 @@
 // The strip under the designed client area: the run's virtual time, the seed, the speed,
-// Pause/Resume and Step, and a line for short messages to the user.
+// Pause/Resume and Step, the time slider with Back, Save and Open, and a line for short
+// messages to the user.
 #pragma once
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSlider>
 #include <QString>
 #include <QWidget>
 
@@ -33,10 +35,18 @@ class ControlStrip : public QWidget {
   // Shows a speed the pacer chose itself; nothing is told back.
   void show_speed(double speed);
   void show_message(const QString& message);
+  // The slider from 0 to `end` (the furthest moment to go back to), its handle at `now`; left
+  // alone while the user holds it.
+  void show_span(VirtualMs now, VirtualMs end);
+  void show_seed(std::uint64_t seed);
 
   QComboBox* speed_box() const { return speed_; }
   QPushButton* pause_button() const { return pause_; }
   QPushButton* step_button() const { return step_; }
+  QSlider* time_slider() const { return slider_; }
+  QPushButton* back_button() const { return back_; }
+  QPushButton* save_button() const { return save_; }
+  QPushButton* open_button() const { return open_; }
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
@@ -47,6 +57,10 @@ class ControlStrip : public QWidget {
   QComboBox* speed_;
   QPushButton* pause_;
   QPushButton* step_;
+  QSlider* slider_;
+  QPushButton* back_;
+  QPushButton* save_;
+  QPushButton* open_;
   QLabel* message_;
   VirtualMs shown_tenths_ = -1;
 };

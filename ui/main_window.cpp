@@ -1,19 +1,26 @@
 #include "ui/main_window.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
 #include <exception>
+#include <optional>
 
 #include "controls/operator_controls.h"
+#include "history/history.h"
 #include "model/form.h"
 #include "model/form_table.h"
 #include "model/runtime_error.h"
 #include "model/timer_table.h"
 #include "ui/control_widgets.h"
+#include "ui/experiment_files.h"
 
 namespace bruvik {
 namespace {
@@ -27,6 +34,15 @@ constexpr ButtonAction kButtons[] = {
     {"Command4", Command4_Click}, {"Command5", Command5_Click}, {"Command6", Command6_Click},
     {"Command7", Command7_Click}, {"Command8", Command8_Click},
 };
+
+// The moment the last method ended, if the record holds it.
+std::optional<VirtualMs> finish_in(const RunRecord& record) {
+  const auto events = record.events();
+  for (auto it = events.rbegin(); it != events.rend(); ++it) {
+    if (it->kind == EventKind::MethodEnd && it->method == kMethods - 1) return it->time;
+  }
+  return std::nullopt;
+}
 
 QElapsedTimer started_timer() {
   QElapsedTimer t;
@@ -61,6 +77,34 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
                           message + QStringLiteral(".\n\nThe program ends here."));
     QCoreApplication::exit(1);
   };
+  notice_ = [this](Notice kind, const QString& text) {
+    if (kind == Notice::Refused) {
+      QMessageBox::warning(this, QStringLiteral("BRUVIK"), text);
+    } else {
+      QMessageBox::information(this, QStringLiteral("BRUVIK"), text);
+    }
+    activateWindow();
+  };
+  choose_ = [this](Choice kind, const QString& start) {
+    const QString filter = QString::fromUtf8(kExperimentFilter);
+    const QString chosen =
+        kind == Choice::Save
+            ? QFileDialog::getSaveFileName(this, QStringLiteral("Save experiment"), start, filter)
+            : QFileDialog::getOpenFileName(this, QStringLiteral("Open experiment"), start, filter);
+    // Without a window manager nothing gives the keyboard back to the window.
+    activateWindow();
+    return chosen;
+  };
+  if (history_ != nullptr) {
+    pacer_.set_driver({[this](VirtualMs t) { history_->advance_to(t); },
+                       [this](VirtualMs limit) { return history_->deliver_next(limit); }});
+  }
+  for (QWidget* w :
+       {static_cast<QWidget*>(strip_->time_slider()), static_cast<QWidget*>(strip_->back_button()),
+        static_cast<QWidget*>(strip_->save_button()),
+        static_cast<QWidget*>(strip_->open_button())}) {
+    w->setEnabled(history_ != nullptr);
+  }
 
   frames_.setInterval(kFrameIntervalMs);
   QObject::connect(&frames_, &QTimer::timeout, this, [this] { frame(); });
@@ -108,13 +152,19 @@ void MainWindow::start() {
 }
 
 void MainWindow::frame() {
-  run_core([this] { pacer_.frame(); });
+  run_core([this] { pace(); });
   refresh();
+}
+
+void MainWindow::pace() {
+  pacer_.frame();
+  if (history_ != nullptr) history_->reached();
 }
 
 void MainWindow::refresh() {
   view_->sync();
   strip_->show_time(form_.now());
+  if (history_ != nullptr) strip_->show_span(form_.now(), furthest_to_show());
   if (pacer_.take_speed_reset()) {
     strip_->show_speed(pacer_.speed());
     strip_->show_message(QStringLiteral("The run has finished; the speed is back at 1x."));
@@ -123,10 +173,29 @@ void MainWindow::refresh() {
 
 void MainWindow::act(const std::function<void()>& action) {
   run_core([&] {
-    pacer_.frame();
+    pace();
     action();
   });
   refresh();
+}
+
+void MainWindow::perform(UserAction action) {
+  act([&] {
+    apply_action(form_, action);
+    record(std::move(action));
+  });
+}
+
+void MainWindow::record(UserAction action) {
+  if (history_ == nullptr) return;
+  // Acting before the finish that the recorded future held: that finish is no longer ahead.
+  if (const auto f = pacer_.finished_at(); f && *f > form_.now()) pacer_.set_finished_at({});
+  history_->record_action(std::move(action));
+}
+
+void MainWindow::pause() {
+  pacer_.set_paused(true);
+  strip_->show_paused(true);
 }
 
 void MainWindow::wire_inputs() {
@@ -134,14 +203,24 @@ void MainWindow::wire_inputs() {
     auto* button = view_->widget_as<QAbstractButton>(b.name);
     if (button == nullptr) continue;
     auto* click = b.click;
-    QObject::connect(button, &QAbstractButton::clicked, this,
-                     [this, click] { act([&] { click(form_); }); });
+    const std::string name = b.name;
+    if (name == "Command8") {
+      // RESTART starts a fresh copy: nothing of this run to record.
+      QObject::connect(button, &QAbstractButton::clicked, this,
+                       [this, click] { act([&] { click(form_); }); });
+      continue;
+    }
+    QObject::connect(button, &QAbstractButton::clicked, this, [this, name] {
+      perform({0, std::nullopt, ActionKind::Click, name, "", 0});
+    });
   }
   for (Control* option : {&form_.Option1, &form_.Option2}) {
-    auto* button = view_->widget_as<QAbstractButton>(window_name(option->built()));
+    const std::string name = window_name(option->built());
+    auto* button = view_->widget_as<QAbstractButton>(name);
     if (button == nullptr) continue;
-    QObject::connect(button, &QAbstractButton::clicked, this,
-                     [this, option] { act([&] { select_option(form_, *option); }); });
+    QObject::connect(button, &QAbstractButton::clicked, this, [this, name] {
+      perform({0, std::nullopt, ActionKind::Option, name, "", 0});
+    });
   }
 
   for (Control& c : form_.controls()) {
@@ -175,7 +254,10 @@ void MainWindow::wire_inputs() {
     if (&c == &form_.Text7) {
       box->on_key = [this](int code) {
         bool handled = false;
-        act([&] { handled = Text7_KeyPress(form_, code); });
+        act([&] {
+          handled = Text7_KeyPress(form_, code);
+          if (handled) record({0, std::nullopt, ActionKind::Key, "Text7", "", code});
+        });
         return handled || failed_;
       };
     }
@@ -186,7 +268,8 @@ void MainWindow::wire_inputs() {
         box->setText(QString::fromStdString(control->text()));
         return;
       }
-      act([&] { control->set_text(t.toStdString()); });
+      perform(
+          {0, std::nullopt, ActionKind::Type, window_name(control->built()), t.toStdString(), 0});
     });
   }
 
@@ -196,6 +279,19 @@ void MainWindow::wire_inputs() {
   QObject::connect(strip_->step_button(), &QPushButton::clicked, this, [this] { step_once(); });
   auto* pause_key = new QShortcut(QKeySequence(Qt::Key_Pause), this);
   QObject::connect(pause_key, &QShortcut::activated, this, [this] { toggle_pause(); });
+
+  QSlider* slider = strip_->time_slider();
+  QObject::connect(slider, &QSlider::sliderPressed, this, [this] { pause(); });
+  QObject::connect(slider, &QSlider::valueChanged, this, [this](int ms) { go_to_moment(ms); });
+  QObject::connect(strip_->back_button(), &QPushButton::clicked, this, [this] { go_back(); });
+  QObject::connect(strip_->save_button(), &QPushButton::clicked, this,
+                   [this] { save_with_dialog(); });
+  QObject::connect(strip_->open_button(), &QPushButton::clicked, this,
+                   [this] { open_with_dialog(); });
+  auto* save_key = new QShortcut(QKeySequence::Save, this);
+  QObject::connect(save_key, &QShortcut::activated, this, [this] { save_with_dialog(); });
+  auto* open_key = new QShortcut(QKeySequence::Open, this);
+  QObject::connect(open_key, &QShortcut::activated, this, [this] { open_with_dialog(); });
 }
 
 void MainWindow::set_tab_order() {
@@ -203,6 +299,10 @@ void MainWindow::set_tab_order() {
   chain.push_back(strip_->speed_box());
   chain.push_back(strip_->pause_button());
   chain.push_back(strip_->step_button());
+  chain.push_back(strip_->time_slider());
+  chain.push_back(strip_->back_button());
+  chain.push_back(strip_->save_button());
+  chain.push_back(strip_->open_button());
   for (std::size_t i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 
@@ -212,8 +312,9 @@ void MainWindow::commit_data_amount_edit() {
   const std::string typed = box->text().toStdString();
   DataAmountEdit edit;
   run_core([&] {
-    pacer_.frame();
+    pace();
     edit = commit_data_amount(form_, typed);
+    if (edit.accepted) record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
   });
   // Accepted: what the model now holds; refused: the last accepted value again.
   box->setText(QString::fromStdString(form_.Text6.text()));
@@ -262,6 +363,117 @@ void MainWindow::choose_speed(int index) {
   const auto choices = speed_choices();
   if (index < 0 || index >= int(choices.size())) return;
   pacer_.set_speed(choices[static_cast<std::size_t>(index)].speed);
+}
+
+void MainWindow::go_to_moment(VirtualMs t) {
+  if (history_ == nullptr || failed_) return;
+  pause();
+  run_core([&] { history_->go_to_time(t); });
+  strip_->show_message(
+      QStringLiteral("The run as it was at %1; Resume runs on from here.").arg(format_run_time(t)));
+  refresh();
+}
+
+void MainWindow::go_back() {
+  if (history_ == nullptr || failed_) return;
+  pause();
+  bool went = false;
+  run_core([&] { went = history_->go_back_one_attempt(); });
+  strip_->show_message(
+      went ? QStringLiteral("Back at the attempt at %1; paused.").arg(format_run_time(form_.now()))
+           : QStringLiteral("There is no attempt before this one."));
+  refresh();
+}
+
+VirtualMs MainWindow::furthest_to_show() const {
+  if (history_ == nullptr) return form_.now();
+  const VirtualMs furthest = history_->furthest().time;
+  const auto finish = pacer_.finished_at();
+  return finish && *finish <= furthest ? *finish : furthest;
+}
+
+Experiment MainWindow::current_experiment() const {
+  Experiment e;
+  if (history_ == nullptr) return e;
+  e.start = history_->start();
+  e.actions = history_->actions();
+  const Moment now = history_->now();
+  e.saved_at = Target{now.time, now.ticks, now.actions};
+  return e;
+}
+
+bool MainWindow::save_experiment(const QString& path) {
+  if (history_ == nullptr) return false;
+  const Experiment e = current_experiment();
+  if (const QString failure = write_experiment(path, e); !failure.isEmpty()) {
+    if (notice_) notice_(Notice::Refused, failure);
+    return false;
+  }
+  last_folder_ = QFileInfo(path).absolutePath();
+  strip_->show_message(QStringLiteral("Saved to %1 at %2.")
+                           .arg(QFileInfo(path).fileName(), format_run_time(e.saved_at->time)));
+  return true;
+}
+
+bool MainWindow::open_experiment(const QString& path) {
+  if (history_ == nullptr || failed_) return false;
+  const ExperimentRead read =
+      open_experiment_file(QFile::encodeName(path).toStdString(), form_.handlers());
+  if (!read.experiment) {
+    if (notice_) {
+      notice_(Notice::Refused, QString::fromStdString(experiment_refusal("This file", read.error)));
+    }
+    return false;
+  }
+  last_folder_ = QFileInfo(path).absolutePath();
+  load_experiment(*read.experiment, QFileInfo(path).fileName());
+  return true;
+}
+
+void MainWindow::load_experiment(const Experiment& e, const QString& name) {
+  if (history_ == nullptr || failed_) return;
+  pause();
+  // The same form and history, begun anew: the view and whatever else reads them stay valid.
+  const bool loaded = run_core([&] {
+    Form1 fresh(e.start.seed, form_.handlers());
+    prepare(fresh, e.start);
+    form_.copy_state_from(fresh);
+    form_.forget_flashes();
+    history_->begin_anew(e.start, e.actions, opening_target(e));
+  });
+  if (!loaded) return;
+  pacer_.set_finished_at(finish_in(history_->record()));
+  strip_->show_seed(e.start.seed);
+  strip_->show_message(QStringLiteral("Opened %1 at %2, paused: Resume runs it on.")
+                           .arg(name, format_run_time(form_.now())));
+  refresh();
+  const QString title = QString::fromStdString(e.title);
+  const QString note = QString::fromStdString(e.note);
+  if ((!title.isEmpty() || !note.isEmpty()) && notice_) {
+    notice_(Notice::Told, title.isEmpty()  ? note
+                          : note.isEmpty() ? title
+                                           : title + QStringLiteral(": ") + note);
+  }
+}
+
+void MainWindow::save_with_dialog() {
+  if (history_ == nullptr) return;
+  // The moment saved is the one on screen, not the one the dialog closes at.
+  pause();
+  const QString folder = last_folder_.isEmpty() ? QDir::homePath() : last_folder_;
+  const QString chosen =
+      choose_ ? choose_(Choice::Save, QDir(folder).filePath(default_experiment_name(form_.seed())))
+              : QString();
+  if (!chosen.isEmpty()) save_experiment(with_experiment_extension(chosen));
+}
+
+void MainWindow::open_with_dialog() {
+  if (history_ == nullptr) return;
+  QString folder = guided_experiments_folder(QCoreApplication::applicationDirPath(),
+                                             QStringLiteral(BRUVIK_SOURCE_DIR));
+  if (folder.isEmpty()) folder = last_folder_.isEmpty() ? QDir::homePath() : last_folder_;
+  const QString chosen = choose_ ? choose_(Choice::Open, folder) : QString();
+  if (!chosen.isEmpty()) open_experiment(chosen);
 }
 
 }  // namespace bruvik

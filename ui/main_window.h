@@ -9,6 +9,7 @@
 
 #include <functional>
 
+#include "history/experiment_file.h"
 #include "ui/control_strip.h"
 #include "ui/form_view.h"
 #include "ui/pacer.h"
@@ -48,6 +49,36 @@ class MainWindow : public QWidget {
   // Enter in the data amount box, or the focus leaving it.
   void commit_data_amount_edit();
 
+  // Going back in time (with a history): the window as it was at `t`, paused; Back to the
+  // attempt of a station before this one, paused.
+  void go_to_moment(VirtualMs t);
+  void go_back();
+  // The slider's end: the furthest moment reached, or the finish once the run has finished.
+  VirtualMs furthest_to_show() const;
+
+  // Experiments. Save writes the run as it is now; Open reads a file, checks it whole and only
+  // then replaces the run on screen by the file's, paused at the moment it was saved.
+  Experiment current_experiment() const;
+  bool save_experiment(const QString& path);
+  bool open_experiment(const QString& path);
+  // A file already read and checked (check_by_replay); `name` is how the user knows it.
+  void load_experiment(const Experiment& checked, const QString& name);
+  void save_with_dialog();
+  void open_with_dialog();
+
+  // How a refused file, a failed save or an opened experiment's title and note are told. By
+  // default a message box.
+  enum class Notice { Refused, Told };
+  void set_notice_reporter(std::function<void(Notice, const QString&)> report) {
+    notice_ = std::move(report);
+  }
+  // How the file to save to or to open is chosen, from where the dialog would start; empty for
+  // none. By default the file dialog.
+  enum class Choice { Save, Open };
+  void set_file_chooser(std::function<QString(Choice, const QString& start)> choose) {
+    choose_ = std::move(choose);
+  }
+
   // True once a run-time error has ended the program's logic: no core code runs after it.
   bool failed() const { return failed_; }
   // How a run-time error is told. By default a message box, then the program ends (exit 1).
@@ -61,6 +92,12 @@ class MainWindow : public QWidget {
   bool run_core(F&& f);
   // An operator action: the clock up to now, the action, then the widgets.
   void act(const std::function<void()>& action);
+  // The pacer's frame and, with a history, its note of the moment reached.
+  void pace();
+  // A user action that changes the run: done through the history's own code path, recorded.
+  void perform(UserAction action);
+  void record(UserAction action);
+  void pause();
   void fail(const QString& message);
   void wire_inputs();
   void set_tab_order();
@@ -74,6 +111,9 @@ class MainWindow : public QWidget {
   QTimer frames_;
   bool failed_ = false;
   std::function<void(const QString&)> report_;
+  std::function<void(Notice, const QString&)> notice_;
+  std::function<QString(Choice, const QString&)> choose_;
+  QString last_folder_;
 };
 
 }  // namespace bruvik

@@ -64,19 +64,32 @@ VirtualMs Pacer::target() const {
 void Pacer::frame() {
   if (paused_) return;
   const std::int64_t deadline = wall_() + limits_.frame_budget_ns;
-  const VirtualMs slice = std::max<VirtualMs>(1, limits_.slice_ms);
-
-  if (speed_ <= 0) {
-    for (int n = 0; n < kMaxSlicesPerFrame; ++n) {
-      if (deliver_to(form_.now() + slice)) return;
-      if (wall_() >= deadline) break;
-    }
+  if (speed_ > 0) {
+    paced_frame(speed_, deadline);
     return;
   }
+  // Before the stations are started only the seconds count: racing the clock then would move
+  // virtual time by hours for nothing.
+  if (next_station_tick(form_) < 0 && !run_finished(form_)) {
+    paced_frame(1, deadline);
+    return;
+  }
+  const VirtualMs slice = std::max<VirtualMs>(1, limits_.slice_ms);
+  for (int n = 0; n < kMaxSlicesPerFrame; ++n) {
+    if (deliver_to(form_.now() + slice)) return;
+    if (wall_() >= deadline) break;
+  }
+  // Should the run wait for its stations again, 1x counts from here.
+  restart_origin();
+}
 
-  VirtualMs goal = target();
+void Pacer::paced_frame(double speed, std::int64_t deadline) {
+  const VirtualMs slice = std::max<VirtualMs>(1, limits_.slice_ms);
+  const double elapsed_ms = static_cast<double>(wall_() - origin_wall_) / 1e6;
+  VirtualMs goal =
+      origin_virtual_ + static_cast<VirtualMs>(std::floor(std::max(0.0, elapsed_ms) * speed));
   const VirtualMs max_lag = std::max<VirtualMs>(
-      1, static_cast<VirtualMs>(static_cast<double>(limits_.max_lag_ns) / 1e6 * speed_));
+      1, static_cast<VirtualMs>(static_cast<double>(limits_.max_lag_ns) / 1e6 * speed));
   bool behind = false;
   if (goal - form_.now() > max_lag) {
     goal = form_.now() + max_lag;
@@ -93,17 +106,38 @@ void Pacer::frame() {
   if (behind) restart_origin();
 }
 
-bool Pacer::deliver_to(VirtualMs t) {
-  if (!fast() || run_finished(form_)) {
+void Pacer::advance(VirtualMs t) {
+  if (driver_.advance_to) {
+    driver_.advance_to(t);
+  } else {
     form_.advance_to(t);
+  }
+}
+
+int Pacer::deliver_next(VirtualMs limit) {
+  return driver_.deliver_next ? driver_.deliver_next(limit) : form_.clock().deliver_next(limit);
+}
+
+bool Pacer::finished_by_tick() {
+  if (!run_finished(form_)) return false;
+  finished_at_ = form_.now();
+  return true;
+}
+
+bool Pacer::deliver_to(VirtualMs t) {
+  if (run_finished(form_)) {
+    advance(t);
     return false;
   }
   // Tick by tick, so that the clock stops at the tick that finished the run.
-  while (form_.clock().deliver_next(t) != 0) {
-    if (run_finished(form_)) {
-      rest_at_finish();
-      return true;
+  while (deliver_next(t) != 0) {
+    if (!finished_by_tick()) continue;
+    if (!fast()) {
+      advance(t);
+      return false;
     }
+    rest_at_finish();
+    return true;
   }
   return false;
 }
@@ -122,13 +156,13 @@ bool Pacer::take_speed_reset() {
 Pacer::StepOutcome Pacer::step() {
   set_paused(true);
   const std::int64_t deadline = wall_() + kStepBudgetNs;
-  bool watch = fast() && !run_finished(form_);
+  bool watch = !run_finished(form_);
   for (;;) {
     const VirtualMs next = next_station_tick(form_);
     if (next < 0) return {StepResult::NoStationRunning};
-    const int timer = form_.clock().deliver_next(next);
-    if (watch && run_finished(form_)) {
-      rest_at_finish();
+    const int timer = deliver_next(next);
+    if (watch && finished_by_tick()) {
+      if (fast()) rest_at_finish();
       watch = false;
     }
     if (timer > 0 && built_timer(timer).role == TimerRole::Station) {

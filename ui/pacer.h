@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "model/clock.h"
 
@@ -22,14 +23,23 @@ struct PacerLimits {
   VirtualMs slice_ms = 50;
 };
 
+// What the pacer runs the form through: the history when there is one (it replays the
+// recorded actions that fall due), else the form itself.
+struct PacerDriver {
+  std::function<void(VirtualMs t)> advance_to;
+  std::function<int(VirtualMs limit)> deliver_next;
+};
+
 class Pacer {
  public:
   // Monotonic wall time in nanoseconds.
   using WallClock = std::function<std::int64_t()>;
 
   Pacer(Form1& form, WallClock wall, PacerLimits limits = {});
+  void set_driver(PacerDriver driver) { driver_ = std::move(driver); }
 
-  // 0 means as fast as possible: each frame runs as much as fits in its budget.
+  // 0 means as fast as possible: each frame runs as much as fits in its budget, except while
+  // the run waits for its stations to be started: then the clock goes as at 1x.
   double speed() const { return speed_; }
   void set_speed(double speed);
   bool paused() const { return paused_; }
@@ -57,10 +67,20 @@ class Pacer {
   // back to 1x.
   bool take_speed_reset();
 
+  // The moment the run finished, as the pacer saw it go by (a run opened from a file tells it).
+  std::optional<VirtualMs> finished_at() const { return finished_at_; }
+  void set_finished_at(std::optional<VirtualMs> at) { finished_at_ = at; }
+
  private:
   bool fast() const { return speed_ <= 0 || speed_ > 1; }
   // Delivers the ticks due by t; returns true when it stopped early at the end of the run.
   bool deliver_to(VirtualMs t);
+  // Paces the frame to the wall clock at `speed`.
+  void paced_frame(double speed, std::int64_t deadline);
+  void advance(VirtualMs t);
+  int deliver_next(VirtualMs limit);
+  // After a tick: notes the finish when this tick made it; true then.
+  bool finished_by_tick();
   void rest_at_finish();
 
   Form1& form_;
@@ -71,6 +91,8 @@ class Pacer {
   std::int64_t origin_wall_ = 0;
   VirtualMs origin_virtual_ = 0;
   bool speed_reset_ = false;
+  PacerDriver driver_;
+  std::optional<VirtualMs> finished_at_;
 };
 
 }  // namespace bruvik

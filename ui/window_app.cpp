@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QByteArray>
 #include <QDir>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPixmap>
 #include <QProcess>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "controls/operator_controls.h"
+#include "history/experiment_file.h"
 #include "history/history.h"
 #include "model/form.h"
 #include "model/generator.h"
@@ -99,6 +101,18 @@ std::string time_text(VirtualMs ms) {
   return format_run_time(ms).toStdString();
 }
 
+int save_picture(const QPixmap& picture, const Options& o, std::string& error) {
+  const QString path = QString::fromStdString(o.screenshot.value_or(std::string()));
+  QSaveFile file(path);
+  if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") ||
+      !file.commit()) {
+    error = "cannot write the screenshot to \"" + path.toStdString() + "\" (" +
+            file.errorString().toStdString() + ").";
+    return 1;
+  }
+  return 0;
+}
+
 }  // namespace
 
 void quiet_offscreen_notes() {
@@ -177,7 +191,45 @@ std::function<void()> restart_this_program(const Options& options, RestartTeller
       std::move(tell));
 }
 
+namespace {
+
+// --replay FILE --screenshot: the file's run, its actions up to --at (else to the moment it
+// was saved).
+int write_replayed_screenshot(const Options& o, std::string& error) {
+  const ExperimentRead read = open_experiment_file(*o.experiment, tick_handlers());
+  if (!read.experiment) {
+    error = experiment_refusal(*o.experiment, read.error);
+    return kUsageError;
+  }
+  const Experiment& e = *read.experiment;
+  const VirtualMs at = o.at_given ? o.at : opening_target(e).time;
+  Form1 form(e.start.seed, tick_handlers());
+  prepare(form, e.start);
+  History history(form, e.start);
+  try {
+    // As in the window: flashes of the last frame before the picture show in it.
+    history.begin_anew(e.start, e.actions,
+                       at_time(e.actions, std::max<VirtualMs>(0, at - kFrameIntervalMs)));
+  } catch (const RuntimeError& ex) {
+    error = std::string(ex.what()) + ".";
+    return 1;
+  }
+  MainWindow window(form, &history, o.speed, [] { return std::int64_t{0}; });
+  try {
+    history.advance_to(at);
+  } catch (const RuntimeError& ex) {
+    error = std::string(ex.what()) + ".";
+    return 1;
+  }
+  window.refresh();
+  window.show();
+  return save_picture(window.grab(), o, error);
+}
+
+}  // namespace
+
 int write_screenshot(const Options& o, std::string& error) {
+  if (o.experiment) return write_replayed_screenshot(o, error);
   const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
   const VirtualMs at = std::max<VirtualMs>(0, o.at);
   Form1 form(seed, tick_handlers());
@@ -211,19 +263,10 @@ int write_screenshot(const Options& o, std::string& error) {
   } catch (const RuntimeError& e) {
     return run_error(e);
   }
+  history->reached();  // the slider's end, as the window's frame would have it
   window.refresh();
   window.show();
-  const QPixmap picture = window.grab();
-
-  const QString path = QString::fromStdString(o.screenshot.value_or(std::string()));
-  QSaveFile file(path);
-  if (path.isEmpty() || !file.open(QIODevice::WriteOnly) || !picture.save(&file, "PNG") ||
-      !file.commit()) {
-    error = "cannot write the screenshot to \"" + path.toStdString() + "\" (" +
-            file.errorString().toStdString() + ").";
-    return 1;
-  }
-  return 0;
+  return save_picture(window.grab(), o, error);
 }
 
 int take_screenshot(const Options& options, int& argc, char** argv) {
@@ -263,9 +306,23 @@ int run_window(const Options& options, int& argc, char** argv) {
   if (!platform_chosen) qunsetenv("QT_QPA_PLATFORM");
   install_look(false);
 
-  const std::uint64_t seed = options.seed ? *options.seed : Generator::fresh_seed();
+  // `bruvik FILE`: the file is read and checked before the window opens.
+  std::optional<Experiment> opened;
+  if (options.experiment) {
+    const ExperimentRead read = open_experiment_file(*options.experiment, tick_handlers());
+    if (!read.experiment) {
+      std::fprintf(stderr, "bruvik: %s\n",
+                   experiment_refusal(*options.experiment, read.error).c_str());
+      return kUsageError;
+    }
+    opened = read.experiment;
+  }
+
+  const std::uint64_t seed = opened         ? opened->start.seed
+                             : options.seed ? *options.seed
+                                            : Generator::fresh_seed();
   Form1 form(seed, tick_handlers());
-  const StartSettings start = start_settings(options, seed);
+  const StartSettings start = opened ? opened->start : start_settings(options, seed);
   try {
     if (const std::string refused = prepare(form, start); !refused.empty()) {
       std::fprintf(stderr, "bruvik: %s\n", refused.c_str());
@@ -287,6 +344,11 @@ int run_window(const Options& options, int& argc, char** argv) {
   });
   window.showNormal();
   window.start();
+  // After the window shows, so that the experiment's note comes over it.
+  if (opened) {
+    window.load_experiment(*opened,
+                           QFileInfo(QString::fromStdString(*options.experiment)).fileName());
+  }
   return app->exec();
 }
 

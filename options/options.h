@@ -35,6 +35,8 @@ struct Options {
   std::optional<std::string> screenshot;  // render the window to this PNG and exit
   VirtualMs at = 0;                       // with screenshot: after MS virtual ms
   bool start = false;  // with screenshot or dump: press "EnableThe Computers" at time 0
+  // With screenshot: the timeline pane in the picture.
+  bool with_timeline = false;
 
   // Terminal runs.
   OutputFormat format = OutputFormat::Text;

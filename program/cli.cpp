@@ -170,6 +170,8 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       "FILE");
   const QCommandLineOption trace(
       "trace", "With --headless (one run): write every event of the run to FILE as CSV.", "FILE");
+  const QCommandLineOption with_timeline(
+      "with-timeline", "With --screenshot: include the timeline pane under the window.");
   const QCommandLineOption speed("speed",
                                  "Window speed: 0.25, 0.5, 1 (default), 2, 5, 10, 50 or max.", "X");
   for (const auto* o :
@@ -178,6 +180,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
         &runs,     &threads, &sweep,    &plot,    &trace,      &speed}) {
     parser.addOption(*o);
   }
+  parser.addOption(with_timeline);
 
   try {
     if (!parser.parse(args)) throw Refusal(parser.errorText().toStdString());
@@ -245,6 +248,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     if (parser.isSet(sweep)) o.sweep = sweep_value(parser.value(sweep));
     if (parser.isSet(plot)) o.plot = file_name("plot", parser.value(plot));
     if (parser.isSet(trace)) o.trace = file_name("trace", parser.value(trace));
+    o.with_timeline = parser.isSet(with_timeline);
     if (parser.isSet(speed)) o.speed = speed_value(parser.value(speed));
 
     // Options that belong to one mode only, and modes that exclude each other.
@@ -269,6 +273,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     needs(trace, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
           "--trace goes with a single terminal run (--headless, without --runs, --sweep or "
           "--dump-at).");
+    needs(with_timeline, o.screenshot.has_value(), "--with-timeline goes with --screenshot FILE.");
     needs(speed, !o.headless && !o.screenshot, "--speed goes with the window.");
     if (o.sweep && o.sweep->name == "data-amount" && parser.isSet(data_amount)) {
       throw Refusal("--data-amount cannot be given together with --sweep data-amount=...");

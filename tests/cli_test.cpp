@@ -67,6 +67,7 @@ TEST(CommandLine, RefusesWhatIsMissingMalformedOutOfRangeOrConflicting) {
       {{"--headless", "--runs", "3", "--trace", "t.csv"},
        "--trace goes with a single terminal run"},
       {{"--trace", "t.csv"}, "--trace goes with a single terminal run"},
+      {{"--with-timeline"}, "--with-timeline goes with --screenshot FILE"},
       {{"--speed", "3"}, "--speed must be one of 0.25, 0.5, 1, 2, 5, 10, 50 or max"},
       {{"--headless", "--speed", "2"}, "--speed goes with the window"},
       {{"--frob"}, "Unknown option 'frob'"},
@@ -111,12 +112,13 @@ TEST(CommandLine, TakesWhatIsValid) {
   EXPECT_EQ(sweep.options.runs, 20);
   EXPECT_EQ(sweep.options.threads, 2);
 
-  const CommandLine shot =
-      parse({"--screenshot", "w.png", "--at", "30000", "--start", "--rate", "8"});
+  const CommandLine shot = parse(
+      {"--screenshot", "w.png", "--at", "30000", "--start", "--rate", "8", "--with-timeline"});
   ASSERT_EQ(shot.action, CommandLine::Action::Run) << shot.text;
   EXPECT_EQ(*shot.options.screenshot, "w.png");
   EXPECT_EQ(shot.options.at, 30000);
   EXPECT_TRUE(shot.options.start);
+  EXPECT_TRUE(shot.options.with_timeline);
 
   struct Speed {
     const char* text;
@@ -158,6 +160,7 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                            "--sweep",
                            "--plot",
                            "--trace",
+                           "--with-timeline",
                            "--speed",
                            "1 (default)",
                            "--version",

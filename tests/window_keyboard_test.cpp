@@ -47,7 +47,7 @@ TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
   const QStringList expected = {"Text6",    "Text7",     "Command2",  "Command3",  "Command4",
                                 "Command5", "Command6",  "Command7",  "Command1",  "Command8",
                                 "Text9",    "Text14(0)", "Text14(1)", "Text14(2)", "speed",
-                                "pause",    "step",      "Text6"};
+                                "pause",    "step",      "timeline",  "Text6"};
   EXPECT_EQ(walk(w, "Text6", int(expected.size()) - 1), expected);
 }
 

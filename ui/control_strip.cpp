@@ -69,6 +69,12 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   step_->setAccessibleName(QStringLiteral("Step"));
   step_->setToolTip(QStringLiteral("Run to the next attempt of a station, then pause (Alt+S)"));
   show_paused(false);
+  timeline_ = new EnterButton(QStringLiteral("&Timeline"), this);
+  timeline_->setObjectName(QStringLiteral("timeline"));
+  timeline_->setAutoDefault(false);
+  timeline_->setCheckable(true);
+  timeline_->setAccessibleName(QStringLiteral("Timeline"));
+  timeline_->setToolTip(QStringLiteral("Show or hide the timeline of the bus (Alt+T)"));
 
   message_ = new QLabel(this);
   message_->setAccessibleName(QStringLiteral("Message"));
@@ -82,6 +88,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(speed_);
   row->addWidget(pause_);
   row->addWidget(step_);
+  row->addWidget(timeline_);
   row->addSpacing(8);
   row->addWidget(message_, 1);
 }

@@ -1,5 +1,5 @@
 // The strip under the designed client area: the run's virtual time, the seed, the speed,
-// Pause/Resume and Step, and a line for short messages to the user.
+// Pause/Resume and Step, the timeline's switch, and a line for short messages to the user.
 #pragma once
 
 #include <QComboBox>
@@ -35,6 +35,7 @@ class ControlStrip : public QWidget {
   QComboBox* speed_box() const { return speed_; }
   QPushButton* pause_button() const { return pause_; }
   QPushButton* step_button() const { return step_; }
+  QPushButton* timeline_button() const { return timeline_; }
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
@@ -45,6 +46,7 @@ class ControlStrip : public QWidget {
   QComboBox* speed_;
   QPushButton* pause_;
   QPushButton* step_;
+  QPushButton* timeline_;
   QLabel* message_;
   VirtualMs shown_tenths_ = -1;
 };

@@ -2,13 +2,16 @@
 
 #include <QCoreApplication>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 
 #include "controls/operator_controls.h"
+#include "history/history.h"
 #include "model/form.h"
 #include "model/form_table.h"
 #include "model/runtime_error.h"
@@ -38,7 +41,7 @@ QElapsedTimer started_timer() {
 
 MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallClock wall,
                        QWidget* parent)
-    : QWidget(parent),
+    : QMainWindow(parent),
       form_(form),
       history_(history),
       elapsed_(started_timer()),
@@ -48,12 +51,18 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
       view_(new FormView(form, this)),
       strip_(new ControlStrip(form.seed(), speed, this)) {
   setWindowTitle(QString::fromUtf8(built_window().caption));
-  auto* column = new QVBoxLayout(this);
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   column->addWidget(view_);
   column->addWidget(strip_);
   column->setSizeConstraint(QLayout::SetFixedSize);
+  column->activate();  // the strip in its place at once, as the window's own layout had it
+  setCentralWidget(client);
+  // The window is as large as what it holds: it grows by the docked pane and shrinks back.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  add_timeline();
 
   pacer_.set_speed(speed);
   report_ = [this](const QString& message) {
@@ -115,6 +124,36 @@ void MainWindow::frame() {
 void MainWindow::refresh() {
   view_->sync();
   strip_->show_time(form_.now());
+  if (timeline_) timeline_->sync(form_.now(), history_->furthest().time);
+}
+
+void MainWindow::add_timeline() {
+  if (history_ == nullptr) {
+    strip_->timeline_button()->hide();
+    return;
+  }
+  timeline_ = new TimelinePane(history_->record(), this);
+  addDockWidget(Qt::BottomDockWidgetArea, timeline_);
+  timeline_->hide();
+  timeline_->paused = [this] { return pacer_.paused(); };
+  timeline_->wire(strip_->timeline_button());
+}
+
+void MainWindow::set_timeline_shown(bool shown) {
+  if (!timeline_) return;
+  timeline_->setVisible(shown);
+  strip_->timeline_button()->setChecked(shown);
+  refresh();
+}
+
+void MainWindow::remember_timeline_choices() {
+  if (!timeline_) return;
+  const QSize client = centralWidget()->sizeHint();
+  const QSize pane = timeline_->sizeHint();
+  const QSize with(std::max(client.width(), pane.width()), client.height() + pane.height());
+  timeline_->remember_choices(screen() != nullptr &&
+                              window_fits(with, screen()->availableGeometry()));
+  strip_->timeline_button()->setChecked(!timeline_->isHidden());
 }
 
 void MainWindow::act(const std::function<void()>& action) {
@@ -199,6 +238,7 @@ void MainWindow::set_tab_order() {
   chain.push_back(strip_->speed_box());
   chain.push_back(strip_->pause_button());
   chain.push_back(strip_->step_button());
+  chain.push_back(strip_->timeline_button());
   for (std::size_t i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 

@@ -212,6 +212,7 @@ int write_screenshot(const Options& o, std::string& error) {
     return run_error(e);
   }
   window.refresh();
+  if (o.with_timeline) window.set_timeline_shown(true);
   window.show();
   const QPixmap picture = window.grab();
 
@@ -278,6 +279,7 @@ int run_window(const Options& options, int& argc, char** argv) {
   }
   History history(form, start);
   MainWindow window(form, &history, options.speed);
+  window.remember_timeline_choices();
   // The box comes after the click has been handled, not inside it.
   form.on_restart = restart_this_program(options, [&window](const QString& sentence) {
     QMetaObject::invokeMethod(

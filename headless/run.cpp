@@ -1,8 +1,11 @@
 #include "headless/run.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "controls/operator_controls.h"
+#include "headless/trace.h"
+#include "history/record.h"
 #include "model/form.h"
 #include "model/methods.h"
 #include "sim/run/run.h"
@@ -53,7 +56,7 @@ void prepare_form(Form1& form, const RunParams& params) {
   if (!edit.accepted) throw std::invalid_argument(edit.message);
 }
 
-RunResult run_once(const RunParams& params, EventSink* extra) {
+RunResult run_once(const RunParams& params, EventSink* extra, RunRecord* record) {
   RunResult result;
   result.params = params;
   for (int k = 0; k < kMethods; ++k) {
@@ -62,8 +65,12 @@ RunResult run_once(const RunParams& params, EventSink* extra) {
   }
 
   Form1 form(params.seed, tick_handlers());
-  Recorder recorder(form, result, extra);
-  form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : event_bit(EventKind::MethodEnd));
+  std::optional<RecordSink> keep;
+  if (record != nullptr) keep.emplace(*record, form);
+  SplitSink both(extra, keep ? &*keep : nullptr);
+  Recorder recorder(form, result, &both);
+  const bool all = extra != nullptr || record != nullptr;
+  form.set_sink(&recorder, all ? Form1::kAllEvents : event_bit(EventKind::MethodEnd));
   prepare_form(form, params);
 
   Command1_Click(form);

@@ -13,6 +13,7 @@
 namespace bruvik {
 
 class Form1;
+class RunRecord;
 
 struct RunParams {
   std::uint64_t seed = 0;
@@ -56,7 +57,9 @@ struct RunResult {
 // pressed in and the data amount typed. Throws std::invalid_argument for a refused data amount.
 void prepare_form(Form1& form, const RunParams& params);
 
-// Runs one whole run. `extra` (may be null) receives every event of the run.
-RunResult run_once(const RunParams& params, EventSink* extra = nullptr);
+// Runs one whole run. `extra` (may be null) receives every event of the run, and `record` (may
+// be null) keeps them all.
+RunResult run_once(const RunParams& params, EventSink* extra = nullptr,
+                   RunRecord* record = nullptr);
 
 }  // namespace bruvik

@@ -13,7 +13,9 @@
 #include "headless/output_file.h"
 #include "headless/plot.h"
 #include "headless/report.h"
+#include "headless/timeline_file.h"
 #include "headless/trace.h"
+#include "history/record.h"
 #include "model/form.h"
 #include "model/generator.h"
 #include "model/methods.h"
@@ -114,6 +116,40 @@ PlotRequest plot_request(const SweepReport& r, const std::string& file) {
   return q;
 }
 
+bool ends_with_svg(const std::string& file) {
+  std::string s = file;
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s.size() >= 4 && s.compare(s.size() - 4, 4, ".svg") == 0;
+}
+
+std::string seconds(VirtualMs ms) {
+  const std::string tenths = std::to_string(ms / 100);
+  return (tenths.size() > 1 ? tenths.substr(0, tenths.size() - 1) : "0") + "." + tenths.back() +
+         " s";
+}
+
+// The picture of [from, to] of a run that has been recorded whole.
+std::string draw_timeline(const Options& o, const RunResult& run, const RunRecord& record,
+                          const std::string& path) {
+  TimelineRequest q;
+  q.record = &record;
+  q.from = o.timeline_from.value_or(0);
+  q.to = o.timeline_to.value_or(run.virtual_ms);
+  q.end = run.virtual_ms;
+  if (q.to <= q.from) {
+    return "--from " + std::to_string(q.from) + " is not before the end of the run (" +
+           std::to_string(run.virtual_ms) + " ms); give an earlier --from or a --to.";
+  }
+  const RunParams& p = run.params;
+  q.title = "BRUVIK timeline, seed " + std::to_string(p.seed) + ", " + seconds(q.from) + " to " +
+            seconds(q.to) + " (network MTU " + std::to_string(p.mtu) + ", data sending rate " +
+            std::to_string(p.rate) + ", average frame length " + std::to_string(p.frame_length) +
+            ", data amount \"" + p.data_amount + "\")";
+  q.svg = ends_with_svg(*o.timeline);
+  const std::string failure = timeline_drawer()(q, path);
+  return failure.empty() ? failure : "the timeline was not drawn: " + failure + ".";
+}
+
 }  // namespace
 
 RunParams run_params(const Options& o, std::uint64_t seed) {
@@ -141,7 +177,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
   }
 
   // Output files are opened before any run, so that a bad path costs no waiting.
-  std::unique_ptr<OutputFile> trace_file, plot_file;
+  std::unique_ptr<OutputFile> trace_file, plot_file, timeline_file;
   if (o.trace) {
     trace_file = std::make_unique<OutputFile>(*o.trace, "trace");
     if (!trace_file->ok()) return refuse(err, trace_file->error());
@@ -152,6 +188,13 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
     }
     plot_file = std::make_unique<OutputFile>(*o.plot, "plot");
     if (!plot_file->ok()) return refuse(err, plot_file->error());
+  }
+  if (o.timeline) {
+    if (timeline_drawer() == nullptr) {
+      return refuse(err, "this build of bruvik cannot draw timelines (it has no export library).");
+    }
+    timeline_file = std::make_unique<OutputFile>(*o.timeline, "timeline");
+    if (!timeline_file->ok()) return refuse(err, timeline_file->error());
   }
 
   try {
@@ -227,8 +270,17 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
 
     std::optional<TraceWriter> trace;
     if (trace_file) trace.emplace(trace_file->stream());
-    const RunResult run = runner(base, trace ? &*trace : nullptr);
+    EventSink* extra = trace ? &*trace : nullptr;
+    // The timeline needs the whole record, which only a real run keeps.
+    std::optional<RunRecord> record;
+    if (timeline_file) record.emplace();
+    const RunResult run = record ? run_once(base, extra, &*record) : runner(base, extra);
     if (trace_file && !trace_file->commit()) return refuse(err, trace_file->error());
+    if (timeline_file) {
+      const std::string failure = draw_timeline(o, run, *record, timeline_file->temp_path());
+      if (!failure.empty()) return refuse(err, failure);
+      if (!timeline_file->commit()) return refuse(err, timeline_file->error());
+    }
     return print(out, err, pick(o.format, run_text(run), run_json(run), run_csv(run)));
   } catch (const RuntimeError& e) {
     return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");

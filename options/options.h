@@ -46,6 +46,10 @@ struct Options {
   std::optional<Sweep> sweep;
   std::optional<std::string> plot;
   std::optional<std::string> trace;
+  // The timeline picture of a single run (.svg or .png), of [from, to] (default: the whole run).
+  std::optional<std::string> timeline;
+  std::optional<VirtualMs> timeline_from;
+  std::optional<VirtualMs> timeline_to;
 
   // The window.
   double speed = 1.0;  // 0 means as fast as possible

@@ -170,6 +170,19 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       "FILE");
   const QCommandLineOption trace(
       "trace", "With --headless (one run): write every event of the run to FILE as CSV.", "FILE");
+  const QCommandLineOption timeline(
+      "timeline",
+      "With --headless (one run): draw the timeline of the bus to FILE (.svg or .png); the run "
+      "is printed as usual.",
+      "FILE");
+  const QCommandLineOption from(
+      "from", "With --timeline: begin at MS virtual milliseconds, 0 to 1000000000 (default 0).",
+      "MS");
+  const QCommandLineOption to(
+      "to",
+      "With --timeline: end at MS virtual milliseconds, 0 to 1000000000 (default: the end of "
+      "the run).",
+      "MS");
   const QCommandLineOption with_timeline(
       "with-timeline", "With --screenshot: include the timeline pane under the window.");
   const QCommandLineOption speed("speed",
@@ -180,7 +193,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
         &runs,     &threads, &sweep,    &plot,    &trace,      &speed}) {
     parser.addOption(*o);
   }
-  parser.addOption(with_timeline);
+  for (const auto* o : {&timeline, &from, &to, &with_timeline}) parser.addOption(*o);
 
   try {
     if (!parser.parse(args)) throw Refusal(parser.errorText().toStdString());
@@ -248,6 +261,10 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     if (parser.isSet(sweep)) o.sweep = sweep_value(parser.value(sweep));
     if (parser.isSet(plot)) o.plot = file_name("plot", parser.value(plot));
     if (parser.isSet(trace)) o.trace = file_name("trace", parser.value(trace));
+    if (parser.isSet(timeline)) o.timeline = file_name("timeline", parser.value(timeline));
+    if (parser.isSet(from))
+      o.timeline_from = whole_number("from", parser.value(from), 0, 1000000000);
+    if (parser.isSet(to)) o.timeline_to = whole_number("to", parser.value(to), 0, 1000000000);
     o.with_timeline = parser.isSet(with_timeline);
     if (parser.isSet(speed)) o.speed = speed_value(parser.value(speed));
 
@@ -273,6 +290,11 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     needs(trace, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
           "--trace goes with a single terminal run (--headless, without --runs, --sweep or "
           "--dump-at).");
+    needs(timeline, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
+          "--timeline goes with a single terminal run (--headless, without --runs, --sweep or "
+          "--dump-at).");
+    needs(from, o.timeline.has_value(), "--from goes with --timeline FILE.");
+    needs(to, o.timeline.has_value(), "--to goes with --timeline FILE.");
     needs(with_timeline, o.screenshot.has_value(), "--with-timeline goes with --screenshot FILE.");
     needs(speed, !o.headless && !o.screenshot, "--speed goes with the window.");
     if (o.sweep && o.sweep->name == "data-amount" && parser.isSet(data_amount)) {
@@ -291,6 +313,17 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
         throw Refusal("--plot needs a file name ending in .png or .svg, not " +
                       quoted(QString::fromStdString(*o.plot)) + ".");
       }
+    }
+    if (o.timeline) {
+      const QString t = QString::fromStdString(*o.timeline).toLower();
+      if (!t.endsWith(".png") && !t.endsWith(".svg")) {
+        throw Refusal("--timeline needs a file name ending in .svg or .png, not " +
+                      quoted(QString::fromStdString(*o.timeline)) + ".");
+      }
+    }
+    if (o.timeline_from && o.timeline_to && *o.timeline_from >= *o.timeline_to) {
+      throw Refusal("--from must be before --to, and " + std::to_string(*o.timeline_from) +
+                    " is not before " + std::to_string(*o.timeline_to) + ".");
     }
   } catch (const Refusal& r) {
     out.action = CommandLine::Action::Refuse;

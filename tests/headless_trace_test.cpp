@@ -122,7 +122,7 @@ TEST(Trace, ARefusedPathIsOneSentenceAndNoRunStarts) {
                                            "\": Not a directory.\n"},
   };
   for (const Case& c : cases) {
-    Options o;
+    Options o{};
     o.headless = true;
     o.seed = 1;
     o.trace = c.path;

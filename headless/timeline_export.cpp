@@ -46,6 +46,7 @@ void paint(QPainter& painter, const TimelineRequest& q) {
   span.from = q.from;
   span.to = q.to;
   span.end = q.end;
+  span.cursor = q.end;  // where the run stopped, when the stretch reaches it
   paint_timeline(painter, QRectF(0, kTitleHeight, q.width, q.height - kTitleHeight - 4), *q.record,
                  span, style);
 }

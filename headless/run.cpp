@@ -18,8 +18,9 @@ namespace {
 // and passes every event on.
 class Recorder : public EventSink {
  public:
-  Recorder(Form1& form, RunResult& result, RunRecord& record, EventSink* extra)
-      : form_(form), result_(result), record_(record), extra_(extra) {}
+  Recorder(Form1& form, RunResult& result, RunRecord& record, std::uint32_t recorded,
+           EventSink* extra)
+      : form_(form), result_(result), record_(record), extra_(extra), recorded_(recorded) {}
 
   VirtualMs finish_ms = 0;
   std::uint64_t finish_ticks = 0;
@@ -54,7 +55,7 @@ class Recorder : public EventSink {
   RunResult& result_;
   RunRecord& record_;
   EventSink* extra_;
-  const std::uint32_t recorded_ = bus_figure_events();
+  const std::uint32_t recorded_;
 };
 
 }  // namespace
@@ -74,7 +75,7 @@ RunScript plain_script(const RunParams& params) {
   return s;
 }
 
-RunResult run_script(const RunScript& script, EventSink* extra) {
+RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* record) {
   RunResult result;
   const StartSettings& start = script.start;
   result.params = {start.seed,         start.mtu,         start.rate,
@@ -85,9 +86,13 @@ RunResult run_script(const RunScript& script, EventSink* extra) {
   }
 
   Form1 form(start.seed, tick_handlers());
-  RunRecord record;
-  Recorder recorder(form, result, record, extra);
-  form.set_sink(&recorder, extra != nullptr ? Form1::kAllEvents : bus_figure_events());
+  // The record keeps what the bus figures read, or every event when the caller wants them all.
+  RunRecord own;
+  RunRecord& kept = record != nullptr ? *record : own;
+  Recorder recorder(form, result, kept, record != nullptr ? Form1::kAllEvents : bus_figure_events(),
+                    extra);
+  const bool all = extra != nullptr || record != nullptr;
+  form.set_sink(&recorder, all ? Form1::kAllEvents : bus_figure_events());
   prepare_form(form, result.params);
 
   // Pure ALOHA is reached when an action starts its stations.
@@ -122,14 +127,14 @@ RunResult run_script(const RunScript& script, EventSink* extra) {
   }
   form.set_sink(nullptr);
 
-  if (!record.full()) {
+  if (!kept.full()) {
     std::array<std::optional<VirtualMs>, 5> starts, ends;
     for (std::size_t k = 0; k < starts.size(); ++k) {
       const MethodResult& m = result.methods[k];
       if (m.reached) starts[k] = m.started_ms;
       if (m.ended) ends[k] = m.ended_ms;
     }
-    const auto figures = bus_figures(record.events(), starts, ends, result.virtual_ms);
+    const auto figures = bus_figures(kept.events(), starts, ends, result.virtual_ms);
     for (std::size_t k = 0; k < figures.size(); ++k) {
       if (starts[k]) result.methods[k].bus = figures[k];
     }
@@ -137,8 +142,8 @@ RunResult run_script(const RunScript& script, EventSink* extra) {
   return result;
 }
 
-RunResult run_once(const RunParams& params, EventSink* extra) {
-  return run_script(plain_script(params), extra);
+RunResult run_once(const RunParams& params, EventSink* extra, RunRecord* record) {
+  return run_script(plain_script(params), extra, record);
 }
 
 }  // namespace bruvik

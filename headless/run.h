@@ -19,6 +19,7 @@
 namespace bruvik {
 
 class Form1;
+class RunRecord;
 
 struct RunParams {
   std::uint64_t seed = 0;
@@ -76,9 +77,12 @@ struct RunScript {
 // The terminal run's script: "EnableThe Computers" pressed at time 0, before any tick.
 RunScript plain_script(const RunParams& params);
 
-// Runs one whole run. `extra` (may be null) receives every event of the run. A refused data
-// amount throws std::invalid_argument; a moment that does not fit the run, ReplayError.
-RunResult run_script(const RunScript& script, EventSink* extra = nullptr);
-RunResult run_once(const RunParams& params, EventSink* extra = nullptr);
+// Runs one whole run. `extra` (may be null) receives every event of the run, and `record` (may
+// be null) keeps them all. A refused data amount throws std::invalid_argument; a moment that
+// does not fit the run, ReplayError.
+RunResult run_script(const RunScript& script, EventSink* extra = nullptr,
+                     RunRecord* record = nullptr);
+RunResult run_once(const RunParams& params, EventSink* extra = nullptr,
+                   RunRecord* record = nullptr);
 
 }  // namespace bruvik

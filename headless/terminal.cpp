@@ -14,8 +14,10 @@
 #include "headless/output_file.h"
 #include "headless/plot.h"
 #include "headless/report.h"
+#include "headless/timeline_file.h"
 #include "headless/trace.h"
 #include "history/experiment_file.h"
+#include "history/record.h"
 #include "model/form.h"
 #include "model/generator.h"
 #include "model/methods.h"
@@ -134,6 +136,40 @@ Experiment experiment_of(const RunScript& script, const RunResult& run) {
   return e;
 }
 
+bool ends_with_svg(const std::string& file) {
+  std::string s = file;
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s.size() >= 4 && s.compare(s.size() - 4, 4, ".svg") == 0;
+}
+
+std::string seconds(VirtualMs ms) {
+  const std::string tenths = std::to_string(ms / 100);
+  return (tenths.size() > 1 ? tenths.substr(0, tenths.size() - 1) : "0") + "." + tenths.back() +
+         " s";
+}
+
+// The picture of [from, to] of a run that has been recorded whole.
+std::string draw_timeline(const Options& o, const RunResult& run, const RunRecord& record,
+                          const std::string& path) {
+  TimelineRequest q;
+  q.record = &record;
+  q.from = o.timeline_from.value_or(0);
+  q.to = o.timeline_to.value_or(run.virtual_ms);
+  q.end = run.virtual_ms;
+  if (q.to <= q.from) {
+    return "--from " + std::to_string(q.from) + " is not before the end of the run (" +
+           std::to_string(run.virtual_ms) + " ms); give an earlier --from or a --to.";
+  }
+  const RunParams& p = run.params;
+  q.title = "BRUVIK timeline, seed " + std::to_string(p.seed) + ", " + seconds(q.from) + " to " +
+            seconds(q.to) + " (network MTU " + std::to_string(p.mtu) + ", data sending rate " +
+            std::to_string(p.rate) + ", average frame length " + std::to_string(p.frame_length) +
+            ", data amount \"" + p.data_amount + "\")";
+  q.svg = ends_with_svg(*o.timeline);
+  const std::string failure = timeline_drawer()(q, path);
+  return failure.empty() ? failure : "the timeline was not drawn: " + failure + ".";
+}
+
 }  // namespace
 
 RunParams run_params(const Options& o, std::uint64_t seed) {
@@ -151,14 +187,18 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
                  const SingleRunner& given) {
   const SingleRunner runner =
       given ? given : [](const RunParams& p, EventSink* extra) { return run_once(p, extra); };
-  // A replayed file's run goes on from the moment it was saved, with no action after it.
+  // A replayed file's run goes on from the moment it was saved as the window's would: the
+  // actions recorded after that moment (a file saved after going back) play out too.
   std::optional<RunScript> replayed;
   if (o.experiment) {
     const std::optional<Experiment> e = replayed_experiment(*o.experiment, err);
     if (!e) return kUsageError;
-    const Target until = opening_target(*e);
+    Target until = opening_target(*e);
+    if (until.actions < e->actions.size()) {
+      const UserAction& last = e->actions.back();
+      until = Target{last.time, last.ticks, e->actions.size()};
+    }
     replayed = RunScript{e->start, e->actions, until, o.max_time};
-    replayed->actions.resize(std::min(until.actions, replayed->actions.size()));
   }
   const std::uint64_t seed = replayed ? replayed->start.seed
                              : o.seed ? *o.seed
@@ -172,7 +212,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
   }
 
   // Output files are opened before any run, so that a bad path costs no waiting.
-  std::unique_ptr<OutputFile> trace_file, plot_file, experiment_file;
+  std::unique_ptr<OutputFile> trace_file, plot_file, experiment_file, timeline_file;
   if (o.trace) {
     trace_file = std::make_unique<OutputFile>(*o.trace, "trace");
     if (!trace_file->ok()) return refuse(err, trace_file->error());
@@ -187,6 +227,13 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
     }
     plot_file = std::make_unique<OutputFile>(*o.plot, "plot");
     if (!plot_file->ok()) return refuse(err, plot_file->error());
+  }
+  if (o.timeline) {
+    if (timeline_drawer() == nullptr) {
+      return refuse(err, "this build of bruvik cannot draw timelines (it has no export library).");
+    }
+    timeline_file = std::make_unique<OutputFile>(*o.timeline, "timeline");
+    if (!timeline_file->ok()) return refuse(err, timeline_file->error());
   }
 
   try {
@@ -264,8 +311,19 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
     std::optional<TraceWriter> trace;
     if (trace_file) trace.emplace(trace_file->stream());
     EventSink* extra = trace ? &*trace : nullptr;
-    const RunResult run = replayed ? run_script(*replayed, extra) : runner(base, extra);
+    // The timeline needs the whole record, which only a real run keeps.
+    std::optional<RunRecord> record;
+    if (timeline_file) record.emplace();
+    RunRecord* keep = record ? &*record : nullptr;
+    const RunResult run = replayed ? run_script(*replayed, extra, keep)
+                          : keep   ? run_once(base, extra, keep)
+                                   : runner(base, extra);
     if (trace_file && !trace_file->commit()) return refuse(err, trace_file->error());
+    if (timeline_file) {
+      const std::string failure = draw_timeline(o, run, *record, timeline_file->temp_path());
+      if (!failure.empty()) return refuse(err, failure);
+      if (!timeline_file->commit()) return refuse(err, timeline_file->error());
+    }
     if (experiment_file) {
       experiment_file->stream() << experiment_json(experiment_of(plain_script(base), run));
       if (!experiment_file->commit()) return refuse(err, experiment_file->error());

@@ -38,6 +38,8 @@ struct Options {
   std::optional<std::string> screenshot;  // render the window to this PNG and exit
   VirtualMs at = 0;                       // with screenshot: after MS virtual ms
   bool start = false;  // with screenshot or dump: press "EnableThe Computers" at time 0
+  // With screenshot: the timeline pane in the picture.
+  bool with_timeline = false;
 
   // Terminal runs.
   OutputFormat format = OutputFormat::Text;
@@ -48,6 +50,10 @@ struct Options {
   std::optional<std::string> plot;
   PlotAxis plot_axis = PlotAxis::Value;
   std::optional<std::string> trace;
+  // The timeline picture of a single run (.svg or .png), of [from, to] (default: the whole run).
+  std::optional<std::string> timeline;
+  std::optional<VirtualMs> timeline_from;
+  std::optional<VirtualMs> timeline_to;
 
   // The window.
   double speed = 1.0;  // 0 means as fast as possible

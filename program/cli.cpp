@@ -178,6 +178,21 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       "AXIS");
   const QCommandLineOption trace(
       "trace", "With --headless (one run): write every event of the run to FILE as CSV.", "FILE");
+  const QCommandLineOption timeline(
+      "timeline",
+      "With --headless (one run): draw the timeline of the bus to FILE (.svg or .png); the run "
+      "is printed as usual.",
+      "FILE");
+  const QCommandLineOption from(
+      "from", "With --timeline: begin at MS virtual milliseconds, 0 to 1000000000 (default 0).",
+      "MS");
+  const QCommandLineOption to(
+      "to",
+      "With --timeline: end at MS virtual milliseconds, 0 to 1000000000 (default: the end of "
+      "the run).",
+      "MS");
+  const QCommandLineOption with_timeline(
+      "with-timeline", "With --screenshot: include the timeline pane under the window.");
   const QCommandLineOption speed("speed",
                                  "Window speed: 0.25, 0.5, 1 (default), 2, 5, 10, 50 or max.", "X");
   for (const auto* o :
@@ -199,6 +214,7 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
   parser.addOption(save_experiment);
   parser.addPositionalArgument("FILE", "An experiment file (.bruvik) to open in the window.",
                                "[FILE]");
+  for (const auto* o : {&timeline, &from, &to, &with_timeline}) parser.addOption(*o);
 
   try {
     if (!parser.parse(args)) throw Refusal(parser.errorText().toStdString());
@@ -274,6 +290,11 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
       o.plot_axis = a == "load" ? PlotAxis::Load : PlotAxis::Value;
     }
     if (parser.isSet(trace)) o.trace = file_name("trace", parser.value(trace));
+    if (parser.isSet(timeline)) o.timeline = file_name("timeline", parser.value(timeline));
+    if (parser.isSet(from))
+      o.timeline_from = whole_number("from", parser.value(from), 0, 1000000000);
+    if (parser.isSet(to)) o.timeline_to = whole_number("to", parser.value(to), 0, 1000000000);
+    o.with_timeline = parser.isSet(with_timeline);
     if (parser.isSet(speed)) o.speed = speed_value(parser.value(speed));
     if (!files.isEmpty()) o.experiment = file_name("the experiment", files[0]);
     if (parser.isSet(replay)) {
@@ -310,6 +331,12 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     needs(trace, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
           "--trace goes with a single terminal run (--headless, without --runs, --sweep or "
           "--dump-at).");
+    needs(timeline, o.headless && !o.dump_at && o.runs == 1 && !o.sweep,
+          "--timeline goes with a single terminal run (--headless, without --runs, --sweep or "
+          "--dump-at).");
+    needs(from, o.timeline.has_value(), "--from goes with --timeline FILE.");
+    needs(to, o.timeline.has_value(), "--to goes with --timeline FILE.");
+    needs(with_timeline, o.screenshot.has_value(), "--with-timeline goes with --screenshot FILE.");
     needs(speed, !o.headless && !o.screenshot, "--speed goes with the window.");
     if (!files.isEmpty() && (o.headless || o.screenshot)) {
       throw Refusal(
@@ -352,6 +379,17 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
         throw Refusal("--plot needs a file name ending in .png or .svg, not " +
                       quoted(QString::fromStdString(*o.plot)) + ".");
       }
+    }
+    if (o.timeline) {
+      const QString t = QString::fromStdString(*o.timeline).toLower();
+      if (!t.endsWith(".png") && !t.endsWith(".svg")) {
+        throw Refusal("--timeline needs a file name ending in .svg or .png, not " +
+                      quoted(QString::fromStdString(*o.timeline)) + ".");
+      }
+    }
+    if (o.timeline_from && o.timeline_to && *o.timeline_from >= *o.timeline_to) {
+      throw Refusal("--from must be before --to, and " + std::to_string(*o.timeline_from) +
+                    " is not before " + std::to_string(*o.timeline_to) + ".");
     }
   } catch (const Refusal& r) {
     out.action = CommandLine::Action::Refuse;

@@ -70,6 +70,23 @@ TEST(CommandLine, RefusesWhatIsMissingMalformedOutOfRangeOrConflicting) {
       {{"--headless", "--runs", "3", "--trace", "t.csv"},
        "--trace goes with a single terminal run"},
       {{"--trace", "t.csv"}, "--trace goes with a single terminal run"},
+      {{"--timeline", "t.svg"}, "--timeline goes with a single terminal run"},
+      {{"--headless", "--runs", "2", "--timeline", "t.svg"}, "--timeline goes with a single"},
+      {{"--headless", "--timeline", "t.jpg"},
+       "--timeline needs a file name ending in .svg or .png"},
+      {{"--headless", "--timeline", ""}, "--timeline needs a file name"},
+      {{"--headless", "--timeline", "t.svg", "--from", "-1"},
+       "--from must be a whole number from 0 to 1000000000, not \"-1\""},
+      {{"--headless", "--timeline", "t.svg", "--to", "1000000001"},
+       "--to must be a whole number from 0 to 1000000000"},
+      {{"--headless", "--timeline", "t.svg", "--from", "1.5"}, "--from must be a whole number"},
+      {{"--headless", "--timeline", "t.svg", "--from", "500", "--to", "500"},
+       "--from must be before --to, and 500 is not before 500"},
+      {{"--headless", "--timeline", "t.svg", "--from", "900", "--to", "20"},
+       "--from must be before --to"},
+      {{"--headless", "--from", "5"}, "--from goes with --timeline FILE"},
+      {{"--headless", "--to", "5"}, "--to goes with --timeline FILE"},
+      {{"--with-timeline"}, "--with-timeline goes with --screenshot FILE"},
       {{"--speed", "3"}, "--speed must be one of 0.25, 0.5, 1, 2, 5, 10, 50 or max"},
       {{"--headless", "--speed", "2"}, "--speed goes with the window"},
       {{"--frob"}, "Unknown option 'frob'"},
@@ -143,12 +160,21 @@ TEST(CommandLine, TakesWhatIsValid) {
   EXPECT_EQ(parse({"--headless", "--sweep", "rate=1..2", "--plot", "p.png"}).options.plot_axis,
             PlotAxis::Value);
 
-  const CommandLine shot =
-      parse({"--screenshot", "w.png", "--at", "30000", "--start", "--rate", "8"});
+  const CommandLine shot = parse(
+      {"--screenshot", "w.png", "--at", "30000", "--start", "--rate", "8", "--with-timeline"});
   ASSERT_EQ(shot.action, CommandLine::Action::Run) << shot.text;
   EXPECT_EQ(*shot.options.screenshot, "w.png");
   EXPECT_EQ(shot.options.at, 30000);
   EXPECT_TRUE(shot.options.start);
+  EXPECT_TRUE(shot.options.with_timeline);
+
+  const CommandLine timeline =
+      parse({"--headless", "--timeline", "t.PNG", "--from", "0", "--to", "1000000000"});
+  ASSERT_EQ(timeline.action, CommandLine::Action::Run) << timeline.text;
+  EXPECT_EQ(*timeline.options.timeline, "t.PNG");
+  EXPECT_EQ(*timeline.options.timeline_from, 0);
+  EXPECT_EQ(*timeline.options.timeline_to, 1000000000);
+  EXPECT_FALSE(parse({"--headless", "--timeline", "t.svg"}).options.timeline_to);
 
   struct Speed {
     const char* text;
@@ -215,6 +241,11 @@ TEST(CommandLine, HelpListsEveryOptionWithItsRangeAndDefault) {
                            "--plot",
                            "--axis",
                            "--trace",
+                           "--timeline",
+                           "--from",
+                           "--to",
+                           "default: the end of the run",
+                           "--with-timeline",
                            "--speed",
                            "1 (default)",
                            "--replay",

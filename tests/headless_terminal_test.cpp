@@ -282,13 +282,21 @@ TEST(Replay, TheRunGoesOnFromTheSavedMomentAndTheDumpReplaysUpToItsMoment) {
   e.start.seed = 4;
   e.actions = {{0, std::nullopt, ActionKind::Click, "Command1", "", 0},
                {5000, std::nullopt, ActionKind::Click, "Command3", "", 0}};
-  e.saved_at = Target{2000, std::nullopt, 1};  // before the second action: it is not done
+  // Saved before the second action (after going back): the run plays out as the window's
+  // would after Resume, the second action included.
+  e.saved_at = Target{2000, std::nullopt, 1};
   const std::string file = temp_file("two.bruvik");
   std::ofstream(file) << experiment_json(e);
+  Experiment whole = e;
+  whole.saved_at.reset();
+  std::ofstream(temp_file("two-whole.bruvik")) << experiment_json(whole);
   Options replaying = options(0);
   replaying.seed.reset();
   replaying.experiment = file;
-  EXPECT_EQ(terminal(replaying).out, terminal(options(4)).out);
+  Options replaying_whole = replaying;
+  replaying_whole.experiment = temp_file("two-whole.bruvik");
+  EXPECT_EQ(terminal(replaying).out, terminal(replaying_whole).out);
+  EXPECT_NE(terminal(replaying).out, terminal(options(4)).out);
 
   // The dump does the file's actions up to its moment: the MTU raised at 5 s shows at 30 s.
   const auto dump = [](const Options& o) {

@@ -21,3 +21,11 @@ if(TARGET bruvik_plot)
   gtest_discover_tests(headless_plot_tests DISCOVERY_TIMEOUT 60
                        PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endif()
+
+if(TARGET bruvik_timeline_export)
+  add_executable(headless_timeline_tests headless_timeline_test.cpp)
+  target_link_libraries(headless_timeline_tests PRIVATE bruvik_timeline_export bruvik_headless
+                        bruvik_warnings GTest::gtest_main)
+  gtest_discover_tests(headless_timeline_tests DISCOVERY_TIMEOUT 60
+                       PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+endif()

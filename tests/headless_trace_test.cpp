@@ -201,7 +201,7 @@ TEST(Trace, ARefusedPathIsOneSentenceAndNoRunStarts) {
                                            "\": Not a directory.\n"},
   };
   for (const Case& c : cases) {
-    Options o;
+    Options o{};
     o.headless = true;
     o.seed = 1;
     o.trace.emplace(c.path);

@@ -57,7 +57,7 @@ TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
                                 "Command5", "Command6",  "Command7",  "Command1",  "Command8",
                                 "Text9",    "Text14(0)", "Text14(1)", "Text14(2)", "speed",
                                 "pause",    "step",      "slider",    "back",      "save",
-                                "open",     "Text6"};
+                                "open",     "timeline",  "Text6"};
   EXPECT_EQ(walk(w, "Text6", int(expected.size()) - 1), expected);
 }
 

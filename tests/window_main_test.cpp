@@ -1,5 +1,8 @@
-// The window tests run on the offscreen platform with the pinned look, in one application.
+// The window tests run on the offscreen platform with the pinned look, in one application, with
+// settings of their own.
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -13,6 +16,9 @@ int main(int argc, char** argv) {
   bruvik::quiet_offscreen_notes();
   QApplication app(argc, argv);
   bruvik::install_look(true);
+  // The window's remembered choices go to a folder of the tests', never to the user's.
+  QTemporaryDir settings;
+  QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -73,6 +73,20 @@ TEST(Screenshot, ARunShowsInThePicture) {
     ASSERT_EQ(write_screenshot(replayed, error), 0) << error;
     EXPECT_EQ(QImage(dir.filePath("c.png")), b) << at_given;
   }
+  // With the timeline: the same client area over the strip and the pane, whose frames show.
+  Options with = later;
+  with.screenshot = dir.filePath("d.png").toStdString();
+  with.with_timeline = true;
+  ASSERT_EQ(write_screenshot(with, error), 0) << error;
+  const QImage c(dir.filePath("d.png"));
+  ASSERT_EQ(c.width(), b.width());
+  ASSERT_GT(c.height(), b.height() + 150);
+  EXPECT_EQ(c.copy(0, 0, 1016, 705), b.copy(0, 0, 1016, 705));
+  int blue = 0;
+  for (int y = b.height(); y < c.height(); ++y) {
+    for (int x = 0; x < c.width(); ++x) blue += c.pixelColor(x, y) == QColor(31, 119, 180);
+  }
+  EXPECT_GT(blue, 200) << "frames on the bus in the last three seconds";
 }
 
 TEST(Screenshot, AFileThatCannotBeWrittenIsOneClearSentence) {

@@ -1,4 +1,5 @@
-# The window: widgets built from the table, keeping in step, input, pacing, keyboard, pictures.
+# The window: widgets built from the table, keeping in step, input, pacing, keyboard, pictures,
+# the timeline.
 # Offscreen platform; no display needed.
 find_package(Qt6 REQUIRED COMPONENTS Test)
 
@@ -12,6 +13,7 @@ add_executable(window_tests
   window_screenshot_test.cpp
   window_robustness_test.cpp
   window_history_test.cpp
+  window_timeline_test.cpp
 )
 target_link_libraries(window_tests PRIVATE bruvik_ui bruvik_user_actions Qt6::Test GTest::gtest
                       bruvik_warnings)

@@ -79,6 +79,12 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   step_->setAccessibleName(QStringLiteral("Step"));
   step_->setToolTip(QStringLiteral("Run to the next attempt of a station, then pause (Alt+S)"));
   show_paused(false);
+  timeline_ = new EnterButton(QStringLiteral("&Timeline"), this);
+  timeline_->setObjectName(QStringLiteral("timeline"));
+  timeline_->setAutoDefault(false);
+  timeline_->setCheckable(true);
+  timeline_->setAccessibleName(QStringLiteral("Timeline"));
+  timeline_->setToolTip(QStringLiteral("Show or hide the timeline of the bus (Alt+T)"));
 
   // Going back in time: the slider, Back to the attempt before, Save and Open an experiment.
   slider_ = new QSlider(Qt::Horizontal, this);
@@ -122,7 +128,12 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(back_);
   row->addWidget(save_);
   row->addWidget(open_);
-  rows->addWidget(message_);
+  // The second row: the timeline's switch and the messages (the first is full).
+  auto* second = new QHBoxLayout;
+  second->setSpacing(8);
+  second->addWidget(timeline_);
+  second->addWidget(message_, 1);
+  rows->addLayout(second);
 }
 
 void ControlStrip::show_time(VirtualMs ms) {

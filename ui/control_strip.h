@@ -1,6 +1,6 @@
 // The strip under the designed client area: the run's virtual time, the seed, the speed,
-// Pause/Resume and Step, the time slider with Back, Save and Open, and a line for short
-// messages to the user.
+// Pause/Resume and Step, the time slider with Back, Save and Open, the timeline's switch, and a
+// line for short messages to the user.
 #pragma once
 
 #include <QComboBox>
@@ -47,6 +47,7 @@ class ControlStrip : public QWidget {
   QPushButton* back_button() const { return back_; }
   QPushButton* save_button() const { return save_; }
   QPushButton* open_button() const { return open_; }
+  QPushButton* timeline_button() const { return timeline_; }
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
@@ -61,6 +62,7 @@ class ControlStrip : public QWidget {
   QPushButton* back_;
   QPushButton* save_;
   QPushButton* open_;
+  QPushButton* timeline_;
   QLabel* message_;
   VirtualMs shown_tenths_ = -1;
 };

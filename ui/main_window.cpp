@@ -6,10 +6,12 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QShortcut>
 #include <QToolTip>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -54,7 +56,7 @@ QElapsedTimer started_timer() {
 
 MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallClock wall,
                        QWidget* parent)
-    : QWidget(parent),
+    : QMainWindow(parent),
       form_(form),
       history_(history),
       elapsed_(started_timer()),
@@ -64,12 +66,18 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
       view_(new FormView(form, this)),
       strip_(new ControlStrip(form.seed(), speed, this)) {
   setWindowTitle(QString::fromUtf8(built_window().caption));
-  auto* column = new QVBoxLayout(this);
+  auto* client = new QWidget(this);
+  auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
   column->addWidget(view_);
   column->addWidget(strip_);
   column->setSizeConstraint(QLayout::SetFixedSize);
+  column->activate();  // the strip in its place at once, as the window's own layout had it
+  setCentralWidget(client);
+  // The window is as large as what it holds: it grows by the docked pane and shrinks back.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  add_timeline();
 
   pacer_.set_speed(speed);
   report_ = [this](const QString& message) {
@@ -169,6 +177,36 @@ void MainWindow::refresh() {
     strip_->show_speed(pacer_.speed());
     strip_->show_message(QStringLiteral("The run has finished; the speed is back at 1x."));
   }
+  if (timeline_) timeline_->sync(form_.now(), furthest_to_show());
+}
+
+void MainWindow::add_timeline() {
+  if (history_ == nullptr) {
+    strip_->timeline_button()->hide();
+    return;
+  }
+  timeline_ = new TimelinePane(history_->record(), this);
+  addDockWidget(Qt::BottomDockWidgetArea, timeline_);
+  timeline_->hide();
+  timeline_->paused = [this] { return pacer_.paused(); };
+  timeline_->wire(strip_->timeline_button());
+}
+
+void MainWindow::set_timeline_shown(bool shown) {
+  if (!timeline_) return;
+  timeline_->setVisible(shown);
+  strip_->timeline_button()->setChecked(shown);
+  refresh();
+}
+
+void MainWindow::remember_timeline_choices() {
+  if (!timeline_) return;
+  const QSize client = centralWidget()->sizeHint();
+  const QSize pane = timeline_->sizeHint();
+  const QSize with(std::max(client.width(), pane.width()), client.height() + pane.height());
+  timeline_->remember_choices(screen() != nullptr &&
+                              window_fits(with, screen()->availableGeometry()));
+  strip_->timeline_button()->setChecked(!timeline_->isHidden());
 }
 
 void MainWindow::act(const std::function<void()>& action) {
@@ -303,6 +341,7 @@ void MainWindow::set_tab_order() {
   chain.push_back(strip_->back_button());
   chain.push_back(strip_->save_button());
   chain.push_back(strip_->open_button());
+  chain.push_back(strip_->timeline_button());
   for (std::size_t i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 

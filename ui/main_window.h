@@ -1,11 +1,11 @@
-// The program's window: the designed client area over the control strip. It paces the clock,
-// keeps the widgets in step once per display frame, and turns clicks and keys into the
-// operator actions at the current virtual time.
+// The program's window: the designed client area over the control strip, and the timeline pane
+// docked under them or floating. It paces the clock, keeps the widgets in step once per display
+// frame, and turns clicks and keys into the operator actions at the current virtual time.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QMainWindow>
 #include <QTimer>
-#include <QWidget>
 
 #include <functional>
 
@@ -13,6 +13,7 @@
 #include "ui/control_strip.h"
 #include "ui/form_view.h"
 #include "ui/pacer.h"
+#include "ui/timeline_pane.h"
 
 namespace bruvik {
 
@@ -22,7 +23,7 @@ class History;
 // Display frames per second: a 10 ms flash is shown for one frame of this length.
 inline constexpr int kFrameIntervalMs = 33;
 
-class MainWindow : public QWidget {
+class MainWindow : public QMainWindow {
  public:
   // `history` (may be null: no timeline, no going back) records the run of `form` from its
   // start. `wall` replaces the monotonic clock (tests); empty means the real one.
@@ -34,6 +35,11 @@ class MainWindow : public QWidget {
   ControlStrip& strip() const { return *strip_; }
   Pacer& pacer() { return pacer_; }
   QTimer& frame_timer() { return frames_; }
+  // The timeline pane; null without a history.
+  TimelinePane* timeline() const { return timeline_; }
+  void set_timeline_shown(bool shown);
+  // Reads the timeline's remembered choices (shown, floating, where) and keeps them from now on.
+  void remember_timeline_choices();
 
   // Starts the display frames (and with them the clock).
   void start();
@@ -101,6 +107,7 @@ class MainWindow : public QWidget {
   void fail(const QString& message);
   void wire_inputs();
   void set_tab_order();
+  void add_timeline();
 
   Form1& form_;
   History* history_;
@@ -108,6 +115,7 @@ class MainWindow : public QWidget {
   Pacer pacer_;
   FormView* view_;
   ControlStrip* strip_;
+  TimelinePane* timeline_ = nullptr;
   QTimer frames_;
   bool failed_ = false;
   std::function<void(const QString&)> report_;

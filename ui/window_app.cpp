@@ -265,6 +265,7 @@ int write_screenshot(const Options& o, std::string& error) {
   }
   history->reached();  // the slider's end, as the window's frame would have it
   window.refresh();
+  if (o.with_timeline) window.set_timeline_shown(true);
   window.show();
   return save_picture(window.grab(), o, error);
 }
@@ -335,6 +336,7 @@ int run_window(const Options& options, int& argc, char** argv) {
   }
   History history(form, start);
   MainWindow window(form, &history, options.speed);
+  window.remember_timeline_choices();
   // The box comes after the click has been handled, not inside it.
   form.on_restart = restart_this_program(options, [&window](const QString& sentence) {
     QMetaObject::invokeMethod(

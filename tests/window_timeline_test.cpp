@@ -1,0 +1,267 @@
+// The timeline: the pane shown, hidden, floating and remembered; it follows the clock, zooms and
+// pans only while paused; the painter's frames, overlaps and counted collisions on hand-built
+// records, as drawn and as the tooltip tells them.
+#include <QImage>
+#include <QLayout>
+#include <QPainter>
+#include <QSettings>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "controls/operator_controls.h"
+#include "model/timer_table.h"
+#include "tests/window_support.h"
+#include "timeline/frame_hit.h"
+#include "timeline/geometry.h"
+#include "timeline/painter.h"
+#include "ui/main_window.h"
+#include "ui/timeline_pane.h"
+
+namespace bruvik {
+namespace {
+
+struct Window : TestWindow {
+  Window() : TestWindow(7, true) {}
+  TimelinePane& pane() const { return *window->timeline(); }
+  QPushButton* button() const { return window->strip().timeline_button(); }
+  int height() const {
+    window->layout()->activate();
+    return window->height();
+  }
+};
+
+void forget_choices() {
+  QSettings(QStringLiteral("bruvik"), QStringLiteral("bruvik")).clear();
+}
+
+TEST(TimelinePane, ShownHiddenByTheButtonAndAltTAndFloating) {
+  forget_choices();
+  Window w;
+  ASSERT_NE(w.window->timeline(), nullptr);
+  EXPECT_TRUE(w.pane().isHidden()) << "not shown unless asked for, or remembered";
+  EXPECT_EQ(w.button()->text(), "&Timeline");
+  const int without = w.height();
+
+  QTest::mouseClick(w.button(), Qt::LeftButton);
+  EXPECT_TRUE(w.pane().isVisible());
+  EXPECT_TRUE(w.button()->isChecked());
+  EXPECT_FALSE(w.pane().isFloating());
+  EXPECT_GT(w.height(), without + 150) << "docked under the strip, the window grows";
+  EXPECT_EQ(w.window->width(), 1016);
+  EXPECT_GE(w.pane().y(),
+            w.window->strip().mapTo(w.window.get(), QPoint(0, 0)).y() + w.window->strip().height());
+
+  QTest::keyClick(w.window.get(), Qt::Key_T, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.pane().isHidden(); }, 2000)) << "Alt+T hides it";
+  EXPECT_FALSE(w.button()->isChecked());
+  EXPECT_EQ(w.height(), without);
+  QTest::keyClick(w.window.get(), Qt::Key_T, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.pane().isVisible(); }, 2000)) << "and shows it";
+
+  w.pane().setFloating(true);
+  EXPECT_TRUE(w.pane().isWindow()) << "a window of its own";
+  EXPECT_TRUE(w.pane().isVisible());
+  EXPECT_EQ(w.height(), without) << "the window gives its room back";
+  w.pane().close();  // its own close button
+  EXPECT_FALSE(w.button()->isChecked());
+}
+
+TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
+  forget_choices();
+  const QRect where(120, 90, 700, 280);
+  {
+    Window w;
+    w.window->remember_timeline_choices();
+    // The offscreen screen (800 x 600) has no room for the window with the pane docked.
+    EXPECT_TRUE(w.pane().isHidden());
+    QTest::mouseClick(w.button(), Qt::LeftButton);
+    w.pane().setFloating(true);
+    w.pane().setGeometry(where);
+  }
+  {
+    Window w;
+    w.window->remember_timeline_choices();
+    EXPECT_TRUE(w.pane().isVisible());
+    EXPECT_TRUE(w.pane().isFloating());
+    EXPECT_TRUE(w.button()->isChecked());
+    EXPECT_EQ(w.pane().geometry(), where);
+    w.pane().setFloating(false);  // docked, it does not fit this screen: not shown next time
+  }
+  {
+    Window w;
+    w.window->remember_timeline_choices();
+    EXPECT_TRUE(w.pane().isHidden());
+    EXPECT_FALSE(w.button()->isChecked());
+  }
+  // Without the remembering, nothing is read or written.
+  forget_choices();
+  {
+    Window w;
+    QTest::mouseClick(w.button(), Qt::LeftButton);
+  }
+  EXPECT_TRUE(QSettings(QStringLiteral("bruvik"), QStringLiteral("bruvik")).allKeys().isEmpty());
+
+  const struct {
+    QSize window;
+    QRect screen;
+    bool fits;
+  } screens[] = {
+      {{1016, 985}, {0, 0, 1600, 1200}, true},
+      {{1016, 985}, {0, 0, 1920, 1050}, true},
+      {{1016, 985}, {0, 0, 1366, 740}, false},
+      {{1016, 985}, {0, 0, 1024, 1200}, false},
+  };
+  for (const auto& s : screens)
+    EXPECT_EQ(window_fits(s.window, s.screen), s.fits) << s.screen.height();
+}
+
+TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
+  forget_choices();
+  Window w;
+  w.window->set_timeline_shown(true);
+  TimelineCanvas& canvas = w.pane().canvas();
+  Command1_Click(w.form);
+  w.form.advance_to(20000);
+  w.window->refresh();
+  TimelineSpan s = canvas.span();
+  EXPECT_EQ(s.to - s.from, 3000);
+  EXPECT_GE(s.to, 20000);
+  EXPECT_LT(s.to, 20010) << "the present at the right edge";
+  EXPECT_EQ(s.cursor, 20000);
+  EXPECT_TRUE(w.pane().header()->text().startsWith("Pure Aloha: offered load G "))
+      << w.pane().header()->text().toStdString();
+  EXPECT_TRUE(w.pane().header()->text().contains(", on the bus "));
+
+  // Zooming in keeps following; a drag does nothing while the run goes on.
+  canvas.zoom(2, canvas.width() / 2.0);
+  EXPECT_EQ(canvas.span_ms(), 1920);
+  EXPECT_TRUE(canvas.following());
+  QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(500, 100));
+  QTest::mouseMove(&canvas, QPoint(800, 100));
+  QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(800, 100));
+  EXPECT_TRUE(canvas.following());
+
+  // Paused, a drag to the right goes back in time and stops following.
+  w.window->toggle_pause();
+  QTest::mousePress(&canvas, Qt::LeftButton, {}, QPoint(500, 100));
+  QTest::mouseMove(&canvas, QPoint(800, 100));
+  QTest::mouseRelease(&canvas, Qt::LeftButton, {}, QPoint(800, 100));
+  EXPECT_FALSE(canvas.following());
+  EXPECT_FALSE(w.pane().follow_button()->isChecked());
+  s = canvas.span();
+  EXPECT_LT(s.to, 19500);
+  EXPECT_EQ(s.to - s.from, 1920);
+  // It stays there while the run goes on, until Follow.
+  w.window->toggle_pause();
+  w.form.advance_to(25000);
+  w.window->refresh();
+  EXPECT_EQ(canvas.span().to, s.to);
+  QTest::mouseClick(w.pane().follow_button(), Qt::LeftButton);
+  EXPECT_TRUE(canvas.following());
+  EXPECT_GE(canvas.span().to, 25000);
+
+  // The wheel zooms out to the whole run at most.
+  for (int i = 0; i < 40; ++i) canvas.zoom(-1, 100);
+  EXPECT_EQ(canvas.span_ms(), 25000);
+  EXPECT_EQ(canvas.span().from, 0);
+  for (int i = 0; i < 40; ++i) canvas.zoom(1, 100);
+  EXPECT_EQ(canvas.span_ms(), TimelineCanvas::kShortestSpanMs);
+}
+
+// A hand-built record: "S3@100" is station 3 sending at 100 ms, "E3@250" its frame timer taking
+// it off the bus, "C3@100" a counted collision of that sending (in its tick).
+RunRecord record_of(std::initializer_list<const char*> script) {
+  RunRecord record;
+  std::uint64_t tick = 0;
+  for (const char* item : script) {
+    const std::string s = item;
+    Event e;
+    e.kind = s[0] == 'S'   ? EventKind::Sent
+             : s[0] == 'E' ? EventKind::FrameEnd
+                           : EventKind::Collision;
+    e.station = static_cast<std::int8_t>(s[1] - '0');
+    e.time = std::stoll(s.substr(s.find('@') + 1));
+    e.method = 0;
+    e.timer = static_cast<std::int16_t>(station_timer(0, e.station));
+    if (e.kind != EventKind::Collision) ++tick;
+    record.add(e, tick);
+  }
+  return record;
+}
+
+TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
+  const QRectF area(0, 0, 1000, 300);
+  const TimelineStyle style = timeline_style();
+  enum class Look { Good, Overlapped, Cross };
+  const struct Case {
+    const char* name;
+    RunRecord record;
+    VirtualMs from;
+    int station;      // where the mouse is
+    VirtualMs at;     // and when
+    Look look;        // what is drawn there
+    const char* tip;  // the tooltip; empty: no frame there
+  } cases[] = {
+      {"a lone frame", record_of({"S3@1000", "E3@1150"}), 0, 3, 1075, Look::Good,
+       "Station 3, Pure Aloha\nSent at 1.000 s, off the bus at 1.150 s\nOverlapped no other "
+       "frame\nNot counted as a collision"},
+      {"nothing beside it", record_of({"S3@1000", "E3@1150"}), 0, 4, 1075, Look::Good, ""},
+      {"two overlapping frames", record_of({"S1@1000", "S2@1100", "E1@1150", "E2@1250"}), 0, 2,
+       1200, Look::Overlapped,
+       "Station 2, Pure Aloha\nSent at 1.100 s, off the bus at 1.250 s\nOverlapped station 1 "
+       "(sent at 1.000 s)\nNot counted as a collision"},
+      {"overlapped before the left edge, by a frame sent further back",
+       record_of({"S2@1000", "S1@1100", "E2@1150", "E1@1250"}), 1200, 1, 1225, Look::Overlapped,
+       "Station 1, Pure Aloha\nSent at 1.100 s, off the bus at 1.250 s\nOverlapped station 2 "
+       "(sent at 1.000 s)\nNot counted as a collision"},
+      {"a counted collision", record_of({"S1@1000", "S2@1000", "C2@1000", "E1@1150", "E2@1150"}), 0,
+       2, 1000, Look::Cross,
+       "Station 2, Pure Aloha\nSent at 1.000 s, off the bus at 1.150 s\nOverlapped station 1 "
+       "(sent at 1.000 s)\nCounted as a collision"},
+      {"its partner, not counted",
+       record_of({"S1@1000", "S2@1000", "C2@1000", "E1@1150", "E2@1150"}), 0, 1, 1100,
+       Look::Overlapped,
+       "Station 1, Pure Aloha\nSent at 1.000 s, off the bus at 1.150 s\nOverlapped station 2 "
+       "(sent at 1.000 s)\nNot counted as a collision"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TimelineSpan span;
+    span.from = c.from;
+    span.to = c.from + 3000;
+    span.end = 5000;
+    const TimelineGeometry g = timeline_geometry(area, span.from, span.to, style);
+    const QPointF at(g.x_of(static_cast<double>(c.at)), g.row(c.station).center().y());
+    const std::optional<FrameHit> hit = frame_at(area, c.record, span, style, at);
+    if (*c.tip == '\0') {
+      EXPECT_FALSE(hit.has_value());
+      continue;
+    }
+    ASSERT_TRUE(hit.has_value());
+    EXPECT_EQ(frame_tooltip(*hit).toStdString(), c.tip);
+
+    QImage image(1000, 300, QImage::Format_RGB32);
+    QPainter painter(&image);
+    paint_timeline(painter, area, c.record, span, style);
+    painter.end();
+    const QColor drawn = image.pixelColor(at.toPoint());
+    const QColor want = c.look == Look::Good         ? style.good_frame
+                        : c.look == Look::Overlapped ? style.overlapped_frame
+                                                     : style.counted;
+    // The hatching may cross the very pixel: one of the pixels beside it shows the fill.
+    bool found = false;
+    for (int dx = -2; dx <= 2; ++dx) {
+      found = found || image.pixelColor(at.toPoint() + QPoint(dx, 0)) == want;
+    }
+    EXPECT_TRUE(found) << "drawn " << drawn.name().toStdString() << ", wanted "
+                       << want.name().toStdString();
+  }
+}
+
+}  // namespace
+}  // namespace bruvik

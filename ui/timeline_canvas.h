@@ -1,0 +1,87 @@
+// The drawing of the timeline pane: the last seconds of the run, following the clock; the wheel
+// zooms, a drag pans while the run is paused or finished, a frame under the mouse tells its
+// story in a tooltip. Repaints only when what it shows has changed.
+#pragma once
+
+#include <QPixmap>
+#include <QRegion>
+#include <QWidget>
+
+#include <functional>
+
+#include "history/record.h"
+#include "timeline/stretch.h"
+#include "timeline/style.h"
+
+namespace bruvik {
+
+class TimelineCanvas : public QWidget {
+ public:
+  static constexpr VirtualMs kDefaultSpanMs = 3000;
+  static constexpr VirtualMs kShortestSpanMs = 200;
+
+  TimelineCanvas(const RunRecord& record, QWidget* parent = nullptr);
+
+  // The clock's present and where the record stops, once a display frame.
+  void show_moment(VirtualMs now, VirtualMs end);
+
+  // What is shown now.
+  TimelineSpan span() const;
+  VirtualMs span_ms() const { return length_; }
+  bool following() const { return following_; }
+  // Back to the present, following the clock.
+  void follow();
+  // Zooms by wheel steps (positive: in) around the time at x.
+  void zoom(double steps, double x);
+  // Pans by `dx` pixels (positive: back in time), when panning is allowed.
+  void pan(double dx);
+
+  // True while a drag may pan: the run is paused or has finished.
+  std::function<bool()> may_pan;
+  // The span's length or following changed.
+  std::function<void()> on_view_changed;
+
+  QSize sizeHint() const override { return {900, 220}; }
+  QSize minimumSizeHint() const override { return {360, 160}; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
+
+ private:
+  VirtualMs longest() const;
+  double ms_per_px() const;
+  void measure() const;
+  void set_right(VirtualMs right);
+  void changed();
+  // The part that moves with time: the method names, the rows and the axis.
+  QRegion moving() const;
+
+  const RunRecord& record_;
+  TimelineStyle style_;
+  QPixmap backdrop_;        // the rows and the legend, drawn again only when the size changes
+  mutable QSize plot_for_;  // the size the plot's width and the moving part were found for
+  mutable double plot_width_ = 1;
+  mutable QRegion moving_;
+  VirtualMs now_ = 0;
+  VirtualMs end_ = 0;
+  VirtualMs length_ = kDefaultSpanMs;
+  bool following_ = true;
+  VirtualMs right_ = kDefaultSpanMs;  // the right edge while not following
+  // A drag: where it began, and the right edge then.
+  bool dragging_ = false;
+  double drag_x_ = 0;
+  VirtualMs drag_right_ = 0;
+  // What was last asked to be painted: nothing is repainted until it changes.
+  struct Shown {
+    VirtualMs from = -1, to = -1, cursor = -1, end = -1;
+    std::size_t events = 0;
+    bool operator==(const Shown&) const = default;
+  } shown_;
+};
+
+}  // namespace bruvik

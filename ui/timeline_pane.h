@@ -1,0 +1,66 @@
+// The timeline pane under the window: a header with the running method's figures and the Follow
+// button over the timeline itself. It docks under the control strip or floats in a window of
+// its own; whether it is shown, whether it floats and where are remembered between starts.
+#pragma once
+
+#include <QDockWidget>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+
+#include <functional>
+#include <memory>
+
+#include "history/record.h"
+#include "timeline/method_spans.h"
+#include "ui/timeline_canvas.h"
+
+namespace bruvik {
+
+// Whether a window of `size` (its client area) fits the screen's `available` area, with room
+// for the window manager's frame.
+bool window_fits(QSize size, const QRect& available);
+
+class TimelinePane : public QDockWidget {
+ public:
+  TimelinePane(const RunRecord& record, QWidget* parent = nullptr);
+  ~TimelinePane() override;
+
+  TimelineCanvas& canvas() const { return *canvas_; }
+  QLabel* header() const { return header_; }
+  QPushButton* follow_button() const { return follow_; }
+
+  // Keeps `toggle` (a checkable button) and the pane's visibility in step.
+  void wire(QAbstractButton* toggle);
+
+  // Once a display frame: the present and where the record stops. Does nothing while hidden.
+  void sync(VirtualMs now, VirtualMs end);
+  // True while the run is paused (a drag may then pan); the pane adds "or finished".
+  std::function<bool()> paused;
+
+  // Reads the remembered choices and keeps them from now on. Without any, the pane is shown
+  // when `fits` (the window with the pane docked fits the screen). A docked pane that does not
+  // fit is not shown.
+  void remember_choices(bool fits);
+
+ protected:
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  void save_geometry();
+  void update_header(bool now);
+
+  const RunRecord& record_;
+  QLabel* header_;
+  QLabel* zoom_;
+  QPushButton* follow_;
+  TimelineCanvas* canvas_;
+  MethodSpans spans_;
+  VirtualMs now_ = 0;
+  int frames_since_figures_ = 0;
+  int method_shown_ = -2;
+  std::unique_ptr<QSettings> settings_;  // only while the choices are remembered
+};
+
+}  // namespace bruvik

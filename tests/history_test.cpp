@@ -2,6 +2,7 @@
 // is the moment as it was; a saved run replays to the same state; a bad file is refused whole.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 #include <random>
 #include <string>
@@ -367,6 +368,25 @@ TEST(BusFrames, FiguresPerMethod) {
   EXPECT_EQ(figures[1].sendings, 1);
   EXPECT_EQ(figures[1].duration_ms, 1500);
   EXPECT_FALSE(figures[2].offered_load);
+}
+
+}  // namespace
+}  // namespace bruvik
+
+namespace bruvik {
+namespace {
+
+// The guided experiments shipped with the program open, with their question, at their moment.
+TEST(Experiments, TheGuidedOnesOpen) {
+  int files = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(BRUVIK_EXPERIMENTS_DIR)) {
+    ExperimentRead read = read_experiment_file(entry.path().string());
+    ASSERT_TRUE(read.experiment) << entry.path() << ": " << read.error;
+    EXPECT_FALSE(read.experiment->title.empty() || read.experiment->note.empty()) << entry.path();
+    EXPECT_EQ(check_by_replay(*read.experiment, tick_handlers()), "") << entry.path();
+    ++files;
+  }
+  EXPECT_EQ(files, 5);
 }
 
 }  // namespace

@@ -1,15 +1,10 @@
 // The sweep plot drawn with Qt Charts, without a display: mean throughput per method against the
 // swept value, with the 95 % confidence intervals as error bars.
-#include <unistd.h>
 #include <QApplication>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QFont>
 #include <QGraphicsScene>
-#include <QImage>
 #include <QPainter>
-#include <QSvgGenerator>
 #include <QtCharts/QChart>
 #include <QtCharts/QLegend>
 #include <QtCharts/QLegendMarker>
@@ -21,24 +16,13 @@
 #include <cmath>
 #include <memory>
 
+#include "headless/picture_file.h"
 #include "headless/plot.h"
 
 namespace bruvik {
 namespace {
 
 constexpr const char* kFont = "Liberation Sans";  // pinned, so that plots look alike everywhere
-
-// Sets what the offscreen platform needs before the application exists.
-void prepare_offscreen() {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-    const QString dir = QDir::tempPath() + "/bruvik-runtime-" + QString::number(::getuid());
-    QDir().mkpath(dir);
-    QFile::setPermissions(dir,
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(dir));
-  }
-}
 
 QFont font(double points, bool bold = false) {
   QFont f(kFont);
@@ -274,41 +258,18 @@ void paint(QPainter& painter, const PlotRequest& q) {
 }
 
 std::string draw(const PlotRequest& q, const std::string& path) {
-  std::unique_ptr<QApplication> app;
-  if (QCoreApplication::instance() == nullptr) {
-    prepare_offscreen();
-    static int argc = 1;
-    static char name[] = "bruvik";
-    static char* argv[] = {name, nullptr};
-    app = std::make_unique<QApplication>(argc, argv);
-  } else if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
-    return "charts need a widget application, and another kind is running";
-  }
+  std::string error;
+  const auto app = offscreen_application(true, error);
+  if (!error.empty()) return error;
   QApplication::setFont(font(10));
-
-  const QString file = QFile::decodeName(path.c_str());
-  if (q.svg) {
-    QSvgGenerator svg;
-    svg.setFileName(file);
-    svg.setSize(QSize(q.width, q.height));
-    svg.setViewBox(QRect(0, 0, q.width, q.height));
-    svg.setTitle(text(q.title));
-    svg.setDescription(text(q.caption));
-    QPainter painter;
-    if (!painter.begin(&svg)) return "the SVG file could not be started";
-    paint(painter, q);
-    painter.end();
-    if (QFileInfo(file).size() == 0) return "the SVG file stayed empty";
-    return {};
-  }
-  QImage image(q.width, q.height, QImage::Format_ARGB32);
-  image.fill(Qt::white);
-  {
-    QPainter painter(&image);
-    paint(painter, q);
-  }
-  if (!image.save(file, "PNG")) return "the PNG file could not be written";
-  return {};
+  PictureFile f;
+  f.path = QFile::decodeName(path.c_str());
+  f.svg = q.svg;
+  f.width = q.width;
+  f.height = q.height;
+  f.title = text(q.title);
+  f.description = text(q.caption);
+  return write_picture(f, [&](QPainter& painter) { paint(painter, q); });
 }
 
 // Linking this library in installs the drawer.

@@ -15,6 +15,7 @@
 #include "headless/terminal.h"
 #include "headless/trace.h"
 #include "model/methods.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
@@ -40,13 +41,6 @@ std::string golden_path(const std::string& name) {
   return std::string(BRUVIK_GOLDEN_DIR) + "/" + name;
 }
 
-std::string read(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 void write(const std::string& path, const std::string& text) {
   std::ofstream(path, std::ios::binary) << text;
 }
@@ -70,7 +64,7 @@ TEST(Golden, TerminalRunsPrintExactlyTheCommittedJson) {
       write(golden_path(g.file), out.str());
       continue;
     }
-    const std::string expected = read(golden_path(g.file));
+    const std::string expected = test::read_file(golden_path(g.file));
     ASSERT_FALSE(expected.empty()) << "missing " << golden_path(g.file);
     EXPECT_EQ(out.str(), expected) << g.file << " differs (see the top of this file)";
   }
@@ -112,7 +106,7 @@ TEST(Golden, EventFingerprintsPerMethodMatch) {
     write(golden_path("fingerprints.txt"), now);
     return;
   }
-  const auto expected = by_run_and_method(read(golden_path("fingerprints.txt")));
+  const auto expected = by_run_and_method(test::read_file(golden_path("fingerprints.txt")));
   const auto actual = by_run_and_method(now);
   ASSERT_EQ(expected.size(), 15u) << "missing or short fingerprints.txt";
   // Compared one method at a time, so that a failure names where behaviour changed.

@@ -10,18 +10,12 @@
 
 #include "headless/plot.h"
 #include "headless/terminal.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::uint32_t big_endian(const std::string& s, std::size_t at) {
   std::uint32_t v = 0;
@@ -64,7 +58,7 @@ TEST(Plot, ASweepDrawsAValidImageOfTheExpectedSize) {
     std::ostringstream out, err;
     ASSERT_EQ(run_terminal(o, out, err), 0) << err.str();
     EXPECT_EQ(err.str(), "");
-    const std::string bytes = read(*o.plot);
+    const std::string bytes = test::read_file(*o.plot);
     if (std::string(c.file).ends_with(".png")) {
       ASSERT_GT(bytes.size(), 1000u);
       EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");

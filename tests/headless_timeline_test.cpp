@@ -9,18 +9,12 @@
 
 #include "headless/terminal.h"
 #include "headless/timeline_file.h"
+#include "output_reader.h"
 
 namespace bruvik {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 std::uint32_t big_endian(const std::string& s, std::size_t at) {
   std::uint32_t v = 0;
@@ -66,7 +60,7 @@ TEST(TimelineFile, DrawsTheAskedStretchAsSvgOrPng) {
     EXPECT_EQ(err.str(), "");
     EXPECT_NE(out.str().find("finished: yes, after 252302 virtual ms"), std::string::npos)
         << "the run is printed as usual";
-    const std::string bytes = read(*o.timeline);
+    const std::string bytes = test::read_file(*o.timeline);
     if (std::string(c.file).ends_with(".png")) {
       EXPECT_EQ(bytes.substr(0, 8), "\x89PNG\r\n\x1a\n");
       EXPECT_EQ(big_endian(bytes, 16), 1600u);

@@ -23,8 +23,8 @@
 namespace bruvik {
 namespace {
 
-struct Window : TestWindow {
-  Window() : TestWindow(7, true) {}
+struct InputWindow : TestWindow {
+  InputWindow() : TestWindow(7, true) {}
   QLineEdit* box(const char* name) { return view().widget_as<QLineEdit>(name); }
   QString shown(const char* name) { return box(name)->text(); }
   void click(const char* name) { QTest::mouseClick(at(name), Qt::LeftButton); }
@@ -52,7 +52,7 @@ TEST(WindowInput, EachButtonReachesTheModelAndItsResultIsShown) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.button);
-    Window w;
+    InputWindow w;
     w.click(c.button);
     EXPECT_EQ(w.form.find_named(c.box)->text(), c.value);
     EXPECT_EQ(w.shown(c.box), c.value);
@@ -62,7 +62,7 @@ TEST(WindowInput, EachButtonReachesTheModelAndItsResultIsShown) {
 }
 
 TEST(WindowInput, TheStartButtonStartsThePureAlohaStationsAndTheSecondsClock) {
-  Window w;
+  InputWindow w;
   for (int i = 0; i < 10; ++i) ASSERT_FALSE(w.form.Timer(station_timer(0, i)).enabled());
   w.click("Command1");
   for (int i = 0; i < 10; ++i) EXPECT_TRUE(w.form.Timer(station_timer(0, i)).enabled()) << i;
@@ -70,13 +70,13 @@ TEST(WindowInput, TheStartButtonStartsThePureAlohaStationsAndTheSecondsClock) {
 }
 
 TEST(WindowInput, RestartCallsThePlatformsRestart) {
-  Window w;
+  InputWindow w;
   w.click("Command8");
   EXPECT_EQ(w.restarts, 1);
 }
 
 TEST(WindowInput, AClickOnAnOptionSelectsItThroughTheModel) {
-  Window w;
+  InputWindow w;
   w.click("Option2");  // disabled until the table is ranked: nothing happens
   EXPECT_FALSE(w.form.Option2.value());
   w.form.Option1.set_enabled(true);
@@ -100,7 +100,7 @@ TEST(WindowInput, AClickOnAnOptionSelectsItThroughTheModel) {
 TEST(WindowInput, TypingIntoAnEnabledBoxWritesTheModel) {
   for (const char* name : {"Text7", "Text9", "Text14(0)", "Text14(1)", "Text14(2)"}) {
     SCOPED_TRACE(name);
-    Window w;
+    InputWindow w;
     w.type(name, "42");
     EXPECT_EQ(w.form.find_named(name)->text(), "42");
     QTest::keyClick(w.at(name), Qt::Key_Backspace);
@@ -111,7 +111,7 @@ TEST(WindowInput, TypingIntoAnEnabledBoxWritesTheModel) {
 TEST(WindowInput, BoxesTheStartUpLockedCannotBeTypedInto) {
   for (const char* name : {"Text1(0)", "Text11", "Text12", "Text13", "Text8(0)", "Text3(1)"}) {
     SCOPED_TRACE(name);
-    Window w;
+    InputWindow w;
     const std::string before = w.form.find_named(name)->text();
     EXPECT_FALSE(w.at(name)->isEnabled());
     QTest::keyClicks(w.at(name), "99");
@@ -121,7 +121,7 @@ TEST(WindowInput, BoxesTheStartUpLockedCannotBeTypedInto) {
 }
 
 TEST(WindowInput, EnterInTheSecondsBoxLocksIt) {
-  Window w;
+  InputWindow w;
   w.type("Text7", "7");
   QTest::keyClick(w.at("Text7"), Qt::Key_Return);
   EXPECT_FALSE(w.form.Text7.enabled());
@@ -134,7 +134,7 @@ TEST(WindowInput, EnterInTheSecondsBoxLocksIt) {
 }
 
 TEST(WindowInput, TheDataAmountTakesEffectOnEnterOrWhenTheBoxIsLeft) {
-  Window w;
+  InputWindow w;
   w.type("Text6", "50");
   EXPECT_EQ(w.form.Text6.text(), "100") << "not while typing";
   w.window->refresh();
@@ -157,7 +157,7 @@ TEST(WindowInput, TheDataAmountTakesEffectOnEnterOrWhenTheBoxIsLeft) {
 TEST(WindowInput, ARefusedDataAmountShowsTheLastAcceptedValueAndWhy) {
   for (const char* typed : {"abc", "", "-", "."}) {
     SCOPED_TRACE(typed);
-    Window w;
+    InputWindow w;
     w.type("Text6", "60");
     QTest::keyClick(w.at("Text6"), Qt::Key_Return);
     w.type("Text6", typed);
@@ -171,7 +171,7 @@ TEST(WindowInput, ARefusedDataAmountShowsTheLastAcceptedValueAndWhy) {
 TEST(WindowInput, RetypingTheDataAmountDoesNotEndTheRunningMethod) {
   // "150" typed one key at a time used to pass through "1", which the completion test met at
   // once.
-  Window w;
+  InputWindow w;
   w.click("Command1");
   w.wall_ns += 20'000'000'000LL;
   for (int i = 0; i < 20; ++i) w.window->frame();
@@ -199,7 +199,7 @@ TEST(WindowInput, RetypingTheDataAmountDoesNotEndTheRunningMethod) {
 TEST(WindowInput, ARunTimeErrorIsToldOnceAndEndsTheLogic) {
   // A random limit far beyond what the buttons make: the next back-off does not fit the
   // interval of a timer.
-  Window w;
+  InputWindow w;
   w.click("Command1");
   w.form.Label34.set_text("1e12");
   w.window->frame_timer().start();
@@ -234,7 +234,7 @@ TEST(WindowInput, NoKeyOrClickBreaksTheWindow) {
                       Qt::Key_Return, Qt::Key_Escape, Qt::Key_Backspace, Qt::Key_Delete,
                       Qt::Key_Space,  Qt::Key_E,      Qt::Key_Tab,       Qt::Key_Home};
   for (int round = 0; round < 4; ++round) {
-    Window w;
+    InputWindow w;
     for (int n = 0; n < 400; ++n) {
       QWidget* target = w.at(targets[random() % std::size(targets)]);
       if (dynamic_cast<QLineEdit*>(target) != nullptr) {

@@ -24,8 +24,8 @@
 namespace bruvik {
 namespace {
 
-struct Window : TestWindow {
-  Window() : TestWindow(7, true) {}
+struct KeyboardWindow : TestWindow {
+  KeyboardWindow() : TestWindow(7, true) {}
   // The name of the focused widget: its window name, or the strip's name for it.
   QString focused() {
     QWidget* f = QApplication::focusWidget();
@@ -41,7 +41,7 @@ struct Window : TestWindow {
   }
 };
 
-QStringList walk(Window& w, const char* from, int steps) {
+QStringList walk(KeyboardWindow& w, const char* from, int steps) {
   w.at(from)->setFocus(Qt::TabFocusReason);
   QStringList seen{w.focused()};
   for (int i = 0; i < steps; ++i) {
@@ -52,7 +52,7 @@ QStringList walk(Window& w, const char* from, int steps) {
 }
 
 TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
-  Window w;
+  KeyboardWindow w;
   const QStringList expected = {"Text6",    "Text7",     "Command2",  "Command3",  "Command4",
                                 "Command5", "Command6",  "Command7",  "Command1",  "Command8",
                                 "Text9",    "Text14(0)", "Text14(1)", "Text14(2)", "speed",
@@ -62,7 +62,7 @@ TEST(WindowKeyboard, TabFollowsTheReadingOrder) {
 }
 
 TEST(WindowKeyboard, TheOrderOptionsJoinTheOrderOnceEnabled) {
-  Window w;
+  KeyboardWindow w;
   w.form.Option1.set_enabled(true);
   w.form.Option2.set_enabled(true);
   w.window->refresh();
@@ -71,7 +71,7 @@ TEST(WindowKeyboard, TheOrderOptionsJoinTheOrderOnceEnabled) {
 }
 
 TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
-  Window w;
+  KeyboardWindow w;
   const struct {
     const char* name;
     const char* accessible;
@@ -120,7 +120,7 @@ TEST(WindowKeyboard, EveryControlHasANameFromItsCaptionOrItsLabel) {
 }
 
 TEST(WindowKeyboard, TheStripIsUsableFromTheKeyboard) {
-  Window w;
+  KeyboardWindow w;
   QWidget* start = w.at("Command1");
   static_cast<QAbstractButton*>(start)->click();  // recorded, so that Back can replay it
   start->setFocus();
@@ -196,7 +196,7 @@ TEST(WindowKeyboard, EnterClicksTheFocusedButtonOnceAsSpaceDoes) {
               {Qt::Key_Return, Qt::ControlModifier, false},
               {Qt::Key_A, Qt::NoModifier, false}};
   for (const auto& k : keys) {
-    Window w;
+    KeyboardWindow w;
     QWidget* raise_mtu = w.at("Command3");
     raise_mtu->setFocus();
     QTest::keyClick(raise_mtu, k.key, k.mods);
@@ -208,7 +208,7 @@ TEST(WindowKeyboard, EnterClicksTheFocusedButtonOnceAsSpaceDoes) {
   }
 
   // A disabled button takes no click from Enter.
-  Window w;
+  KeyboardWindow w;
   QWidget* raise_mtu = w.at("Command3");
   raise_mtu->setFocus();
   raise_mtu->setEnabled(false);

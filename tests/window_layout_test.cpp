@@ -22,13 +22,13 @@
 namespace bruvik {
 namespace {
 
-struct Window : TestWindow {
+struct LayoutWindow : TestWindow {
   // Top-left corner in the client area's pixels.
   QPoint corner(const char* name) { return at(name)->mapTo(&view(), QPoint(0, 0)); }
 };
 
 TEST(WindowLayout, EveryControlHasItsWidgetInItsContainerAtItsPlace) {
-  Window w;
+  LayoutWindow w;
   EXPECT_EQ(w.form.controls().size(), built_controls().size());
   for (const Control& c : w.form.controls()) {
     const BuiltControl& s = c.built();
@@ -50,7 +50,7 @@ TEST(WindowLayout, EveryControlHasItsWidgetInItsContainerAtItsPlace) {
 }
 
 TEST(WindowLayout, EachKindIsDrawnByItsOwnWidget) {
-  Window w;
+  LayoutWindow w;
   const struct {
     Kind kind;
     bool (*is)(QWidget*);
@@ -78,7 +78,7 @@ TEST(WindowLayout, EachKindIsDrawnByItsOwnWidget) {
 }
 
 TEST(WindowLayout, HandCheckedPlacesInTheClientArea) {
-  Window w;
+  LayoutWindow w;
   const struct {
     const char* name;
     QRect where;  // client-area pixels
@@ -100,7 +100,7 @@ TEST(WindowLayout, HandCheckedPlacesInTheClientArea) {
 }
 
 TEST(WindowLayout, StationsRunClockwiseRoundTheBus) {
-  Window w;
+  LayoutWindow w;
   for (int i = 0; i < 5; ++i) {
     SCOPED_TRACE(i);
     const std::string top = "Image1(" + std::to_string(i) + ")";
@@ -117,7 +117,7 @@ TEST(WindowLayout, StationsRunClockwiseRoundTheBus) {
 }
 
 TEST(WindowLayout, TheWindowHasItsCaptionClientAreaAndStrip) {
-  Window w;
+  LayoutWindow w;
   const QString title = w.window->windowTitle();
   EXPECT_EQ(title.size(), 175);
   EXPECT_TRUE(title.startsWith("Aloha Methods & Multiple access Collussion Detection    "));
@@ -131,7 +131,7 @@ TEST(WindowLayout, TheWindowHasItsCaptionClientAreaAndStrip) {
 }
 
 TEST(WindowLayout, CaptionsAreThoseOfTheTableWithTheirBlanks) {
-  Window w;
+  LayoutWindow w;
   for (const Control& c : w.form.controls()) {
     const std::string name = window_name(c.built());
     QWidget* widget = w.view().widget(name);
@@ -149,7 +149,7 @@ TEST(WindowLayout, CaptionsAreThoseOfTheTableWithTheirBlanks) {
 }
 
 TEST(WindowLayout, FontsAreThePinnedSansAtTheirPixelSizes) {
-  Window w;
+  LayoutWindow w;
   const struct {
     const char* name;
     int pixels;
@@ -170,7 +170,7 @@ TEST(WindowLayout, FontsAreThePinnedSansAtTheirPixelSizes) {
 }
 
 TEST(WindowLayout, OneLineCaptionsFitTheirBoxes) {
-  Window w;
+  LayoutWindow w;
   for (const Control& c : w.form.controls()) {
     const std::string name = window_name(c.built());
     SCOPED_TRACE(name);
@@ -190,7 +190,7 @@ TEST(WindowLayout, OneLineCaptionsFitTheirBoxes) {
 }
 
 TEST(WindowLayout, BlanksBreakTheNarrowLabelsIntoLines) {
-  Window w;
+  LayoutWindow w;
   const struct {
     const char* name;
     QStringList words;
@@ -212,7 +212,7 @@ TEST(WindowLayout, BlanksBreakTheNarrowLabelsIntoLines) {
 }
 
 TEST(WindowLayout, TooltipsOfTheOperatorValuesAreTheTurkishTexts) {
-  Window w;
+  LayoutWindow w;
   const struct {
     const char* name;
     const char* tip;
@@ -227,7 +227,7 @@ TEST(WindowLayout, TooltipsOfTheOperatorValuesAreTheTurkishTexts) {
 }
 
 TEST(WindowLayout, ColoursComeFromTheModelAndThePalette) {
-  Window w;
+  LayoutWindow w;
   w.window->show();
   const QImage shot = w.window->grab().toImage();
   const QPalette pal = w.view().palette();
@@ -277,7 +277,7 @@ TEST(WindowLayout, PicturesAreOurOwnThirtyTwoPixelIcons) {
 }
 
 TEST(WindowLayout, TheLightningIsStretchedToItsBox) {
-  Window w;
+  LayoutWindow w;
   w.form.Image2.set_visible(true);
   w.window->refresh();
   const QImage drawn = w.at("Image2")->grab().toImage();
@@ -297,7 +297,7 @@ TEST(WindowLayout, TheLightningIsStretchedToItsBox) {
 }
 
 TEST(WindowLayout, TheRingIsDrawnOverTheComputerAndLeavesItVisible) {
-  Window w;
+  LayoutWindow w;
   QWidget* frame = w.at("Frame2(0)");
   for (int i = 0; i < 10; ++i) {
     const QObjectList& stack = frame->children();

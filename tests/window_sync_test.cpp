@@ -16,39 +16,39 @@
 namespace bruvik {
 namespace {
 
-using Window = TestWindow;
+using SyncWindow = TestWindow;
 
 TEST(WindowSync, OnlyTheWidgetOfWhatChangedIsTouched) {
   const struct {
     const char* what;
     std::function<void(Form1&)> change;
-    std::function<bool(Window&)> shows_it;
+    std::function<bool(SyncWindow&)> shows_it;
   } cases[] = {
       {"text of a box", [](Form1& f) { f.Text9.set_text("slotted"); },
-       [](Window& w) { return w.view().widget_as<QLineEdit>("Text9")->text() == "slotted"; }},
+       [](SyncWindow& w) { return w.view().widget_as<QLineEdit>("Text9")->text() == "slotted"; }},
       {"caption of a label", [](Form1& f) { f.Label34.set_text("70"); },
-       [](Window& w) { return w.view().widget_as<QLabel>("Label34")->text() == "70"; }},
+       [](SyncWindow& w) { return w.view().widget_as<QLabel>("Label34")->text() == "70"; }},
       {"a box locked", [](Form1& f) { f.Text7.set_enabled(false); },
-       [](Window& w) { return !w.at("Text7")->isEnabled(); }},
+       [](SyncWindow& w) { return !w.at("Text7")->isEnabled(); }},
       {"a hidden control shown", [](Form1& f) { f.Label20.set_visible(true); },
-       [](Window& w) { return !w.at("Label20")->isHidden(); }},
+       [](SyncWindow& w) { return !w.at("Label20")->isHidden(); }},
       {"an option selected", [](Form1& f) { f.Option2.set_value(true); },
-       [](Window& w) { return w.view().widget_as<OptionView>("Option2")->isChecked(); }},
+       [](SyncWindow& w) { return w.view().widget_as<OptionView>("Option2")->isChecked(); }},
       {"an option enabled", [](Form1& f) { f.Option1.set_enabled(true); },
-       [](Window& w) { return w.at("Option1")->isEnabled(); }},
+       [](SyncWindow& w) { return w.at("Option1")->isEnabled(); }},
       {"a line's look",
        [](Form1& f) {
          f.Line4.set_border_color(0x00FF0000);
          f.Line4.set_border_width(2);
        },
-       [](Window& w) {
+       [](SyncWindow& w) {
          auto* line = w.view().widget_as<LineView>("Line4");
          return line->colour() == QColor(0, 0, 255) && line->line_width() == 2;
        }},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    Window w;
+    SyncWindow w;
     EXPECT_EQ(w.view().sync(), 0) << "nothing changed since the window was built";
     EXPECT_FALSE(c.shows_it(w));
     c.change(w.form);
@@ -69,7 +69,7 @@ TEST(WindowSync, AFlashBetweenTwoFramesIsShownForOneFrame) {
   };
   for (const auto& f : flashes) {
     SCOPED_TRACE(f.name);
-    Window w;
+    SyncWindow w;
     Control& c = f.control(w.form);
     ASSERT_TRUE(w.at(f.name)->isHidden());
     c.set_visible(true);
@@ -88,7 +88,7 @@ TEST(WindowSync, AFlashBetweenTwoFramesIsShownForOneFrame) {
 TEST(WindowSync, CollisionPicturesOfARunReachTheScreen) {
   // Frames of 33 ms over a minute of pure ALOHA: the 10 ms collision picture is mostly over
   // before the next frame, yet each collision must be seen.
-  Window w;
+  SyncWindow w;
   Command1_Click(w.form);
   QWidget* picture = w.at("Image2");
   int frames_showing = 0;
@@ -128,7 +128,7 @@ TEST(WindowSync, TheBusLinesShowTheModelsLook) {
   };
   for (const auto& l : looks) {
     SCOPED_TRACE(l.what);
-    Window w;
+    SyncWindow w;
     l.act(w.form);
     w.window->refresh();
     const QColor want = l.colour.isValid() ? l.colour : w.view().palette().color(QPalette::Text);
@@ -143,7 +143,7 @@ TEST(WindowSync, TheBusLinesShowTheModelsLook) {
 }
 
 TEST(WindowSync, AnUnfinishedDataAmountEditIsNotOverwritten) {
-  Window w;
+  SyncWindow w;
   auto* box = w.view().widget_as<TextBoxView>("Text6");
   ASSERT_TRUE(box->keeps_pending_edit);
   box->setText("5");

@@ -25,8 +25,8 @@
 namespace bruvik {
 namespace {
 
-struct Window : TestWindow {
-  Window() : TestWindow(7, true) {}
+struct TimelineWindow : TestWindow {
+  TimelineWindow() : TestWindow(7, true) {}
   TimelinePane& pane() const { return *window->timeline(); }
   QPushButton* button() const { return window->strip().timeline_button(); }
   int height() const {
@@ -41,7 +41,7 @@ void forget_choices() {
 
 TEST(TimelinePane, ShownHiddenByTheButtonAndAltTAndFloating) {
   forget_choices();
-  Window w;
+  TimelineWindow w;
   ASSERT_NE(w.window->timeline(), nullptr);
   EXPECT_TRUE(w.pane().isHidden()) << "not shown unless asked for, or remembered";
   EXPECT_EQ(w.button()->text(), "&Timeline");
@@ -75,7 +75,7 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
   forget_choices();
   const QRect where(120, 90, 700, 280);
   {
-    Window w;
+    TimelineWindow w;
     w.window->remember_timeline_choices();
     // The offscreen screen (800 x 600) has no room for the window with the pane docked.
     EXPECT_TRUE(w.pane().isHidden());
@@ -84,7 +84,7 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
     w.pane().setGeometry(where);
   }
   {
-    Window w;
+    TimelineWindow w;
     w.window->remember_timeline_choices();
     EXPECT_TRUE(w.pane().isVisible());
     EXPECT_TRUE(w.pane().isFloating());
@@ -93,7 +93,7 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
     w.pane().setFloating(false);  // docked, it does not fit this screen: not shown next time
   }
   {
-    Window w;
+    TimelineWindow w;
     w.window->remember_timeline_choices();
     EXPECT_TRUE(w.pane().isHidden());
     EXPECT_FALSE(w.button()->isChecked());
@@ -101,7 +101,7 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
   // Without the remembering, nothing is read or written.
   forget_choices();
   {
-    Window w;
+    TimelineWindow w;
     QTest::mouseClick(w.button(), Qt::LeftButton);
   }
   EXPECT_TRUE(QSettings(QStringLiteral("bruvik"), QStringLiteral("bruvik")).allKeys().isEmpty());
@@ -122,7 +122,7 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
 
 TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   forget_choices();
-  Window w;
+  TimelineWindow w;
   w.window->set_timeline_shown(true);
   TimelineCanvas& canvas = w.pane().canvas();
   Command1_Click(w.form);

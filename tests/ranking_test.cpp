@@ -16,9 +16,6 @@ using namespace test;
 using Row = std::pair<std::string, std::string>;  // name, value
 using Table = std::array<Row, 5>;
 
-const std::array<std::string, 5> kNames = {"Pure Aloha", "Slotted Aloha", "1 Persistant",
-                                           "Non Persistant", "P Persistant"};
-
 std::unique_ptr<Form1> with_table(const std::array<std::string, 5>& values,
                                   const std::array<std::string, 5>& names = kNames) {
   auto form = started();

@@ -28,6 +28,9 @@ namespace bruvik::test {
 
 inline constexpr int kPure = 0, kSlotted = 1, kOnePer = 2, kNonPer = 3, kPPer = 4;
 inline constexpr const char* kCodes[5] = {"pure", "slotted", "1per", "nonper", "pper"};
+// The names as the performance table shows them, in run order.
+inline const std::array<std::string, 5> kNames = {"Pure Aloha", "Slotted Aloha", "1 Persistant",
+                                                  "Non Persistant", "P Persistant"};
 inline constexpr Colour kBusyColour = 0x00FF0000;  // red 0, green 0, blue 255
 inline constexpr Colour kIdleColour = 0x00000000;
 

@@ -14,9 +14,6 @@ namespace {
 
 using namespace test;
 
-const char* const kNames[5] = {"Pure Aloha", "Slotted Aloha", "1 Persistant", "Non Persistant",
-                               "P Persistant"};
-
 struct RunCase {
   const char* what;
   Settings settings;

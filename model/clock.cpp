@@ -273,27 +273,13 @@ int Clock::run_lane(VirtualMs limit, int top, bool one, const bool* stop) {
   for (;;) {
     const int x = lane_[lane_head_];
     Slot& s = slots_[x];
-    const Deliver tick = probes_[x].tick;
-    if (tick == nullptr && lane_size_ == 1) {
-      // A lone timer whose ticks do nothing: each of them would re-arm it with a fresh number,
-      // later than every pending one, so the first tick that still matters is the first one at
-      // or after the next other tick (or after `limit`), and it comes after every tick pending
-      // then.
-      VirtualMs horizon = limit + 1;
-      if (wheel != nullptr && wheel->due < horizon) horizon = wheel->due;
-      const VirtualMs steps = std::max<VirtualMs>(1, horizon - s.due);
-      skipped_ += static_cast<std::uint64_t>(steps);
-      now_ = s.due + steps - 1;  // the last skipped tick
-      s.due = now_ + 1;
-      s.seq = next_seq_++;
-      return 0;
-    }
     if (slots_[lane_[(lane_head_ + lane_size_ - 1) & mask]].due == s.due &&
         (wheel == nullptr || wheel->due > s.due)) {
       // The whole lane is due in this millisecond, before the wheel's front.
       const int r = run_lane_ms(limit, wheel, one, stop);
       if (r >= 0) return r;
     }
+    const Deliver tick = probes_[x].tick;
     // One tick. Armed anew: a millisecond later with the newest number, so last in the lane.
     now_ = s.due;
     s.due = now_ + 1;
@@ -371,6 +357,20 @@ int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool*
   return last;
 }
 
+void Clock::skip_lone(VirtualMs limit, int top) {
+  // A lone timer whose ticks do nothing: each of them would re-arm it with a fresh number, later
+  // than every pending one, so the first tick that still matters is the first one at or after
+  // the next other tick (or after `limit`), and it comes after every tick pending then.
+  Slot& s = slots_[lane_[lane_head_]];
+  VirtualMs horizon = limit + 1;
+  if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
+  const VirtualMs steps = std::max<VirtualMs>(1, horizon - s.due);
+  skipped_ += static_cast<std::uint64_t>(steps);
+  now_ = s.due + steps - 1;  // the last skipped tick
+  s.due = now_ + 1;
+  s.seq = next_seq_++;
+}
+
 int Clock::step(VirtualMs limit, bool one, const bool* stop) {
   const int top = front();
   const int lane = lane_front();
@@ -380,11 +380,16 @@ int Clock::step(VirtualMs limit, bool one, const bool* stop) {
       deliver(lane);
       return lane;
     }
-    const int r = run_lane(limit, top, one, stop);
-    if (r != 0 || top == 0 || slots_[top].due > limit) return r;
-    // The wheel's front may come next: then it is delivered at once.
-    const int next = lane_front();
-    if (next != 0 && before(slots_[next], slots_[top])) return 0;
+    if (lane_size_ == 1 && probes_[lane].tick == nullptr) {
+      skip_lone(limit, top);
+      if (top == 0 || slots_[top].due > limit) return 0;
+    } else {
+      const int r = run_lane(limit, top, one, stop);
+      if (r != 0 || top == 0 || slots_[top].due > limit) return r;
+      // The wheel's front may come next: then it is delivered at once.
+      const int next = lane_front();
+      if (next != 0 && before(slots_[next], slots_[top])) return 0;
+    }
   } else if (top == 0 || slots_[top].due > limit) {
     return -1;
   }

@@ -129,6 +129,8 @@ class Clock {
   int step(VirtualMs limit, bool one, const bool* stop);
   // Idle ticks of the lane that come before the wheel's `top` and are due by `limit`.
   int run_lane(VirtualMs limit, int top, bool one, const bool* stop);
+  // Skips the ticks of a lone lane timer that has no idle tick up to the wheel's `top`.
+  void skip_lone(VirtualMs limit, int top);
   // Whole milliseconds of the lane at once, when all of it is due now and idle: returns the
   // last timer delivered (0 when none), -1 when it cannot.
   int run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool* stop);

@@ -21,7 +21,10 @@ std::vector<Control> build_controls(std::uint64_t* revision) {
 
 Control* Form1::find(std::string_view name, int index) {
   for (Control& c : controls_) {
-    if (c.built().index == index && name == c.built().name) return &c;
+    const char* built = c.built().name;
+    if (c.built().index == index && !name.empty() && built[0] == name[0] && name == built) {
+      return &c;
+    }
   }
   return nullptr;
 }

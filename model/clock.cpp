@@ -1,5 +1,7 @@
 #include "model/clock.h"
 
+#include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdint>
 #include <stdexcept>
@@ -10,11 +12,13 @@ namespace bruvik {
 
 Clock::Clock(int count, Deliver deliver, void* context)
     : slots_(static_cast<std::size_t>(count) + 1),
+      probes_(static_cast<std::size_t>(count) + 1),
       head_(kWheel, 0),
       occupied_(kWords, 0),
       deliver_(deliver),
       context_(context) {
   if (count < 0 || count > INT16_MAX) throw std::invalid_argument("timer count out of range");
+  lane_.assign(std::bit_ceil(static_cast<std::size_t>(count) + 1), 0);
 }
 
 void Clock::set_enabled(int timer, bool on) {
@@ -35,32 +39,21 @@ void Clock::set_interval(int timer, std::int32_t interval) {
   if (s.enabled) arm(timer);
 }
 
-void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context) {
-  // Move the timer between the wheel and its place beside it, keeping its pending tick.
-  if (probe != nullptr && probed_ != 0 && probed_ != timer) {
-    set_idle_probe(probed_, nullptr, nullptr);
-  }
+void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick) {
+  // Move the timer between the wheel and the lane, keeping its pending tick.
   Slot& s = slots_[timer];
   const bool pending = s.armed && timer != delivering_;
   if (pending) unlink(timer);
-  if (probe != nullptr) {
-    probed_ = timer;
-  } else if (probed_ == timer) {
-    probed_ = 0;
-  }
-  probe_ = probe;
-  probe_context_ = context;
-  if (!pending) return;
-  if (timer == probed_) {
-    s.place = Place::Beside;
-  } else {
-    link(timer);
-  }
+  probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr};
+  if (pending) place(timer);
 }
 
 void Clock::copy_schedule_from(const Clock& o) {
-  if (o.slots_.size() != slots_.size() || o.probed_ != probed_ || o.delivering_ != 0 ||
-      delivering_ != 0) {
+  bool alike = o.slots_.size() == slots_.size() && o.delivering_ == 0 && delivering_ == 0;
+  for (std::size_t t = 0; alike && t < probes_.size(); ++t) {
+    alike = (probes_[t].probe != nullptr) == (o.probes_[t].probe != nullptr);
+  }
+  if (!alike) {
     throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");
   }
   slots_ = o.slots_;
@@ -68,6 +61,11 @@ void Clock::copy_schedule_from(const Clock& o) {
   occupied_ = o.occupied_;
   in_wheel_ = o.in_wheel_;
   far_ = o.far_;
+  lane_ = o.lane_;
+  lane_head_ = o.lane_head_;
+  lane_size_ = o.lane_size_;
+  // The copied answers belong to the other form: every probe is asked again.
+  round_ = std::max(round_, o.round_) + 1;
   now_ = o.now_;
   next_seq_ = o.next_seq_;
   delivered_ = o.delivered_;
@@ -83,8 +81,8 @@ VirtualMs Clock::due(int timer) const {
 VirtualMs Clock::next_due() const {
   VirtualMs best = -1;
   if (const int t = front(); t != 0) best = slots_[t].due;
-  if (probed_ != 0 && slots_[probed_].armed && (best < 0 || slots_[probed_].due < best)) {
-    best = slots_[probed_].due;
+  if (const int l = lane_front(); l != 0 && (best < 0 || slots_[l].due < best)) {
+    best = slots_[l].due;
   }
   return best;
 }
@@ -100,8 +98,11 @@ void Clock::arm(int timer) {
   s.due = now_ + s.interval;
   s.seq = next_seq_++;
   s.armed = true;
-  if (timer == probed_) {
-    s.place = Place::Beside;
+  if (in_lane(timer)) {
+    // Due a millisecond from now with the newest number: after everything in the lane.
+    lane_[(lane_head_ + lane_size_) & (lane_.size() - 1)] = timer;
+    ++lane_size_;
+    s.place = Place::Lane;
     return;
   }
   link(timer);
@@ -111,6 +112,40 @@ void Clock::disarm(int timer) {
   if (timer == delivering_) delivering_ = 0;
   slots_[timer].armed = false;
   unlink(timer);
+}
+
+void Clock::place(int timer) {
+  if (in_lane(timer)) {
+    lane_insert(timer);
+  } else {
+    link(timer);
+  }
+}
+
+void Clock::lane_insert(int timer) {
+  const std::size_t mask = lane_.size() - 1;
+  std::size_t k = lane_size_;
+  while (k > 0 && before(slots_[timer], slots_[lane_[(lane_head_ + k - 1) & mask]])) {
+    lane_[(lane_head_ + k) & mask] = lane_[(lane_head_ + k - 1) & mask];
+    --k;
+  }
+  lane_[(lane_head_ + k) & mask] = timer;
+  ++lane_size_;
+  slots_[timer].place = Place::Lane;
+}
+
+void Clock::lane_remove(int timer) {
+  const std::size_t mask = lane_.size() - 1;
+  if (lane_[lane_head_] == timer) {
+    lane_head_ = (lane_head_ + 1) & mask;
+  } else {
+    std::size_t k = 1;
+    while (lane_[(lane_head_ + k) & mask] != timer) ++k;
+    for (; k + 1 < lane_size_; ++k) {
+      lane_[(lane_head_ + k) & mask] = lane_[(lane_head_ + k + 1) & mask];
+    }
+  }
+  --lane_size_;
 }
 
 void Clock::link(int timer) {
@@ -157,6 +192,8 @@ void Clock::unlink(int timer) {
       if (head_[b] == timer) head_[b] = static_cast<std::int16_t>(s.next);
     }
     --in_wheel_;
+  } else if (s.place == Place::Lane) {
+    lane_remove(timer);
   } else if (s.place == Place::Far) {
     for (std::size_t i = 0; i < far_.size(); ++i) {
       if (far_[i] == timer) {
@@ -199,73 +236,178 @@ void Clock::finish_delivery() {
   Slot& s = slots_[timer];
   s.due = now_ + s.interval;
   s.seq = delivering_seq_;
-  if (timer == probed_) {
-    s.place = Place::Beside;
-    return;
-  }
-  link(timer);
+  place(timer);
 }
 
-int Clock::step(VirtualMs limit) {
-  const int top = front();
-  const Slot* probed = probed_ != 0 && slots_[probed_].armed ? &slots_[probed_] : nullptr;
-  const bool probed_first = probed != nullptr && (top == 0 || before(*probed, slots_[top]));
-
-  if (probed_first) {
-    Slot& s = slots_[probed_];
-    if (s.due > limit) return -1;
-    if (probe_(probe_context_)) {
-      // This tick and all that follow it until the next other tick would do nothing. Each of
-      // them would re-arm the timer with a fresh sequence number, later than every pending
-      // one, so the first tick that still matters is the first one at or after the next other
-      // tick (or after `limit`), and it comes after every tick already pending then.
-      VirtualMs horizon = limit + 1;
-      if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
-      const VirtualMs span = horizon - s.due;
-      const VirtualMs steps = span <= 0 ? 1 : (span + s.interval - 1) / s.interval;
-      skipped_ += static_cast<std::uint64_t>(steps);
-      now_ = s.due + (steps - 1) * s.interval;  // the last skipped tick
-      s.due = now_ + s.interval;
-      s.seq = next_seq_++;
-      // The next other tick, if it is due by `limit`, now comes first: deliver it below.
-      if (top == 0 || slots_[top].due > limit) return 0;
-      now_ = slots_[top].due;
-    } else {
-      now_ = s.due;
-      const int timer = probed_;
-      arm(timer);  // periodic: armed anew before the handler runs
-      ++delivered_;
-      deliver_(context_, timer);
-      return timer;
-    }
-  } else {
-    if (top == 0) return -1;
-    if (slots_[top].due > limit) return -1;
-    now_ = slots_[top].due;
-  }
+void Clock::deliver(int timer) {
   // Periodic: armed anew at delivery, before the handler runs. The sequence number is taken
   // now; the tick is put back after the handler, unless the handler re-armed or stopped it.
-  unlink(top);
-  delivering_ = top;
+  now_ = slots_[timer].due;
+  unlink(timer);
+  delivering_ = timer;
   delivering_seq_ = next_seq_++;
   ++delivered_;
   struct Finish {
     Clock& clock;
-    ~Finish() { clock.finish_delivery(); }
+    ~Finish() {
+      ++clock.round_;  // the handler may have changed what the probes read
+      clock.finish_delivery();
+    }
   } finish{*this};
-  deliver_(context_, top);
+  deliver_(context_, timer);
+}
+
+bool Clock::idle(int timer) {
+  Slot& s = slots_[timer];
+  if (s.asked != round_) {
+    s.asked = round_;
+    s.idle = probes_[timer].probe(probes_[timer].context);
+  }
+  return s.idle;
+}
+
+int Clock::run_lane(VirtualMs limit, int top, bool one, const bool* stop) {
+  // Nothing is delivered meanwhile, so the wheel's front stays and every probe keeps its answer.
+  const Slot* wheel = top != 0 ? &slots_[top] : nullptr;
+  const std::size_t mask = lane_.size() - 1;
+  for (;;) {
+    const int x = lane_[lane_head_];
+    Slot& s = slots_[x];
+    if (slots_[lane_[(lane_head_ + lane_size_ - 1) & mask]].due == s.due &&
+        (wheel == nullptr || wheel->due > s.due)) {
+      // The whole lane is due in this millisecond, before the wheel's front.
+      const int r = run_lane_ms(limit, wheel, one, stop);
+      if (r >= 0) return r;
+    }
+    const Deliver tick = probes_[x].tick;
+    // One tick. Armed anew: a millisecond later with the newest number, so last in the lane.
+    now_ = s.due;
+    s.due = now_ + 1;
+    s.seq = next_seq_++;
+    lane_[(lane_head_ + lane_size_) & mask] = x;
+    lane_head_ = (lane_head_ + 1) & mask;
+    if (tick != nullptr) {
+      ++delivered_;
+      tick(context_, x);
+      if (one || (stop != nullptr && *stop)) return x;
+    } else {
+      ++skipped_;
+    }
+    const int y = lane_[lane_head_];
+    const Slot& n = slots_[y];
+    if (n.due > limit || (wheel != nullptr && !before(n, *wheel)) || !idle(y)) return 0;
+  }
+}
+
+int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool* stop) {
+  // Every millisecond up to the wheel's front (or past `limit`) runs the lane once round in the
+  // same order, each tick re-arming its timer last; so after whole rounds the order is as it
+  // was, the timers due where the rounds stopped, with numbers newer than any other tick's.
+  constexpr std::size_t kMost = 64;
+  const std::size_t n = lane_size_;
+  if (n == 0 || n > kMost) return -1;
+  const std::size_t mask = lane_.size() - 1;
+  std::array<int, kMost> order;
+  std::array<Deliver, kMost> ticks;
+  std::size_t counted = 0;
+  for (std::size_t k = 0; k < n; ++k) {
+    const int t = lane_[(lane_head_ + k) & mask];
+    if (!idle(t)) return -1;
+    order[k] = t;
+    ticks[k] = probes_[t].tick;
+    if (ticks[k] != nullptr) ++counted;
+  }
+  if (counted != 0 && one) return -1;  // one counted tick at a time
+  const VirtualMs from = slots_[order[0]].due;
+  VirtualMs end = limit + 1;
+  if (wheel != nullptr && wheel->due < end) end = wheel->due;
+  std::size_t head = 0;  // where the lane starts when a stop comes within a round
+  int last = 0;
+  if (counted == 0) {
+    skipped_ += n * static_cast<std::uint64_t>(end - from);
+    now_ = end - 1;
+  } else {
+    for (VirtualMs t = from; t < end && head == 0; ++t) {
+      now_ = t;
+      for (std::size_t k = 0; k < n; ++k) {
+        if (ticks[k] == nullptr) {
+          ++skipped_;
+          continue;
+        }
+        ++delivered_;
+        ticks[k](context_, order[k]);
+        last = order[k];
+        if (stop != nullptr && *stop) {
+          // The rest of this round is still due now.
+          head = k + 1;
+          for (std::size_t j = head; j < n; ++j) slots_[order[j]].due = t;
+          end = t + 1;
+          break;
+        }
+      }
+    }
+  }
+  for (std::size_t k = 0; k < n; ++k) {
+    const std::size_t j = (head + k) % n;
+    Slot& s = slots_[order[j]];
+    if (head == 0 || j < head) s.due = end;
+    s.seq = next_seq_++;
+    lane_[(lane_head_ + k) & mask] = order[j];
+  }
+  return last;
+}
+
+void Clock::skip_lone(VirtualMs limit, int top) {
+  // A lone timer whose ticks do nothing: each of them would re-arm it with a fresh number, later
+  // than every pending one, so the first tick that still matters is the first one at or after
+  // the next other tick (or after `limit`), and it comes after every tick pending then.
+  Slot& s = slots_[lane_[lane_head_]];
+  VirtualMs horizon = limit + 1;
+  if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
+  const VirtualMs steps = std::max<VirtualMs>(1, horizon - s.due);
+  skipped_ += static_cast<std::uint64_t>(steps);
+  now_ = s.due + steps - 1;  // the last skipped tick
+  s.due = now_ + 1;
+  s.seq = next_seq_++;
+}
+
+int Clock::step(VirtualMs limit, bool one, const bool* stop) {
+  const int top = front();
+  const int lane = lane_front();
+  if (lane != 0 && (top == 0 || before(slots_[lane], slots_[top]))) {
+    if (slots_[lane].due > limit) return -1;
+    if (!idle(lane)) {
+      deliver(lane);
+      return lane;
+    }
+    if (lane_size_ == 1 && probes_[lane].tick == nullptr) {
+      skip_lone(limit, top);
+      if (top == 0 || slots_[top].due > limit) return 0;
+    } else {
+      const int r = run_lane(limit, top, one, stop);
+      if (r != 0 || top == 0 || slots_[top].due > limit) return r;
+      // The wheel's front may come next: then it is delivered at once.
+      const int next = lane_front();
+      if (next != 0 && before(slots_[next], slots_[top])) return 0;
+    }
+  } else if (top == 0 || slots_[top].due > limit) {
+    return -1;
+  }
+  deliver(top);
   return top;
 }
 
 void Clock::advance_to(VirtualMs t) {
-  while (step(t) >= 0) {
+  ++round_;
+  while (step(t, false, nullptr) >= 0) {
   }
   if (t > now_) now_ = t;
 }
 
 bool Clock::advance_until(VirtualMs t, const bool* stop) {
+  ++round_;
   while (!*stop) {
-    if (step(t) < 0) {
+    if (step(t, false, stop) < 0) {
       if (t > now_) now_ = t;
       return false;
     }
@@ -274,8 +416,9 @@ bool Clock::advance_until(VirtualMs t, const bool* stop) {
 }
 
 int Clock::deliver_next(VirtualMs limit) {
+  ++round_;
   for (;;) {
-    const int r = step(limit);
+    const int r = step(limit, true, nullptr);
     if (r > 0) return r;
     if (r < 0) {
       if (limit > now_) now_ = limit;

@@ -21,10 +21,12 @@
 //     An Interval assigned while the timer is stopped is kept for its next start.
 //  7. A negative Interval is an invalid-value run-time error and changes nothing.
 //
-// One timer may be given an idle probe (set_idle_probe). While the probe says that the handler
-// would do nothing, the clock skips that timer's ticks instead of delivering them, and moves
-// its next tick to where rule 4 would have put it: an exact optimisation for a 1 ms timer whose
-// outcome is a pure function of state that rarely changes.
+// A timer may be given an idle probe (set_idle_probe). While it has Interval 1 and its probe
+// says that its handler would do nothing, the clock skips its ticks instead of delivering them,
+// and moves its next tick to where rule 4 would have put it. Given an idle tick as well, the
+// handler would do no more than that tick does (a poll that finds nothing new): the clock then
+// calls the idle tick in the handler's place, and the tick counts as delivered. Both are exact:
+// every other tick comes in the order rule 3 gives it, before or after each skipped one.
 #pragma once
 
 #include <cstdint>
@@ -49,9 +51,11 @@ class Clock {
   void set_enabled(int timer, bool on);
   void set_interval(int timer, std::int32_t interval);
 
-  void set_idle_probe(int timer, IdleProbe probe, const void* context);
+  // `probe` null removes the timer's probe. `idle_tick` is called with the delivery's context;
+  // it must not touch the clock nor change what any probe reads.
+  void set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick = nullptr);
 
-  // The whole schedule of `other` (a clock of as many timers with the same probed timer):
+  // The whole schedule of `other` (a clock of as many timers with probes on the same timers):
   // time, pending ticks with their sequence numbers, counts. This clock keeps its own delivery
   // and probe functions. Not while a tick is being delivered.
   void copy_schedule_from(const Clock& other);
@@ -62,7 +66,8 @@ class Clock {
   // stopped so (the time then is that tick's), else the time is t.
   bool advance_until(VirtualMs t, const bool* stop);
   // Delivers the next tick if it is due at or before `limit`; returns its timer, or 0 when none
-  // was delivered (the time is then `limit`). Skipped idle ticks are not counted as delivered.
+  // was delivered (the time is then `limit`). Skipped idle ticks are not counted as delivered;
+  // idle ticks are, one per call.
   int deliver_next(VirtualMs limit);
 
   // Due time of the pending tick of `timer`, or -1 when it is not armed.
@@ -70,21 +75,28 @@ class Clock {
   // The earliest pending tick of any timer, or -1.
   VirtualMs next_due() const;
 
-  // Ticks delivered and ticks skipped by idle probes, for benchmarks and profiles.
+  // Ticks delivered (idle ticks among them) and ticks skipped by idle probes.
   std::uint64_t delivered() const { return delivered_; }
   std::uint64_t skipped() const { return skipped_; }
 
  private:
   // Where a timer's pending tick is kept.
-  enum class Place : std::uint8_t { None, Wheel, Far, Beside };
+  enum class Place : std::uint8_t { None, Wheel, Far, Lane };
   struct Slot {
     std::int32_t interval = 0;
     bool enabled = false;
     bool armed = false;
     Place place = Place::None;
+    bool idle = false;  // the probe's answer in round `asked`
+    std::uint32_t asked = 0;
     VirtualMs due = 0;
     std::uint64_t seq = 0;
     int prev = 0, next = 0;  // neighbours in the wheel's bucket, a ring
+  };
+  struct Probe {
+    IdleProbe probe = nullptr;
+    const void* context = nullptr;
+    Deliver tick = nullptr;
   };
 
   // Pending ticks are kept in a timing wheel of one bucket per millisecond. Every tick in it is
@@ -97,20 +109,37 @@ class Clock {
   static bool before(const Slot& a, const Slot& b) {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
+  bool in_lane(int timer) const {
+    return slots_[timer].interval == 1 && probes_[timer].probe != nullptr;
+  }
 
   void arm(int timer);
   void disarm(int timer);
+  void place(int timer);
   void link(int timer);
   void unlink(int timer);
+  void lane_insert(int timer);
+  void lane_remove(int timer);
+  int lane_front() const { return lane_size_ != 0 ? lane_[lane_head_] : 0; }
   // The timer of the earliest pending tick in the wheel or beyond it, or 0.
   int front() const;
   int wheel_front() const;
-  // Handles the earliest tick if it is due at or before `limit`. Returns the delivered timer,
-  // 0 for a skipped idle tick, -1 when nothing is due.
-  int step(VirtualMs limit);
+  // Handles the earliest tick if it is due at or before `limit`: returns the delivered timer,
+  // 0 when only skipped or (unless `one`) idle ticks were handled, -1 when nothing is due.
+  int step(VirtualMs limit, bool one, const bool* stop);
+  // Idle ticks of the lane that come before the wheel's `top` and are due by `limit`.
+  int run_lane(VirtualMs limit, int top, bool one, const bool* stop);
+  // Skips the ticks of a lone lane timer that has no idle tick up to the wheel's `top`.
+  void skip_lone(VirtualMs limit, int top);
+  // Whole milliseconds of the lane at once, when all of it is due now and idle: returns the
+  // last timer delivered (0 when none), -1 when it cannot.
+  int run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool* stop);
+  void deliver(int timer);
   void finish_delivery();
+  bool idle(int timer);
 
   std::vector<Slot> slots_;
+  std::vector<Probe> probes_;
   std::vector<std::int16_t> head_;       // per bucket: the first timer, 0 when empty
   std::vector<std::uint64_t> occupied_;  // one bit per bucket
   std::size_t in_wheel_ = 0;
@@ -120,10 +149,13 @@ class Clock {
   Deliver deliver_;
   void* context_;
 
-  // The probed timer is kept beside the wheel: skipping its idle ticks then costs no relinking.
-  int probed_ = 0;
-  IdleProbe probe_ = nullptr;
-  const void* probe_context_ = nullptr;
+  // Probed timers with Interval 1 are kept apart from the wheel, in (due, sequence) order. Each
+  // is due now or a millisecond later, and every arming goes last, so the lane is a queue: a
+  // ring of a power of two places, from `lane_head_`.
+  std::vector<int> lane_;
+  std::size_t lane_head_ = 0;
+  std::size_t lane_size_ = 0;
+  std::uint32_t round_ = 0;  // probes asked in an earlier round are asked again
 
   // While a timer's handler runs, its periodic re-arm (rule 4) is held back: the handler
   // usually re-arms it anyway, and the tick keeps the sequence number taken at delivery.

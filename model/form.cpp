@@ -21,7 +21,10 @@ std::vector<Control> build_controls(std::uint64_t* revision) {
 
 Control* Form1::find(std::string_view name, int index) {
   for (Control& c : controls_) {
-    if (c.built().index == index && name == c.built().name) return &c;
+    const char* built = c.built().name;
+    if (c.built().index == index && !name.empty() && built[0] == name[0] && name == built) {
+      return &c;
+    }
   }
   return nullptr;
 }
@@ -95,8 +98,15 @@ Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
     clock_.set_interval(t.number, t.built_interval);
     clock_.set_enabled(t.number, t.built_enabled);
   }
-  if (handlers.idle_probe != nullptr) {
-    clock_.set_idle_probe(handlers.idle_timer, handlers.idle_probe, this);
+  set_idle_probes(true);
+}
+
+void Form1::set_idle_probes(bool on) {
+  for (int n = 1; n <= kTimerCount; ++n) {
+    const auto k = static_cast<std::size_t>(n);
+    const Clock::IdleProbe probe = on ? handlers_->idle_probe[k] : nullptr;
+    clock_.set_idle_probe(n, probe, this,
+                          handlers_->idle_tick[k] != nullptr ? &Form1::deliver_idle : nullptr);
   }
 }
 
@@ -122,6 +132,19 @@ void Form1::deliver(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
   const BuiltTimer& t = built_timer(timer);
   const TickHandler handler = form.handlers_->tick[static_cast<std::size_t>(timer)];
+  if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
+    form.emit(EventKind::Attempt, t.station, timer);
+    handler(form, t.station);
+    form.emit(EventKind::Rearm, t.station, timer, form.clock_.interval(timer));
+    return;
+  }
+  handler(form, t.station);
+}
+
+void Form1::deliver_idle(void* self, int timer) {
+  Form1& form = *static_cast<Form1*>(self);
+  const BuiltTimer& t = built_timer(timer);
+  const TickHandler handler = form.handlers_->idle_tick[static_cast<std::size_t>(timer)];
   if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
     form.emit(EventKind::Attempt, t.station, timer);
     handler(form, t.station);

@@ -23,13 +23,15 @@ inline constexpr int kMethods = 5;
 
 class Form1;
 
-// What the tick of each timer calls, by timer number, and the timer whose ticks the clock may
-// skip while its probe says they would do nothing. The model knows no handler of its own.
+// What the tick of each timer calls, by timer number, and for the timers whose ticks the clock
+// may skip or take the cheap way, the probe that says when (see the clock's rule). The idle tick
+// (none: the tick is skipped) does what the handler would then do, apart from re-arming the
+// timer. The model knows no handler of its own.
 using TickHandler = void (*)(Form1& form, int station);
 struct TickHandlers {
   std::array<TickHandler, kTimerCount + 1> tick{};
-  int idle_timer = 0;
-  Clock::IdleProbe idle_probe = nullptr;
+  std::array<Clock::IdleProbe, kTimerCount + 1> idle_probe{};
+  std::array<TickHandler, kTimerCount + 1> idle_tick{};
 };
 
 // One of the form's timers, by its number (Timer23 is 23).
@@ -113,6 +115,8 @@ class Form1 {
   const Clock& clock() const { return clock_; }
   VirtualMs now() const { return clock_.now(); }
   Generator& rng() { return rng_; }
+  // Every timer's idle probe as the handlers give it, or none: then every tick is delivered.
+  void set_idle_probes(bool on);
 
   // The window-level method code, "pure" .. "pper"; `method_index` is its place in run order.
   const std::string& method_code() const { return method_code_; }
@@ -155,6 +159,7 @@ class Form1 {
 
  private:
   static void deliver(void* self, int timer);
+  static void deliver_idle(void* self, int timer);
   void emit_slow(EventKind kind, int station, int timer, double value, double value2);
 
   std::uint64_t seed_;

@@ -37,8 +37,14 @@ TickHandlers build() {
   TickHandlers h;
   for (const BuiltTimer& t : timer_table())
     h.tick[static_cast<std::size_t>(t.number)] = handler_of(t);
-  h.idle_timer = 23;
-  h.idle_probe = completion_test_idle;
+  h.idle_probe[23] = completion_test_idle;
+  for (int i = 0; i < kStations; ++i) {
+    const auto one = static_cast<std::size_t>(station_timer(2, i));
+    const auto p = static_cast<std::size_t>(station_timer(4, i));
+    h.idle_probe[one] = h.idle_probe[p] = bus_busy_probe;
+    h.idle_tick[one] = one_persistent_poll;
+    h.idle_tick[p] = p_persistent_poll;
+  }
   return h;
 }
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <random>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -364,34 +365,60 @@ class ReferenceClock {
 
 // Random timer traffic, inside handlers and between slices, given to both clocks. Timer 1 ticks
 // every millisecond and does nothing while `quiet`; the real clock skips those ticks by probe.
+// Timers 2 and 3 are stations that poll every millisecond while the bus is busy, mixing the
+// time into a generator (whose order the log shows); the real clock takes those polls as idle
+// ticks. Timer 4 turns the bus busy and idle, often in the millisecond of a poll. Any tick may
+// ask the driver to stop.
 struct Traffic {
   static constexpr int kTimers = 12;
   std::mt19937_64 rng;
   std::vector<std::int32_t> intervals;
   bool quiet = false;
-  std::vector<std::pair<VirtualMs, int>> log;
+  bool busy = false;
+  bool stop = false;
+  std::uint64_t mixed = 0;
+  std::vector<std::tuple<VirtualMs, int, std::uint64_t>> log;
 
   Traffic(std::uint64_t seed, std::vector<std::int32_t> choices)
       : rng(seed), intervals(std::move(choices)) {}
   int pick(int n) { return static_cast<int>(rng() % static_cast<std::uint64_t>(n)); }
+  std::int32_t any_interval() {
+    return intervals[static_cast<std::size_t>(pick(static_cast<int>(intervals.size())))];
+  }
   template <class C>
   void poke(C& clock) {
     const int t = 2 + pick(kTimers - 1);
-    switch (pick(4)) {
+    switch (pick(5)) {
       case 0:
         clock.set_enabled(t, pick(3) != 0);
         break;
       case 3:
         quiet = !quiet;
         break;
+      case 4:
+        busy = !busy;
+        break;
       default:
-        clock.set_interval(t, intervals[static_cast<std::size_t>(pick(int(intervals.size())))]);
+        clock.set_interval(t, any_interval());
     }
+  }
+  // What a poll does besides re-arming: the idle tick.
+  void poll(VirtualMs now, int timer) {
+    mixed = (mixed ^ static_cast<std::uint64_t>(now)) * 0x9E3779B97F4A7C15ull + 1;
+    log.emplace_back(now, timer, mixed);
+    if (mixed % 13 == 0) stop = true;
   }
   template <class C>
   void tick(C& clock, int timer) {
     if (timer == 1 && quiet) return;
-    log.emplace_back(clock.now(), timer);
+    if ((timer == 2 || timer == 3) && busy) {
+      clock.set_interval(timer, 1);
+      poll(clock.now(), timer);
+      return;
+    }
+    if (timer == 4) busy = !busy;
+    log.emplace_back(clock.now(), timer, mixed);
+    if (pick(9) == 0) stop = true;
     for (int n = pick(3); n > 0; --n) poke(clock);
   }
 };
@@ -403,6 +430,15 @@ struct RealRun {
       : traffic(seed, std::move(choices)) {
     clock.set_idle_probe(
         1, [](const void* self) { return static_cast<const RealRun*>(self)->traffic.quiet; }, this);
+    for (const int poller : {2, 3}) {
+      clock.set_idle_probe(
+          poller, [](const void* self) { return static_cast<const RealRun*>(self)->traffic.busy; },
+          this,
+          [](void* self, int timer) {
+            auto& r = *static_cast<RealRun*>(self);
+            r.traffic.poll(r.clock.now(), timer);
+          });
+    }
   }
   static void on_tick(void* self, int timer) {
     auto& r = *static_cast<RealRun*>(self);
@@ -410,34 +446,85 @@ struct RealRun {
   }
 };
 
+enum class Drive { Advance, OneByOne, UntilStop, CopyEachSlice };
+
 TEST(TimerRules, AgreeWithThePlainRuleUnderRandomTraffic) {
   const struct {
     const char* name;
     std::vector<std::int32_t> intervals;
     VirtualMs slice, until;
+    Drive drive;
   } cases[] = {
-      {"short intervals, many ties", {0, 1, 1, 2, 3, 5}, 7, 3'000},
-      {"back-offs and polling", {1, 125, 250, 875, 1000, 6250, 11250}, 333, 200'000},
-      {"round the wheel and beyond it", {1, 16383, 16384, 16385, 20000, 40000}, 4'099, 400'000},
+      {"short intervals, many ties", {0, 1, 1, 2, 3, 5}, 7, 3'000, Drive::Advance},
+      {"back-offs and polling",
+       {1, 125, 250, 875, 1000, 6250, 11250},
+       333,
+       200'000,
+       Drive::Advance},
+      {"round the wheel and beyond it",
+       {1, 16383, 16384, 16385, 20000, 40000},
+       4'099,
+       400'000,
+       Drive::Advance},
+      {"polls, the bus turning idle in their millisecond",
+       {1, 1, 2, 3, 50, 125},
+       61,
+       30'000,
+       Drive::Advance},
+      {"polls, tick by tick", {1, 1, 2, 3, 50, 125}, 61, 30'000, Drive::OneByOne},
+      {"polls, stopping after any tick", {1, 1, 2, 3, 50, 125}, 61, 30'000, Drive::UntilStop},
+      {"polls, the schedule copied between clocks",
+       {1, 2, 3, 50, 125, 1000},
+       97,
+       30'000,
+       Drive::CopyEachSlice},
   };
   for (const auto& c : cases) {
     for (std::uint64_t seed = 1; seed <= 20; ++seed) {
-      RealRun real(seed, c.intervals);
+      SCOPED_TRACE(testing::Message() << c.name << ", seed " << seed);
+      RealRun runs[2] = {{seed, c.intervals}, {seed, c.intervals}};
+      RealRun* real = &runs[0];
       ReferenceClock ref(Traffic::kTimers);
       Traffic plain(seed, c.intervals);
-      real.clock.set_interval(1, 1);
-      real.clock.set_enabled(1, true);
-      ref.set_interval(1, 1);
-      ref.set_enabled(1, true);
-      for (VirtualMs t = 0; t <= c.until; t += c.slice) {
-        real.clock.advance_to(t);
-        ref.advance_to(t, [&](int timer) { plain.tick(ref, timer); });
-        real.traffic.poke(real.clock);
-        plain.poke(ref);
+      for (int t = 1; t <= 4; ++t) {
+        real->clock.set_interval(t, t == 4 ? 3 : 1);
+        real->clock.set_enabled(t, true);
+        ref.set_interval(t, t == 4 ? 3 : 1);
+        ref.set_enabled(t, true);
       }
-      ASSERT_EQ(real.traffic.log, plain.log) << c.name << ", seed " << seed;
-      EXPECT_GT(plain.log.size(), 100u) << c.name;
-      EXPECT_EQ(real.clock.now(), ref.now());
+      for (VirtualMs t = 0; t <= c.until; t += c.slice) {
+        switch (c.drive) {
+          case Drive::OneByOne:
+            for (;;) {
+              const std::uint64_t before = real->clock.delivered();
+              if (real->clock.deliver_next(t) == 0) break;
+              ASSERT_EQ(real->clock.delivered(), before + 1);
+            }
+            break;
+          case Drive::UntilStop:
+            while (real->clock.advance_until(t, &real->traffic.stop)) {
+              real->traffic.stop = false;
+            }
+            break;
+          default:
+            real->clock.advance_to(t);
+        }
+        ref.advance_to(t, [&](int timer) { plain.tick(ref, timer); });
+        ASSERT_EQ(real->clock.now(), ref.now());
+        if (c.drive == Drive::CopyEachSlice) {
+          RealRun* other = real == &runs[0] ? &runs[1] : &runs[0];
+          other->traffic = real->traffic;
+          other->clock.copy_schedule_from(real->clock);
+          real = other;
+        }
+        real->traffic.poke(real->clock);
+        plain.poke(ref);
+        real->traffic.stop = plain.stop = false;
+      }
+      ASSERT_EQ(real->traffic.log, plain.log);
+      EXPECT_GT(plain.log.size(), 100u);
+      // Every tick of the log was delivered, the polls among them; only quiet ticks were not.
+      EXPECT_EQ(real->clock.delivered(), real->traffic.log.size());
     }
   }
 }

@@ -1,6 +1,6 @@
 // Whole runs over many seeds and operator settings: every method delivers its data amount,
 // its statistics line agrees with its counts, the table ends sorted with ties in run order, a
-// seed gives the same run twice, and the completion test's idle probe changes nothing.
+// seed gives the same run twice, and the idle probes change nothing.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -130,7 +130,7 @@ TEST(WholeRun, AFixedSeedGivesTheSameRunTwice) {
   EXPECT_NE(one.snapshot, two.snapshot);
 }
 
-TEST(WholeRun, TheIdleProbeOfTheCompletionTestChangesNothing) {
+TEST(WholeRun, TheIdleProbesChangeNothing) {
   for (const RunCase& c : run_cases()) {
     for (int n = 0; n < 3; ++n) {
       const std::uint64_t seed = c.first_seed + 1000 + static_cast<std::uint64_t>(n);
@@ -164,7 +164,7 @@ TEST(WholeRun, TheIdleProbeChangesNothingWhileTestsKeepPassing) {
     SCOPED_TRACE(testing::Message() << c.amount << (c.after_a_run ? " after a run" : ""));
     std::unique_ptr<Form1> forms[2] = {std::make_unique<Form1>(77, tick_handlers()),
                                        std::make_unique<Form1>(77, tick_handlers())};
-    forms[1]->clock().set_idle_probe(23, nullptr, nullptr);
+    forms[1]->set_idle_probes(false);
     for (auto& f : forms) {
       Form_Load(*f);
       ASSERT_TRUE(commit_data_amount(*f, "20").accepted);

@@ -11,7 +11,9 @@ namespace bruvik {
 double backoff_draw(Form1& form) {
   form.rng().reseed_from_clock(form.now());
   const float r = form.rng().draw();
-  const double limit = numtext::val(numtext::trim(form.Label34.text()));
+  // The leading-number parse skips leading blanks and stops at trailing ones, so the label's
+  // kept reading is that of its trimmed text.
+  const double limit = form.Label34.number();
   const double slots = limit * static_cast<double>(r) + 1;
   if (!std::isfinite(slots)) throw RuntimeError(ErrorCode::Overflow);
   const double ms = numtext::whole(slots) * 125;

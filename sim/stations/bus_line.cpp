@@ -14,6 +14,10 @@ bool bus_busy(const Form1& form) {
   return form.Line1.border_color() == kBusyColour;
 }
 
+bool bus_busy_probe(const void* form) {
+  return bus_busy(*static_cast<const Form1*>(form));
+}
+
 void fill(Form1& form) {
   const bool was_busy = bus_busy(form);
   form.Line1.set_border_color(kBusyColour);

@@ -7,14 +7,22 @@
 
 namespace bruvik {
 
+namespace {
+
+void keep_listening(Form1& form, int i) {
+  form.Image3[i].set_visible(true);
+  form.emit(EventKind::Busy, i, station_timer(2, i));
+}
+
+}  // namespace
+
 void one_persistent_attempt(Form1& form, int i) {
   const int own = station_timer(2, i);
   form.rng().reseed_from_clock(form.now());
   if (bus_busy(form)) {
     // Keep listening: poll again every millisecond until the bus reads idle.
     form.Timer(own).set_interval(1);
-    form.Image3[i].set_visible(true);
-    form.emit(EventKind::Busy, i, own);
+    keep_listening(form, i);
     return;
   }
   form.Shape1[i].set_visible(true);
@@ -30,6 +38,11 @@ void one_persistent_attempt(Form1& form, int i) {
     form.emit(EventKind::Collision, i, own, form.Text14[0].number());
   }
   form.Timer(own).set_interval(backoff_interval(form));
+}
+
+void one_persistent_poll(Form1& form, int i) {
+  form.rng().reseed_from_clock(form.now());
+  keep_listening(form, i);
 }
 
 }  // namespace bruvik

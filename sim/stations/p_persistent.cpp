@@ -11,8 +11,7 @@ void p_persistent_attempt(Form1& form, int i) {
   const int own = station_timer(4, i);
   if (bus_busy(form)) {
     form.Timer(own).set_interval(1);
-    form.Image3[i].set_visible(true);
-    form.emit(EventKind::Busy, i, own);
+    p_persistent_poll(form, i);
     return;
   }
   // Persistence draw, p = 1/2.
@@ -37,6 +36,11 @@ void p_persistent_attempt(Form1& form, int i) {
     form.emit(EventKind::Collision, i, own, form.Text14[2].number());
   }
   form.Timer(own).set_interval(backoff_interval(form));
+}
+
+void p_persistent_poll(Form1& form, int i) {
+  form.Image3[i].set_visible(true);
+  form.emit(EventKind::Busy, i, station_timer(4, i));
 }
 
 }  // namespace bruvik

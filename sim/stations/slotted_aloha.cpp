@@ -25,7 +25,7 @@ void slotted_aloha_attempt(Form1& form, int i) {
   }
   // The back-off, rounded up to whole slots counted from this attempt.
   const std::int32_t t = numtext::to_int16(backoff_draw(form));
-  const std::int32_t slot = numtext::to_int32(numtext::val(numtext::trim(form.Label31.text())));
+  const std::int32_t slot = numtext::to_int32(form.Label31.number());
   if (slot == 0) throw RuntimeError(ErrorCode::DivisionByZero);
   const std::int64_t rest = t % slot;
   const std::int64_t interval = rest != 0 ? std::int64_t{slot} - rest + t : t;

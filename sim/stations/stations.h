@@ -13,6 +13,12 @@ void one_persistent_attempt(Form1& form, int station);
 void non_persistent_attempt(Form1& form, int station);
 void p_persistent_attempt(Form1& form, int station);
 
+// What the two persistent families do on a tick that finds the bus busy while they already
+// poll every millisecond, apart from re-arming: the clock's idle tick, `bus_busy` its probe.
+void one_persistent_poll(Form1& form, int station);
+void p_persistent_poll(Form1& form, int station);
+bool bus_busy_probe(const void* form);
+
 // Tick of the frame timer of station i: the frame is no longer in transit.
 void frame_timer_tick(Form1& form, int station);
 

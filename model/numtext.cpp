@@ -265,46 +265,61 @@ std::size_t write_signed_text(char* out, double value) {
 }
 
 std::size_t write_signed_prefix(char* out, double value, std::size_t max_chars) {
+  static constexpr double kPow10[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const double m = std::fabs(value);
   // The cut text of a number that is not a whole number and not too small or large: its kept
   // digits are those of the number cut at the same place, as long as the cut does not fall
   // within a millionth of a digit of a boundary, where the rounding to 15 digits could carry
-  // into them (or where the text could end early); those numbers take the exact path.
-  if (m >= 1e-3 && m < 1e9 && m != std::floor(m) && max_chars >= 2 && max_chars <= 16) {
-    const double whole_part = std::floor(m);
+  // into them (or where the text could end early); those numbers take the exact path. A cut
+  // that falls exactly on a boundary is exact too: the number is then within an ulp of its cut
+  // digits, far below the 15th digit, so its text is those digits without trailing zeros, as
+  // long as they did not carry into a new leading digit.
+  const double whole_part = std::floor(m);
+  if (m >= 1e-3 && m < 1e9 && m != whole_part && max_chars >= 2 && max_chars <= 16) {
     int int_digits = 0;
-    for (double p = 1; p <= whole_part; p *= 10) ++int_digits;
+    while (int_digits < 9 && kPow10[int_digits] <= whole_part) ++int_digits;
     const int room = static_cast<int>(max_chars) - 1;  // after the sign
     // Digits kept after the point (may be negative: whole digits cut off).
     const int frac_digits = room > int_digits ? room - int_digits - 1 : room - int_digits;
-    double scale = 1;
-    for (int k = 0; k < (frac_digits < 0 ? -frac_digits : frac_digits); ++k) scale *= 10;
+    const double scale = kPow10[frac_digits < 0 ? -frac_digits : frac_digits];
     const double y = frac_digits < 0 ? m / scale : m * scale;
     const double cut = std::floor(y);
     const double rest = y - cut;
-    if (y < 1e7 && rest > 1e-6 && rest < 1 - 1e-6) {
+    const bool on_boundary = rest == 0;
+    if (y < 1e7 && (on_boundary || (rest > 1e-6 && rest < 1 - 1e-6))) {
       char digits[24];
       char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(cut)).ptr;
-      int n = static_cast<int>(end - digits);
-      char* p = out;
-      *p++ = value < 0 ? '-' : ' ';
-      if (frac_digits < 0) {
-        std::memcpy(p, digits, static_cast<std::size_t>(n));
-        return static_cast<std::size_t>(p + n - out);
-      }
-      // Whole digits, then the point, then the fraction digits with their leading zeros.
+      const int n = static_cast<int>(end - digits);
       const int whole_len = int_digits;
-      if (whole_len > 0) {
-        std::memcpy(p, digits, static_cast<std::size_t>(whole_len));
-        p += whole_len;
+      const bool carried = frac_digits < 0 ? n != room
+                           : whole_len > 0 ? n != whole_len + frac_digits
+                                           : n > frac_digits;
+      if (!on_boundary || !carried) {
+        char* p = out;
+        *p++ = value < 0 ? '-' : ' ';
+        if (frac_digits < 0) {
+          std::memcpy(p, digits, static_cast<std::size_t>(n));
+          return static_cast<std::size_t>(p + n - out);
+        }
+        // Whole digits, then the point, then the fraction digits with their leading zeros.
+        if (whole_len > 0) {
+          std::memcpy(p, digits, static_cast<std::size_t>(whole_len));
+          p += whole_len;
+        }
+        int frac_len = n - whole_len;
+        if (frac_len < 0) frac_len = 0;
+        if (on_boundary) {
+          while (frac_len > 0 && digits[whole_len + frac_len - 1] == '0') --frac_len;
+          if (frac_len == 0 && whole_len > 0) return static_cast<std::size_t>(p - out);
+        }
+        *p++ = '.';
+        for (int k = n - whole_len; k < frac_digits; ++k) *p++ = '0';
+        std::memcpy(p, digits + whole_len, static_cast<std::size_t>(frac_len));
+        p += frac_len;
+        const auto len = static_cast<std::size_t>(p - out);
+        return len < max_chars ? len : max_chars;
       }
-      *p++ = '.';
-      const int frac_len = n - whole_len;
-      for (int k = frac_len; k < frac_digits; ++k) *p++ = '0';
-      std::memcpy(p, digits + whole_len, static_cast<std::size_t>(frac_len > 0 ? frac_len : 0));
-      p += frac_len > 0 ? frac_len : 0;
-      const auto len = static_cast<std::size_t>(p - out);
-      return len < max_chars ? len : max_chars;
     }
   }
   char full[32];

@@ -191,29 +191,13 @@ TEST(NumberTexts, FifteenDigitsAreTheExactNumberRoundedToNearest) {
 // carries ("33.99999999999999") and texts shorter than the cut included.
 TEST(NumberTexts, SignedPrefixIsTheStartOfTheSignedText) {
   std::mt19937_64 bits(7);
-  std::vector<double> values = {0.5,
-                                2.0 / 3 * 100,
-                                100.0 / 3,
-                                8.0 / 3,
-                                12.5,
-                                0.456,
-                                1234.5,
-                                2.5,
-                                3.0001,
-                                99.99999999999999,
-                                999.9999999999999,
-                                0.0999999999999999,
-                                9.999999999999995,
-                                45.05494505494505,
-                                -0.5,
-                                -2.5,
-                                0.001,
-                                0.0012,
-                                1e-7,
-                                123.4,
-                                1e9 + 0.5,
-                                1e16,
-                                0};
+  std::vector<double> values = {
+      0.5, 2.0 / 3 * 100, 100.0 / 3, 8.0 / 3, 12.5, 0.456, 1234.5, 2.5, 3.0001, 99.99999999999999,
+      999.9999999999999, 0.0999999999999999, 9.999999999999995, 45.05494505494505, -0.5, -2.5,
+      0.001, 0.0012, 1e-7, 123.4, 1e9 + 0.5, 1e16,
+      // Cuts that land exactly on a digit boundary, some carrying.
+      2.0000000000000004, 1.0000000000000002, 0.9999999999999999, 0.999999999999999,
+      9.999999999999998, 99999.99999999999, 999999.9999999999, 0.29, 0.05, 0.0625, -7.25, 0};
   for (int k = 0; k < 200000; ++k) {
     const std::uint64_t b = bits();
     // Percentages and rates as a run makes them, and numbers of every size.

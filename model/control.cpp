@@ -57,11 +57,9 @@ void Control::copy_state_from(const Control& o) {
   border_width_ = o.border_width_;
 }
 
-double Control::number() const {
-  if (!number_known_) {
-    number_ = numtext::val(text_);
-    number_known_ = true;
-  }
+double Control::read_number() const {
+  number_ = numtext::val(text_);
+  number_known_ = true;
   return number_;
 }
 

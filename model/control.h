@@ -62,7 +62,7 @@ class Control {
   // The number as shortest decimal text.
   void set_number(double value);
   // Leading-number parse of the text; kept until the text changes.
-  double number() const;
+  double number() const { return number_known_ ? number_ : read_number(); }
 
   bool enabled() const { return enabled_; }
   void set_enabled(bool on) { enabled_ = on; }
@@ -94,6 +94,7 @@ class Control {
 
  private:
   void changed();
+  double read_number() const;
 
   const BuiltControl* built_;
   std::uint64_t* text_revision_;  // bumped when the text of a text box changes

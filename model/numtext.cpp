@@ -351,41 +351,14 @@ double whole(double value) {
   return std::floor(value);
 }
 
-double add(double a, double b) {
-  const double r = a + b;
-  if (!std::isfinite(r)) fail(ErrorCode::Overflow);
-  return r;
-}
-
-double sub(double a, double b) {
-  const double r = a - b;
-  if (!std::isfinite(r)) fail(ErrorCode::Overflow);
-  return r;
-}
-
-double mul(double a, double b) {
-  const double r = a * b;
-  if (!std::isfinite(r)) fail(ErrorCode::Overflow);
-  return r;
+void fail_overflow() {
+  fail(ErrorCode::Overflow);
 }
 
 double div(double a, double b) {
   if (b == 0) fail(a == 0 ? ErrorCode::Overflow : ErrorCode::DivisionByZero);
   const double r = a / b;
   if (!std::isfinite(r)) fail(ErrorCode::Overflow);
-  return r;
-}
-
-std::optional<double> try_div(double a, double b) {
-  if (b == 0) return std::nullopt;
-  const double r = a / b;
-  if (!std::isfinite(r)) return std::nullopt;
-  return r;
-}
-
-std::optional<double> try_mul(double a, double b) {
-  const double r = a * b;
-  if (!std::isfinite(r)) return std::nullopt;
   return r;
 }
 

@@ -2,6 +2,7 @@
 // written only through these functions.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,12 +51,35 @@ double whole(double value);
 
 // Arithmetic that fails like the toolkit's: a result that does not fit is Overflow, a finite
 // number divided by zero is DivisionByZero (0 / 0 is Overflow).
-double add(double a, double b);
-double sub(double a, double b);
-double mul(double a, double b);
+// Inline: they are on every tick's path, and the failures are rare.
+[[noreturn]] void fail_overflow();
+inline double add(double a, double b) {
+  const double r = a + b;
+  if (!std::isfinite(r)) fail_overflow();
+  return r;
+}
+inline double sub(double a, double b) {
+  const double r = a - b;
+  if (!std::isfinite(r)) fail_overflow();
+  return r;
+}
+inline double mul(double a, double b) {
+  const double r = a * b;
+  if (!std::isfinite(r)) fail_overflow();
+  return r;
+}
 double div(double a, double b);
 // The same checks without throwing, for the steps that are guarded one by one.
-std::optional<double> try_div(double a, double b);
-std::optional<double> try_mul(double a, double b);
+inline std::optional<double> try_div(double a, double b) {
+  if (b == 0) return std::nullopt;
+  const double r = a / b;
+  if (!std::isfinite(r)) return std::nullopt;
+  return r;
+}
+inline std::optional<double> try_mul(double a, double b) {
+  const double r = a * b;
+  if (!std::isfinite(r)) return std::nullopt;
+  return r;
+}
 
 }  // namespace bruvik::numtext

@@ -128,30 +128,25 @@ void Form1::set_method_code(std::string_view code) {
   method_index_ = bruvik::method_index(code);
 }
 
-void Form1::deliver(void* self, int timer) {
-  Form1& form = *static_cast<Form1*>(self);
+void Form1::run_tick(int timer, TickHandler handler) {
   const BuiltTimer& t = built_timer(timer);
-  const TickHandler handler = form.handlers_->tick[static_cast<std::size_t>(timer)];
-  if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
-    form.emit(EventKind::Attempt, t.station, timer);
-    handler(form, t.station);
-    form.emit(EventKind::Rearm, t.station, timer, form.clock_.interval(timer));
+  if (sink_mask_ != 0 && t.role == TimerRole::Station) {
+    emit(EventKind::Attempt, t.station, timer);
+    handler(*this, t.station);
+    emit(EventKind::Rearm, t.station, timer, clock_.interval(timer));
     return;
   }
-  handler(form, t.station);
+  handler(*this, t.station);
+}
+
+void Form1::deliver(void* self, int timer) {
+  Form1& form = *static_cast<Form1*>(self);
+  form.run_tick(timer, form.handlers_->tick[static_cast<std::size_t>(timer)]);
 }
 
 void Form1::deliver_idle(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
-  const BuiltTimer& t = built_timer(timer);
-  const TickHandler handler = form.handlers_->idle_tick[static_cast<std::size_t>(timer)];
-  if (form.sink_mask_ != 0 && t.role == TimerRole::Station) {
-    form.emit(EventKind::Attempt, t.station, timer);
-    handler(form, t.station);
-    form.emit(EventKind::Rearm, t.station, timer, form.clock_.interval(timer));
-    return;
-  }
-  handler(form, t.station);
+  form.run_tick(timer, form.handlers_->idle_tick[static_cast<std::size_t>(timer)]);
 }
 
 void Form1::emit_slow(EventKind kind, int station, int timer, double value, double value2) {

@@ -160,6 +160,8 @@ class Form1 {
  private:
   static void deliver(void* self, int timer);
   static void deliver_idle(void* self, int timer);
+  // One tick of `timer` through `handler`, with the station's attempt events around it.
+  void run_tick(int timer, TickHandler handler);
   void emit_slow(EventKind kind, int station, int timer, double value, double value2);
 
   std::uint64_t seed_;

@@ -39,12 +39,14 @@ void Clock::set_interval(int timer, std::int32_t interval) {
   if (s.enabled) arm(timer);
 }
 
-void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick) {
+void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick,
+                           bool any_interval) {
   // Move the timer between the wheel and the lane, keeping its pending tick.
   Slot& s = slots_[timer];
   const bool pending = s.armed && timer != delivering_;
   if (pending) unlink(timer);
-  probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr};
+  probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr,
+                    probe != nullptr && any_interval};
   if (pending) place(timer);
 }
 
@@ -61,6 +63,7 @@ void Clock::copy_schedule_from(const Clock& o) {
   occupied_ = o.occupied_;
   in_wheel_ = o.in_wheel_;
   far_ = o.far_;
+  far_front_ = o.far_front_;
   lane_ = o.lane_;
   lane_head_ = o.lane_head_;
   lane_size_ = o.lane_size_;
@@ -150,8 +153,9 @@ void Clock::lane_remove(int timer) {
 
 void Clock::link(int timer) {
   Slot& s = slots_[timer];
-  if (s.due - now_ >= static_cast<VirtualMs>(kWheel)) {
+  if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || probes_[timer].any_interval) {
     far_.push_back(timer);
+    if (far_front_ == 0 || before(s, slots_[far_front_])) far_front_ = timer;
     s.place = Place::Far;
     return;
   }
@@ -202,8 +206,16 @@ void Clock::unlink(int timer) {
         break;
       }
     }
+    if (far_front_ == timer) find_far_front();
   }
   s.place = Place::None;
+}
+
+void Clock::find_far_front() {
+  far_front_ = 0;
+  for (const int t : far_) {
+    if (far_front_ == 0 || before(slots_[t], slots_[far_front_])) far_front_ = t;
+  }
 }
 
 int Clock::wheel_front() const {
@@ -221,11 +233,9 @@ int Clock::wheel_front() const {
   return 0;
 }
 
-int Clock::front() const {
-  int best = wheel_front();
-  for (const int t : far_) {
-    if (best == 0 || before(slots_[t], slots_[best])) best = t;
-  }
+[[gnu::always_inline]] inline int Clock::front() const {
+  const int best = wheel_front();
+  if (far_front_ != 0 && (best == 0 || before(slots_[far_front_], slots_[best]))) return far_front_;
   return best;
 }
 
@@ -257,6 +267,22 @@ void Clock::deliver(int timer) {
   deliver_(context_, timer);
 }
 
+std::uint64_t Clock::deliver_rounds(const int* timers, std::size_t count, std::uint64_t rounds,
+                                    const bool* stop) {
+  if (idle_rounds_ != nullptr) return idle_rounds_(context_, timers, count, rounds, &now_, stop);
+  const VirtualMs from = now_;
+  std::uint64_t done = 0;
+  for (std::uint64_t r = 0; r < rounds; ++r) {
+    now_ = from + static_cast<VirtualMs>(r);
+    for (std::size_t i = 0; i < count; ++i) {
+      probes_[timers[i]].tick(context_, timers[i]);
+      ++done;
+      if (stop != nullptr && *stop) return done;
+    }
+  }
+  return done;
+}
+
 bool Clock::idle(int timer) {
   Slot& s = slots_[timer];
   if (s.asked != round_) {
@@ -266,7 +292,7 @@ bool Clock::idle(int timer) {
   return s.idle;
 }
 
-int Clock::run_lane(VirtualMs limit, int top, bool one, const bool* stop) {
+[[gnu::noinline]] int Clock::run_lane(VirtualMs limit, int top, bool one, const bool* stop) {
   // Nothing is delivered meanwhile, so the wheel's front stays and every probe keeps its answer.
   const Slot* wheel = top != 0 ? &slots_[top] : nullptr;
   const std::size_t mask = lane_.size() - 1;
@@ -327,24 +353,31 @@ int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool*
     skipped_ += n * static_cast<std::uint64_t>(end - from);
     now_ = end - 1;
   } else {
-    for (VirtualMs t = from; t < end && head == 0; ++t) {
-      now_ = t;
-      for (std::size_t k = 0; k < n; ++k) {
-        if (ticks[k] == nullptr) {
-          ++skipped_;
-          continue;
-        }
-        ++delivered_;
-        ticks[k](context_, order[k]);
-        last = order[k];
-        if (stop != nullptr && *stop) {
-          // The rest of this round is still due now.
-          head = k + 1;
-          for (std::size_t j = head; j < n; ++j) slots_[order[j]].due = t;
-          end = t + 1;
-          break;
-        }
-      }
+    std::array<int, kMost> calls;       // the counted ticks, in order
+    std::array<std::size_t, kMost> at;  // and their places in `order`
+    std::size_t c = 0;
+    for (std::size_t k = 0; k < n; ++k) {
+      if (ticks[k] == nullptr) continue;
+      calls[c] = order[k];
+      at[c++] = k;
+    }
+    last = calls[counted - 1];
+    now_ = from;
+    const auto rounds = static_cast<std::uint64_t>(end - from);
+    const std::uint64_t done = deliver_rounds(calls.data(), counted, rounds, stop);
+    delivered_ += done;
+    if (done == counted * rounds && (stop == nullptr || !*stop)) {
+      skipped_ += (n - counted) * rounds;
+    } else {
+      // Stopped within the round of now_: the rest of that round is still due then.
+      const auto whole = static_cast<std::uint64_t>(now_ - from);
+      const auto r = static_cast<std::size_t>(done - whole * counted);
+      const std::size_t k = at[r - 1];
+      last = order[k];
+      skipped_ += (n - counted) * whole + (k + 1 - r);
+      head = k + 1;
+      for (std::size_t j = head; j < n; ++j) slots_[order[j]].due = now_;
+      end = now_ + 1;
     }
   }
   for (std::size_t k = 0; k < n; ++k) {
@@ -371,7 +404,7 @@ void Clock::skip_lone(VirtualMs limit, int top) {
   s.seq = next_seq_++;
 }
 
-int Clock::step(VirtualMs limit, bool one, const bool* stop) {
+[[gnu::always_inline]] inline int Clock::step(VirtualMs limit, bool one, const bool* stop) {
   const int top = front();
   const int lane = lane_front();
   if (lane != 0 && (top == 0 || before(slots_[lane], slots_[top]))) {
@@ -392,6 +425,17 @@ int Clock::step(VirtualMs limit, bool one, const bool* stop) {
     }
   } else if (top == 0 || slots_[top].due > limit) {
     return -1;
+  }
+  Slot& s = slots_[top];
+  if (probes_[top].any_interval && idle(top)) {
+    // Beside the wheel, so re-armed in place.
+    now_ = s.due;
+    s.due = now_ + s.interval;
+    s.seq = next_seq_++;
+    find_far_front();
+    ++delivered_;
+    if (probes_[top].tick != nullptr) probes_[top].tick(context_, top);
+    return top;
   }
   deliver(top);
   return top;

@@ -25,8 +25,11 @@
 // says that its handler would do nothing, the clock skips its ticks instead of delivering them,
 // and moves its next tick to where rule 4 would have put it. Given an idle tick as well, the
 // handler would do no more than that tick does (a poll that finds nothing new): the clock then
-// calls the idle tick in the handler's place, and the tick counts as delivered. Both are exact:
-// every other tick comes in the order rule 3 gives it, before or after each skipped one.
+// calls the idle tick in the handler's place, and the tick counts as delivered. A probe given
+// for any interval says so whatever the Interval (a periodic check that finds nothing to do):
+// such ticks are never skipped, only taken the idle way, the idle tick called if there is one.
+// All of it is exact: every other tick comes in the order rule 3 gives it, before or after each
+// skipped or idle one.
 #pragma once
 
 #include <cstdint>
@@ -40,6 +43,12 @@ class Clock {
  public:
   using Deliver = void (*)(void* context, int timer);
   using IdleProbe = bool (*)(const void* context);
+  // The idle ticks of `timers[0..count)` in that order, once in each of `rounds` milliseconds
+  // from `*now` on, setting `*now` (the clock's time) to each millisecond before its round.
+  // Returns how many ticks ran: fewer when `*stop` (if not null) became true after one of them.
+  using DeliverIdleRounds = std::uint64_t (*)(void* context, const int* timers, std::size_t count,
+                                              std::uint64_t rounds, VirtualMs* now,
+                                              const bool* stop);
 
   // Timers are numbered 1..count; `deliver` is called with the number of the ticking timer.
   Clock(int count, Deliver deliver, void* context);
@@ -52,8 +61,13 @@ class Clock {
   void set_interval(int timer, std::int32_t interval);
 
   // `probe` null removes the timer's probe. `idle_tick` is called with the delivery's context;
-  // it must not touch the clock nor change what any probe reads.
-  void set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick = nullptr);
+  // it must not touch the clock nor change what any probe reads. Without `any_interval` the
+  // probe holds at Interval 1 only.
+  void set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick = nullptr,
+                      bool any_interval = false);
+  // Optional: the idle ticks of many milliseconds in one call, instead of one call each. It must
+  // do exactly what those idle ticks would.
+  void set_idle_rounds(DeliverIdleRounds rounds) { idle_rounds_ = rounds; }
 
   // The whole schedule of `other` (a clock of as many timers with probes on the same timers):
   // time, pending ticks with their sequence numbers, counts. This clock keeps its own delivery
@@ -97,6 +111,7 @@ class Clock {
     IdleProbe probe = nullptr;
     const void* context = nullptr;
     Deliver tick = nullptr;
+    bool any_interval = false;  // kept beside the wheel, taken the idle way at any interval
   };
 
   // Pending ticks are kept in a timing wheel of one bucket per millisecond. Every tick in it is
@@ -110,7 +125,8 @@ class Clock {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
   bool in_lane(int timer) const {
-    return slots_[timer].interval == 1 && probes_[timer].probe != nullptr;
+    return slots_[timer].interval == 1 && probes_[timer].probe != nullptr &&
+           !probes_[timer].any_interval;
   }
 
   void arm(int timer);
@@ -135,6 +151,8 @@ class Clock {
   // last timer delivered (0 when none), -1 when it cannot.
   int run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool* stop);
   void deliver(int timer);
+  std::uint64_t deliver_rounds(const int* timers, std::size_t count, std::uint64_t rounds,
+                               const bool* stop);
   void finish_delivery();
   bool idle(int timer);
 
@@ -143,11 +161,16 @@ class Clock {
   std::vector<std::int16_t> head_;       // per bucket: the first timer, 0 when empty
   std::vector<std::uint64_t> occupied_;  // one bit per bucket
   std::size_t in_wheel_ = 0;
-  std::vector<int> far_;  // ticks due kWheel ms ahead or later, rare
+  // Ticks due kWheel ms ahead or later (rare), and those of timers probed at any interval, which
+  // an idle tick re-arms in place.
+  std::vector<int> far_;
+  int far_front_ = 0;  // the earliest of them, or 0
+  void find_far_front();
   VirtualMs now_ = 0;
   std::uint64_t next_seq_ = 1;
   Deliver deliver_;
   void* context_;
+  DeliverIdleRounds idle_rounds_ = nullptr;
 
   // Probed timers with Interval 1 are kept apart from the wheel, in (due, sequence) order. Each
   // is due now or a millisecond later, and every arming goes last, so the lane is a queue: a

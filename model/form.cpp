@@ -102,11 +102,13 @@ Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
 }
 
 void Form1::set_idle_probes(bool on) {
+  clock_.set_idle_rounds(&Form1::deliver_idle_rounds);
   for (int n = 1; n <= kTimerCount; ++n) {
     const auto k = static_cast<std::size_t>(n);
     const Clock::IdleProbe probe = on ? handlers_->idle_probe[k] : nullptr;
     clock_.set_idle_probe(n, probe, this,
-                          handlers_->idle_tick[k] != nullptr ? &Form1::deliver_idle : nullptr);
+                          handlers_->idle_tick[k] != nullptr ? &Form1::deliver_idle : nullptr,
+                          handlers_->idle_any_interval[k]);
   }
 }
 
@@ -147,6 +149,23 @@ void Form1::deliver(void* self, int timer) {
 void Form1::deliver_idle(void* self, int timer) {
   Form1& form = *static_cast<Form1*>(self);
   form.run_tick(timer, form.handlers_->idle_tick[static_cast<std::size_t>(timer)]);
+}
+
+std::uint64_t Form1::deliver_idle_rounds(void* self, const int* timers, std::size_t count,
+                                         std::uint64_t rounds, VirtualMs* now, const bool* stop) {
+  Form1& form = *static_cast<Form1*>(self);
+  const auto& idle = form.handlers_->idle_tick;
+  const VirtualMs from = *now;
+  std::uint64_t done = 0;
+  for (std::uint64_t r = 0; r < rounds; ++r) {
+    *now = from + static_cast<VirtualMs>(r);
+    for (std::size_t i = 0; i < count; ++i) {
+      form.run_tick(timers[i], idle[static_cast<std::size_t>(timers[i])]);
+      ++done;
+      if (stop != nullptr && *stop) return done;
+    }
+  }
+  return done;
 }
 
 void Form1::emit_slow(EventKind kind, int station, int timer, double value, double value2) {

@@ -32,6 +32,8 @@ struct TickHandlers {
   std::array<TickHandler, kTimerCount + 1> tick{};
   std::array<Clock::IdleProbe, kTimerCount + 1> idle_probe{};
   std::array<TickHandler, kTimerCount + 1> idle_tick{};
+  // The probe holds at any Interval, not only at 1 (see the clock's rule).
+  std::array<bool, kTimerCount + 1> idle_any_interval{};
 };
 
 // One of the form's timers, by its number (Timer23 is 23).
@@ -160,6 +162,8 @@ class Form1 {
  private:
   static void deliver(void* self, int timer);
   static void deliver_idle(void* self, int timer);
+  static std::uint64_t deliver_idle_rounds(void* self, const int* timers, std::size_t count,
+                                           std::uint64_t rounds, VirtualMs* now, const bool* stop);
   // One tick of `timer` through `handler`, with the station's attempt events around it.
   void run_tick(int timer, TickHandler handler);
   void emit_slow(EventKind kind, int station, int timer, double value, double value2);

@@ -38,6 +38,8 @@ TickHandlers build() {
   for (const BuiltTimer& t : timer_table())
     h.tick[static_cast<std::size_t>(t.number)] = handler_of(t);
   h.idle_probe[23] = completion_test_idle;
+  h.idle_probe[12] = bus_busy_tick_idle;
+  h.idle_any_interval[12] = true;
   for (int i = 0; i < kStations; ++i) {
     const auto one = static_cast<std::size_t>(station_timer(2, i));
     const auto p = static_cast<std::size_t>(station_timer(4, i));

@@ -51,4 +51,13 @@ void bus_busy_tick(Form1& form, int) {
   clear_line(form);
 }
 
+bool bus_busy_tick_idle(const void* f) {
+  const Form1& form = *static_cast<const Form1*>(f);
+  if (frames_in_transit(form) != 0) return true;
+  for (const Control* line : {&form.Line1, &form.Line3, &form.Line4}) {
+    if (line->border_color() != kIdleColour || line->border_width() != 1) return false;
+  }
+  return true;
+}
+
 }  // namespace bruvik

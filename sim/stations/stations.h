@@ -32,5 +32,8 @@ void clear_line(Form1& form);
 // Tick of Timer65 (the bus-busy delay) and of Timer12 (the bus-busy timer).
 void bus_delay_tick(Form1& form, int unused);
 void bus_busy_tick(Form1& form, int unused);
+// Timer12 ticks every 100 ms while the run lasts and mostly finds a frame on the bus or the line
+// already clear: its probe says so, and such a tick has nothing to do.
+bool bus_busy_tick_idle(const void* form);
 
 }  // namespace bruvik

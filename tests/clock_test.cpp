@@ -367,14 +367,18 @@ class ReferenceClock {
 // every millisecond and does nothing while `quiet`; the real clock skips those ticks by probe.
 // Timers 2 and 3 are stations that poll every millisecond while the bus is busy, mixing the
 // time into a generator (whose order the log shows); the real clock takes those polls as idle
-// ticks. Timer 4 turns the bus busy and idle, often in the millisecond of a poll. Any tick may
-// ask the driver to stop.
+// ticks. Timer 4 turns the bus busy and idle, often in the millisecond of a poll. Timer 5 is a
+// periodic check that does nothing while `calm`, at whatever interval; the real clock takes
+// those ticks by a probe for any interval, counted but not called. Any tick may ask the driver
+// to stop.
 struct Traffic {
   static constexpr int kTimers = 12;
   std::mt19937_64 rng;
   std::vector<std::int32_t> intervals;
   bool quiet = false;
   bool busy = false;
+  bool calm = false;
+  std::uint64_t calm_ticks = 0;
   bool stop = false;
   std::uint64_t mixed = 0;
   std::vector<std::tuple<VirtualMs, int, std::uint64_t>> log;
@@ -388,9 +392,12 @@ struct Traffic {
   template <class C>
   void poke(C& clock) {
     const int t = 2 + pick(kTimers - 1);
-    switch (pick(5)) {
+    switch (pick(6)) {
       case 0:
         clock.set_enabled(t, pick(3) != 0);
+        break;
+      case 5:
+        calm = !calm;
         break;
       case 3:
         quiet = !quiet;
@@ -411,6 +418,10 @@ struct Traffic {
   template <class C>
   void tick(C& clock, int timer) {
     if (timer == 1 && quiet) return;
+    if (timer == 5 && calm) {
+      ++calm_ticks;
+      return;
+    }
     if ((timer == 2 || timer == 3) && busy) {
       clock.set_interval(timer, 1);
       poll(clock.now(), timer);
@@ -439,6 +450,9 @@ struct RealRun {
             r.traffic.poll(r.clock.now(), timer);
           });
     }
+    clock.set_idle_probe(
+        5, [](const void* self) { return static_cast<const RealRun*>(self)->traffic.calm; }, this,
+        nullptr, true);
   }
   static void on_tick(void* self, int timer) {
     auto& r = *static_cast<RealRun*>(self);
@@ -523,8 +537,10 @@ TEST(TimerRules, AgreeWithThePlainRuleUnderRandomTraffic) {
       }
       ASSERT_EQ(real->traffic.log, plain.log);
       EXPECT_GT(plain.log.size(), 100u);
-      // Every tick of the log was delivered, the polls among them; only quiet ticks were not.
-      EXPECT_EQ(real->clock.delivered(), real->traffic.log.size());
+      // Every tick of the log was delivered, the polls among them, and the calm checks; only
+      // quiet ticks were not.
+      EXPECT_GT(plain.calm_ticks, 0u);
+      EXPECT_EQ(real->clock.delivered(), real->traffic.log.size() + plain.calm_ticks);
     }
   }
 }

@@ -31,17 +31,27 @@ std::string yes_no(bool b) {
 }
 
 // The swept parameter is null: its value stands with each point.
-Json params_value(const RunParams& p, const std::string& swept = "") {
-  Json json = Json::object();
-  const auto unless_swept = [&](const char* key, const char* name, Json v) {
-    json[key] = swept == name ? Json(nullptr) : std::move(v);
+void write_params(JsonWriter& w, const RunParams& p, const std::string& swept = "") {
+  const auto unless_swept = [&](const char* key, const char* name) {
+    w.key(key);
+    if (swept == name) w.null();
+    return swept != name;
   };
-  unless_swept("mtu", "mtu", p.mtu);
-  unless_swept("rate", "rate", p.rate);
-  unless_swept("frame_length", "frame-length", p.frame_length);
-  unless_swept("data_amount", "data-amount", p.data_amount);
-  json["max_time_ms"] = p.max_time;
-  return json;
+  w.begin_object();
+  if (unless_swept("mtu", "mtu")) w.integer(p.mtu);
+  if (unless_swept("rate", "rate")) w.integer(p.rate);
+  if (unless_swept("frame_length", "frame-length")) w.integer(p.frame_length);
+  if (unless_swept("data_amount", "data-amount")) w.string(p.data_amount);
+  w.key("max_time_ms").integer(p.max_time);
+  w.end_object();
+}
+
+// The same object for the documents built as a Json, read back from its one writing.
+Json params_value(const RunParams& p, const std::string& swept = "") {
+  std::string text;
+  JsonWriter w(text);
+  write_params(w, p, swept);
+  return Json::parse(text);
 }
 
 std::string params_line(const RunParams& p, const std::string& swept = "") {
@@ -223,53 +233,61 @@ std::string aligned_table(const std::vector<std::vector<std::string>>& rows,
 
 namespace {
 
-// The same object wherever a run is printed, alone or among many.
-Json run_value(const RunResult& run) {
-  Json json = Json::object();
-  json["seed"] = run.params.seed;
-  json["params"] = params_value(run.params);
-  json["finished"] = run.finished;
-  json["virtual_ms"] = run.virtual_ms;
-  Json methods = Json::array();
+// The same object wherever a run is printed, alone or among many. Written straight, not built
+// as a Json: it is printed once a run.
+void write_run(JsonWriter& w, const RunResult& run) {
+  w.begin_object();
+  w.key("seed").integer(run.params.seed);
+  write_params(w.key("params"), run.params);
+  w.key("finished").boolean(run.finished);
+  w.key("virtual_ms").integer(run.virtual_ms);
+  w.key("methods").begin_array();
   for (const MethodResult& m : run.methods) {
-    // Figures exist once the method ended, its start once it was reached.
-    const auto when = [](bool known, Json v) { return known ? std::move(v) : Json(nullptr); };
-    Json method = Json::object();
-    method["code"] = m.code;
-    method["name"] = m.name;
-    method["reached"] = m.reached;
-    method["ended"] = m.ended;
-    method["data_sent"] = when(m.ended, m.data_sent);
-    method["collisions"] = when(m.ended, m.collisions);
-    method["seconds"] = when(m.ended, m.seconds);
-    method["statistics_line"] = when(m.ended, m.statistics_line);
-    method["throughput_text"] = when(m.ended, m.throughput_text);
-    method["started_ms"] = when(m.reached, m.started_ms);
-    method["ended_ms"] = when(m.ended, m.ended_ms);
+    // Figures exist once the method ended, its start once it was reached: null before.
+    const auto null_unless = [&](const char* key, bool known) {
+      w.key(key);
+      if (!known) w.null();
+      return known;
+    };
+    w.begin_object();
+    w.key("code").string(m.code);
+    w.key("name").string(m.name);
+    w.key("reached").boolean(m.reached);
+    w.key("ended").boolean(m.ended);
+    if (null_unless("data_sent", m.ended)) w.number(m.data_sent);
+    if (null_unless("collisions", m.ended)) w.number(m.collisions);
+    if (null_unless("seconds", m.ended)) w.number(m.seconds);
+    if (null_unless("statistics_line", m.ended)) w.string(m.statistics_line);
+    if (null_unless("throughput_text", m.ended)) w.string(m.throughput_text);
+    if (null_unless("started_ms", m.reached)) w.integer(m.started_ms);
+    if (null_unless("ended_ms", m.ended)) w.integer(m.ended_ms);
     const BusShown bus = bus_shown(m);
-    method["offered_load"] = json_value(bus.offered_load);
-    method["frames_overlapped"] = json_value(bus.frames_overlapped);
-    method["throughput_counted"] = json_value(bus.throughput_counted);
-    method["throughput_on_bus"] = json_value(bus.throughput_on_bus);
-    methods.push_back(std::move(method));
+    w.key("offered_load").number(bus.offered_load);
+    w.key("frames_overlapped").number(bus.frames_overlapped);
+    w.key("throughput_counted").number(bus.throughput_counted);
+    w.key("throughput_on_bus").number(bus.throughput_on_bus);
+    w.end_object();
   }
-  json["methods"] = std::move(methods);
-  Json table = Json::array();
+  w.end_array();
+  w.key("table").begin_array();
   for (const TableRow& row : run.table) {
-    Json entry = Json::object();
-    entry["place"] = row.place;
-    entry["name"] = row.name;
-    entry["value"] = row.value;
-    table.push_back(std::move(entry));
+    w.begin_object();
+    w.key("place").integer(row.place);
+    w.key("name").string(row.name);
+    w.key("value").string(row.value);
+    w.end_object();
   }
-  json["table"] = std::move(table);
-  return json;
+  w.end_array();
+  w.end_object();
 }
 
 }  // namespace
 
 std::string run_json(const RunResult& run) {
-  return json_text(run_value(run));
+  std::string text;
+  JsonWriter w(text);
+  write_run(w, run);
+  return text + "\n";
 }
 
 std::string run_text(const RunResult& run) {
@@ -363,7 +381,7 @@ void batch_json(const BatchReport& report, std::ostream& out) {
   json["runs"] = Json::array();  // streamed into below
   json["summary"] = summary_value(report.summary);
   write_json_streamed(out, json, "runs", report.runs.size(),
-                      [&](std::size_t i) { return run_value(report.runs[i]); });
+                      [&](JsonWriter& w, std::size_t i) { write_run(w, report.runs[i]); });
 }
 
 std::string batch_csv(const BatchReport& report) {

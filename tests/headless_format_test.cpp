@@ -66,6 +66,11 @@ TEST(JsonNumber, ShortestTextThatReadsBackAndNullWhenNotFinite) {
       {0.5, "0.5"},
       {1e20, "1e+20"},
       {1e5, "1e+05"},
+      {9999, "9999"},
+      {-9999, "-9999"},
+      {1e4, "10000"},
+      {-12345, "-12345"},
+      {25000, "25000"},
       {1e-4, "1e-04"},
       {1e-7, "1e-07"},
       {-0.0, "-0"},
@@ -103,12 +108,40 @@ TEST(CsvField, QuotesOnlyWhereNeeded) {
 }
 
 TEST(JsonText, StreamingAnArrayGivesTheWholeDocumentsText) {
+  // Each element made as a Json and written straight: the two must give the same text.
   const auto element = [](std::size_t i) {
     Json e = Json::object();
     e["i"] = i;
-    e["list"] = Json::array({Json::object(), Json::array(), nullptr, 0.5});
+    e["list"] = Json::array({Json::object(), Json::array(), nullptr, 0.5, -7, true, 1e5, -0.0});
     e["text"] = "cut \xE2\x82 line\nbreak";
+    e["nested"] = Json::array({Json::object({{"a", Json::array({1, 2})}, {"b", "say \"x\""}})});
+    e["most"] = std::numeric_limits<std::uint64_t>::max();
     return e;
+  };
+  const auto write_element = [](JsonWriter& w, std::size_t i) {
+    w.begin_object();
+    w.key("i").integer(i);
+    w.key("list").begin_array();
+    w.begin_object();
+    w.end_object();
+    w.begin_array();
+    w.end_array();
+    w.null();
+    w.number(0.5);
+    w.integer(-7);
+    w.boolean(true);
+    w.number(1e5);
+    w.number(std::optional<double>(-0.0));
+    w.end_array();
+    w.key("text").string("cut \xE2\x82 line\nbreak");
+    w.key("nested").begin_array();
+    w.begin_object();
+    w.key("a").value(Json::array({1, 2}));
+    w.key("b").string("say \"x\"");
+    w.end_object();
+    w.end_array();
+    w.key("most").integer(std::numeric_limits<std::uint64_t>::max());
+    w.end_object();
   };
   for (const std::size_t count : {0u, 1u, 3u}) {
     Json whole = Json::object();
@@ -119,17 +152,27 @@ TEST(JsonText, StreamingAnArrayGivesTheWholeDocumentsText) {
     Json frame = whole;
     frame["list"] = Json::array();
     std::ostringstream streamed;
-    write_json_streamed(streamed, frame, "list", count, element);
+    write_json_streamed(streamed, frame, "list", count, write_element);
     EXPECT_EQ(streamed.str(), json_text(whole)) << count;
   }
   Json one = Json::object();
   one["a"] = 1;
   one["list"] = Json::array();
   std::ostringstream out;
-  write_json_streamed(out, one, "list", 1, element);
+  write_json_streamed(out, one, "list", 1, [](JsonWriter& w, std::size_t) {
+    w.begin_object();
+    w.key("i").integer(0);
+    w.key("list").begin_array();
+    w.begin_object();
+    w.end_object();
+    w.number(std::nullopt);
+    w.end_array();
+    w.key("text").string("cut \xE2\x82 line\nbreak");
+    w.end_object();
+  });
   EXPECT_EQ(out.str(),
             "{\n  \"a\": 1,\n  \"list\": [\n    {\n      \"i\": 0,\n      \"list\": [\n"
-            "        {},\n        [],\n        null,\n        0.5\n      ],\n"
+            "        {},\n        null\n      ],\n"
             "      \"text\": \"cut \xEF\xBF\xBD\xEF\xBF\xBD line\\nbreak\"\n    }\n  ]\n}\n");
 }
 

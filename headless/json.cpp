@@ -107,21 +107,6 @@ void append_break(std::string& out, bool comma, std::size_t blanks) {
   if (blanks > kMost) out.append(blanks - kMost, ' ');
 }
 
-// Appends `text`, each line after the first standing `blanks` further in. Line breaks in a
-// dump are all layout: those inside strings are escaped.
-void append_indented(std::string& out, std::string_view text, std::size_t blanks) {
-  for (std::size_t from = 0;;) {
-    const std::size_t end = text.find('\n', from);
-    if (end == std::string_view::npos) {
-      out += text.substr(from);
-      return;
-    }
-    out += text.substr(from, end + 1 - from);
-    out.append(blanks, ' ');
-    from = end + 1;
-  }
-}
-
 }  // namespace
 
 std::string valid_utf8(std::string_view text) {
@@ -148,10 +133,6 @@ std::string json_string(std::string_view text) {
 std::string json_number(double value) {
   char buf[32];
   return std::string(buf, write_number(buf, buf + sizeof buf, value));
-}
-
-Json json_value(const std::optional<double>& number) {
-  return number ? Json(*number) : Json(nullptr);
 }
 
 std::string json_text(Json value) {
@@ -195,11 +176,6 @@ void JsonWriter::null() {
   out_.append("null", 4);
 }
 
-void JsonWriter::value(const Json& value) {
-  place();
-  append_indented(out_, dump(value), 2 * static_cast<std::size_t>(level_ + depth_));
-}
-
 void JsonWriter::place() {
   if (after_key_) {
     after_key_ = false;
@@ -207,7 +183,7 @@ void JsonWriter::place() {
   }
   if (depth_ == 0) return;
   const std::uint64_t bit = std::uint64_t{1} << depth_;
-  append_break(out_, (filled_ & bit) != 0, 2 * static_cast<std::size_t>(level_ + depth_));
+  append_break(out_, (filled_ & bit) != 0, 2 * static_cast<std::size_t>(depth_));
   filled_ |= bit;
 }
 
@@ -220,35 +196,10 @@ void JsonWriter::open(char bracket) {
 
 void JsonWriter::close(char bracket) {
   if ((filled_ & (std::uint64_t{1} << depth_)) != 0) {
-    append_break(out_, false, 2 * static_cast<std::size_t>(level_ + depth_ - 1));
+    append_break(out_, false, 2 * static_cast<std::size_t>(depth_ - 1));
   }
   --depth_;
   out_ += bracket;
-}
-
-void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
-                         std::size_t count,
-                         const std::function<void(JsonWriter&, std::size_t)>& element) {
-  const std::string text = json_text(document);
-  // A top-level member is the only one that stands two blanks in; its key is unique there.
-  const std::string member = "\n  " + json_string(array_key) + ": []";
-  const std::size_t at = text.find(member);
-  if (at == std::string::npos) throw std::logic_error("no empty array to stream into");
-  if (count == 0) {
-    out << text;
-    return;
-  }
-  const std::size_t open = at + member.size() - 1;  // just after the '['
-  out.write(text.data(), static_cast<std::streamsize>(open));
-  std::string item;
-  JsonWriter writer(item, 2);
-  for (std::size_t i = 0; i < count; ++i) {
-    item.assign(i == 0 ? "\n    " : ",\n    ");
-    element(writer, i);
-    out.write(item.data(), static_cast<std::streamsize>(item.size()));
-  }
-  out << "\n  ";
-  out.write(text.data() + open, static_cast<std::streamsize>(text.size() - open));
 }
 
 std::string csv_field(std::string_view text) {

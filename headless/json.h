@@ -7,9 +7,7 @@
 #include <concepts>
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -30,9 +28,6 @@ std::string json_string(std::string_view text);
 // The shortest text that reads back as the same double; "null" when it is not finite.
 std::string json_number(double value);
 
-// The number, or null where there is none.
-Json json_value(const std::optional<double>& number);
-
 // Two blanks of indentation per level, one member per line, a line break after the value.
 // String values pass through valid_utf8 first.
 std::string json_text(Json value);
@@ -45,8 +40,7 @@ concept JsonInteger = std::integral<T> && !std::same_as<T, bool>;
 
 class JsonWriter {
  public:
-  // `level`: the levels of indentation the text stands at (an element of a top-level array: 2).
-  explicit JsonWriter(std::string& out, int level = 0) : out_(out), level_(level) {}
+  explicit JsonWriter(std::string& out) : out_(out) {}
 
   void begin_object() { open('{'); }
   void end_object() { close('}'); }
@@ -66,8 +60,6 @@ class JsonWriter {
   }
   void boolean(bool value);
   void null();
-  // A value made as a Json, laid out at this place.
-  void value(const Json& value);
 
  private:
   void place();  // the separator and indentation before a value or a key
@@ -75,18 +67,10 @@ class JsonWriter {
   void close(char bracket);
 
   std::string& out_;
-  int level_;
   int depth_ = 0;
   std::uint64_t filled_ = 0;  // bit d: the open object or array at depth d has an entry
   bool after_key_ = false;
 };
-
-// Writes `document` as json_text does, with its top-level member `array_key` (an empty array in
-// `document`) filled by element(writer, 0) ... element(writer, count - 1), each written in turn
-// as one value, so that a long array never stands whole in memory.
-void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
-                         std::size_t count,
-                         const std::function<void(JsonWriter&, std::size_t)>& element);
 
 // The field as it stands when it needs no quotes, else quoted with its quotes doubled. Fields
 // with a separator, a quote, a line break or a blank at either end are quoted.

@@ -46,14 +46,6 @@ void write_params(JsonWriter& w, const RunParams& p, const std::string& swept = 
   w.end_object();
 }
 
-// The same object for the documents built as a Json, read back from its one writing.
-Json params_value(const RunParams& p, const std::string& swept = "") {
-  std::string text;
-  JsonWriter w(text);
-  write_params(w, p, swept);
-  return Json::parse(text);
-}
-
 std::string params_line(const RunParams& p, const std::string& swept = "") {
   const auto part = [&](const char* name, const std::string& words, const std::string& v) {
     return words + " " + (swept == name ? std::string("(swept)") : v);
@@ -78,14 +70,14 @@ int place_of(const RunResult& run, const MethodResult& m) {
   return 0;
 }
 
-Json summary_figure_value(const Summary& s) {
-  Json json = Json::object();
-  json["n"] = s.n;
-  json["mean"] = json_value(s.mean);
-  json["sd"] = json_value(s.sd);
-  json["ci95_low"] = json_value(s.ci95_low);
-  json["ci95_high"] = json_value(s.ci95_high);
-  return json;
+void write_summary_figure(JsonWriter& w, const Summary& s) {
+  w.begin_object();
+  w.key("n").integer(s.n);
+  w.key("mean").number(s.mean);
+  w.key("sd").number(s.sd);
+  w.key("ci95_low").number(s.ci95_low);
+  w.key("ci95_high").number(s.ci95_high);
+  w.end_object();
 }
 
 // The summary's figures in the order every format prints them.
@@ -123,17 +115,17 @@ constexpr SummaryFigure kSummaryFigures[] = {
      &MethodSummary::throughput_on_bus, 4},
 };
 
-Json summary_value(const std::array<MethodSummary, 5>& summary) {
-  Json json = Json::object();
+void write_summary(JsonWriter& w, const std::array<MethodSummary, 5>& summary) {
+  w.begin_object();
   for (std::size_t k = 0; k < summary.size(); ++k) {
-    Json method = Json::object();
-    method["finished"] = summary[k].finished;
+    w.key(methods()[k].code).begin_object();
+    w.key("finished").integer(summary[k].finished);
     for (const SummaryFigure& f : kSummaryFigures) {
-      method[f.key] = summary_figure_value(summary[k].*f.member);
+      write_summary_figure(w.key(f.key), summary[k].*f.member);
     }
-    json[methods()[k].code] = std::move(method);
+    w.end_object();
   }
-  return json;
+  w.end_object();
 }
 
 std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs) {
@@ -199,11 +191,11 @@ std::string seeds_line(std::uint64_t first, std::size_t count) {
          std::to_string(count) + (count == 1 ? " run" : " runs") + ")\n";
 }
 
-Json seeds_value(std::uint64_t first, std::size_t count) {
-  Json json = Json::object();
-  json["first"] = first;
-  json["count"] = static_cast<std::uint64_t>(count);
-  return json;
+void write_seeds(JsonWriter& w, std::uint64_t first, std::size_t count) {
+  w.begin_object();
+  w.key("first").integer(first);
+  w.key("count").integer(count);
+  w.end_object();
 }
 
 }  // namespace
@@ -375,13 +367,25 @@ std::string batch_text(const BatchReport& report) {
 }
 
 void batch_json(const BatchReport& report, std::ostream& out) {
-  Json json = Json::object();
-  json["seeds"] = seeds_value(report.first_seed, report.runs.size());
-  json["params"] = params_value(report.params);
-  json["runs"] = Json::array();  // streamed into below
-  json["summary"] = summary_value(report.summary);
-  write_json_streamed(out, json, "runs", report.runs.size(),
-                      [&](JsonWriter& w, std::size_t i) { write_run(w, report.runs[i]); });
+  std::string text;
+  JsonWriter w(text);
+  const auto flush = [&] {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  };
+  w.begin_object();
+  write_seeds(w.key("seeds"), report.first_seed, report.runs.size());
+  write_params(w.key("params"), report.params);
+  w.key("runs").begin_array();
+  for (const RunResult& run : report.runs) {
+    write_run(w, run);
+    flush();
+  }
+  w.end_array();
+  write_summary(w.key("summary"), report.summary);
+  w.end_object();
+  text += '\n';
+  flush();
 }
 
 std::string batch_csv(const BatchReport& report) {
@@ -426,26 +430,29 @@ std::string sweep_text(const SweepReport& report) {
 }
 
 std::string sweep_json(const SweepReport& report) {
-  Json json = Json::object();
-  Json sweep = Json::object();
-  sweep["name"] = report.sweep.name;
-  sweep["from"] = static_cast<std::int64_t>(report.sweep.from);
-  sweep["to"] = static_cast<std::int64_t>(report.sweep.to);
-  sweep["step"] = static_cast<std::int64_t>(report.sweep.step);
-  json["sweep"] = std::move(sweep);
-  json["seeds"] = seeds_value(report.first_seed, static_cast<std::size_t>(report.runs));
-  json["params"] = params_value(report.base, report.sweep.name);
-  Json points = Json::array();
+  std::string text;
+  JsonWriter w(text);
+  w.begin_object();
+  w.key("sweep").begin_object();
+  w.key("name").string(report.sweep.name);
+  w.key("from").integer(static_cast<std::int64_t>(report.sweep.from));
+  w.key("to").integer(static_cast<std::int64_t>(report.sweep.to));
+  w.key("step").integer(static_cast<std::int64_t>(report.sweep.step));
+  w.end_object();
+  write_seeds(w.key("seeds"), report.first_seed, static_cast<std::size_t>(report.runs));
+  write_params(w.key("params"), report.base, report.sweep.name);
+  w.key("points").begin_array();
   for (const SweepPoint& p : report.points) {
-    Json point = Json::object();
-    point["value"] = static_cast<std::int64_t>(p.value);
-    point["params"] = params_value(p.params);
-    point["runs_finished"] = p.runs_finished;
-    point["summary"] = summary_value(p.summary);
-    points.push_back(std::move(point));
+    w.begin_object();
+    w.key("value").integer(static_cast<std::int64_t>(p.value));
+    write_params(w.key("params"), p.params);
+    w.key("runs_finished").integer(p.runs_finished);
+    write_summary(w.key("summary"), p.summary);
+    w.end_object();
   }
-  json["points"] = std::move(points);
-  return json_text(std::move(json));
+  w.end_array();
+  w.end_object();
+  return text + "\n";
 }
 
 std::string sweep_csv(const SweepReport& report) {

@@ -1,5 +1,6 @@
 #include "headless/json.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -40,12 +41,21 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
   return n;
 }
 
+bool is_valid_utf8(std::string_view s) {
+  for (std::size_t i = 0; i < s.size();) {
+    const std::size_t n = utf8_length(s, i);
+    if (n == 0) return false;
+    i += n;
+  }
+  return true;
+}
+
 // nlohmann's own repair gives one U+FFFD for a cut sequence ("\xE2\x82"); the outputs have
 // always given one per byte, so strings are repaired before nlohmann sees them.
 void repair_strings(Json& value) {
   if (value.is_string()) {
     std::string& s = value.get_ref<std::string&>();
-    s = valid_utf8(s);
+    if (!is_valid_utf8(s)) s = valid_utf8(s);
   } else if (value.is_structured()) {
     for (Json& member : value) repair_strings(member);
   }
@@ -54,6 +64,47 @@ void repair_strings(Json& value) {
 std::string dump(Json value) {
   repair_strings(value);
   return value.dump(2, ' ', false, Json::error_handler_t::replace);
+}
+
+// Printable ASCII without quote or backslash stands in JSON as it is.
+bool plain_ascii(std::string_view s) {
+  for (const char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x20 || b > 0x7F || c == '"' || c == '\\') return false;
+  }
+  return true;
+}
+
+void append_json_string(std::string& out, std::string_view text) {
+  if (plain_ascii(text)) {
+    out += '"';
+    out.append(text);
+    out += '"';
+  } else {
+    out += dump(Json(text));
+  }
+}
+
+// The shortest text that reads back, as std::to_chars writes it; "null" when not finite.
+char* write_number(char* first, char* last, double value) {
+  if (!std::isfinite(value)) return std::copy_n("null", 4, first);
+  // A whole number below 10^4 is its digits: in the exponent form it would take five or more
+  // characters (1e+03). Most figures are such counts; the general text costs ten times more.
+  if (value > -1e4 && value < 1e4 && value == static_cast<int>(value) &&
+      !(value == 0 && std::signbit(value))) {
+    return std::to_chars(first, last, static_cast<int>(value)).ptr;
+  }
+  return std::to_chars(first, last, value).ptr;
+}
+
+// A line break, after a comma or not, and `blanks` blanks: one append for the usual depths.
+void append_break(std::string& out, bool comma, std::size_t blanks) {
+  static constexpr std::string_view kBreak =
+      ",\n                                                                ";
+  constexpr std::size_t kMost = kBreak.size() - 2;
+  const std::string_view head = comma ? kBreak : kBreak.substr(1);
+  out.append(head.substr(0, head.size() - kMost + std::min(blanks, kMost)));
+  if (blanks > kMost) out.append(blanks - kMost, ' ');
 }
 
 }  // namespace
@@ -74,51 +125,81 @@ std::string valid_utf8(std::string_view text) {
 }
 
 std::string json_string(std::string_view text) {
-  return dump(Json(text));
+  std::string out;
+  append_json_string(out, text);
+  return out;
 }
 
 std::string json_number(double value) {
-  if (!std::isfinite(value)) return "null";
   char buf[32];
-  const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
-  return ec == std::errc() ? std::string(buf, end) : "null";
-}
-
-Json json_value(const std::optional<double>& number) {
-  return number ? Json(*number) : Json(nullptr);
+  return std::string(buf, write_number(buf, buf + sizeof buf, value));
 }
 
 std::string json_text(Json value) {
   return dump(std::move(value)) + "\n";
 }
 
-void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
-                         std::size_t count, const std::function<Json(std::size_t)>& element) {
-  const std::string text = json_text(document);
-  // A top-level member is the only one that stands two blanks in; its key is unique there.
-  const std::string member = "\n  " + json_string(array_key) + ": []";
-  const std::size_t at = text.find(member);
-  if (at == std::string::npos) throw std::logic_error("no empty array to stream into");
-  if (count == 0) {
-    out << text;
+JsonWriter& JsonWriter::key(std::string_view name) {
+  place();
+  append_json_string(out_, name);
+  out_.append(": ", 2);
+  after_key_ = true;
+  return *this;
+}
+
+void JsonWriter::string(std::string_view text) {
+  place();
+  append_json_string(out_, text);
+}
+
+void JsonWriter::number(double value) {
+  place();
+  char buf[32];
+  out_.append(buf, write_number(buf, buf + sizeof buf, value));
+}
+
+void JsonWriter::number(const std::optional<double>& value) {
+  if (value) {
+    number(*value);
+  } else {
+    null();
+  }
+}
+
+void JsonWriter::boolean(bool value) {
+  place();
+  out_.append(value ? std::string_view("true") : std::string_view("false"));
+}
+
+void JsonWriter::null() {
+  place();
+  out_.append("null", 4);
+}
+
+void JsonWriter::place() {
+  if (after_key_) {
+    after_key_ = false;
     return;
   }
-  const std::size_t open = at + member.size() - 1;  // just after the '['
-  out.write(text.data(), static_cast<std::streamsize>(open));
-  for (std::size_t i = 0; i < count; ++i) {
-    // Line breaks in the dump are all layout (those inside strings are escaped), so each one
-    // takes the two levels by which the element stands in.
-    const std::string item = dump(element(i));
-    std::string indented = i == 0 ? "\n    " : ",\n    ";
-    indented.reserve(item.size() + item.size() / 8);
-    for (const char c : item) {
-      indented += c;
-      if (c == '\n') indented += "    ";
-    }
-    out << indented;
+  if (depth_ == 0) return;
+  const std::uint64_t bit = std::uint64_t{1} << depth_;
+  append_break(out_, (filled_ & bit) != 0, 2 * static_cast<std::size_t>(depth_));
+  filled_ |= bit;
+}
+
+void JsonWriter::open(char bracket) {
+  place();
+  out_ += bracket;
+  if (++depth_ >= 64) throw std::logic_error("JSON nested too deep");
+  filled_ &= ~(std::uint64_t{1} << depth_);
+}
+
+void JsonWriter::close(char bracket) {
+  if ((filled_ & (std::uint64_t{1} << depth_)) != 0) {
+    append_break(out_, false, 2 * static_cast<std::size_t>(depth_ - 1));
   }
-  out << "\n  ";
-  out.write(text.data() + open, static_cast<std::streamsize>(text.size() - open));
+  --depth_;
+  out_ += bracket;
 }
 
 std::string csv_field(std::string_view text) {

@@ -1,11 +1,13 @@
 // JSON and CSV output. JSON goes through nlohmann/json with members in the order written; the
-// program keeps its own number texts and its own repair of text that is not UTF-8.
+// program keeps its own number texts and its own repair of text that is not UTF-8. What is
+// printed once a run is written straight in the same layout, by JsonWriter.
 #pragma once
 
+#include <charconv>
+#include <concepts>
 #include <cstddef>
-#include <functional>
+#include <cstdint>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -26,18 +28,49 @@ std::string json_string(std::string_view text);
 // The shortest text that reads back as the same double; "null" when it is not finite.
 std::string json_number(double value);
 
-// The number, or null where there is none.
-Json json_value(const std::optional<double>& number);
-
 // Two blanks of indentation per level, one member per line, a line break after the value.
 // String values pass through valid_utf8 first.
 std::string json_text(Json value);
 
-// Writes `document` as json_text does, with its top-level member `array_key` (an empty array in
-// `document`) filled by element(0) ... element(count - 1), each made and written in turn, so
-// that a long array never stands whole in memory.
-void write_json_streamed(std::ostream& out, const Json& document, std::string_view array_key,
-                         std::size_t count, const std::function<Json(std::size_t)>& element);
+// Writes JSON text straight into a string, laid out as json_text lays it out: for what is
+// printed once a run, where building a Json value only to write it costs more than the run's
+// own output. Strings are written as json_string writes them, numbers as json_number.
+template <typename T>
+concept JsonInteger = std::integral<T> && !std::same_as<T, bool>;
+
+class JsonWriter {
+ public:
+  explicit JsonWriter(std::string& out) : out_(out) {}
+
+  void begin_object() { open('{'); }
+  void end_object() { close('}'); }
+  void begin_array() { open('['); }
+  void end_array() { close(']'); }
+  // The member's key, in an object; its value comes next.
+  JsonWriter& key(std::string_view name);
+
+  void string(std::string_view text);
+  void number(double value);
+  void number(const std::optional<double>& value);  // null where there is none
+  template <JsonInteger Integer>
+  void integer(Integer value) {
+    char buf[24];
+    place();
+    out_.append(buf, std::to_chars(buf, buf + sizeof buf, value).ptr);
+  }
+  void boolean(bool value);
+  void null();
+
+ private:
+  void place();  // the separator and indentation before a value or a key
+  void open(char bracket);
+  void close(char bracket);
+
+  std::string& out_;
+  int depth_ = 0;
+  std::uint64_t filled_ = 0;  // bit d: the open object or array at depth d has an entry
+  bool after_key_ = false;
+};
 
 // The field as it stands when it needs no quotes, else quoted with its quotes doubled. Fields
 // with a separator, a quote, a line break or a blank at either end are quoted.

@@ -31,17 +31,19 @@ std::string yes_no(bool b) {
 }
 
 // The swept parameter is null: its value stands with each point.
-Json params_value(const RunParams& p, const std::string& swept = "") {
-  Json json = Json::object();
-  const auto unless_swept = [&](const char* key, const char* name, Json v) {
-    json[key] = swept == name ? Json(nullptr) : std::move(v);
+void write_params(JsonWriter& w, const RunParams& p, const std::string& swept = "") {
+  const auto unless_swept = [&](const char* key, const char* name) {
+    w.key(key);
+    if (swept == name) w.null();
+    return swept != name;
   };
-  unless_swept("mtu", "mtu", p.mtu);
-  unless_swept("rate", "rate", p.rate);
-  unless_swept("frame_length", "frame-length", p.frame_length);
-  unless_swept("data_amount", "data-amount", p.data_amount);
-  json["max_time_ms"] = p.max_time;
-  return json;
+  w.begin_object();
+  if (unless_swept("mtu", "mtu")) w.integer(p.mtu);
+  if (unless_swept("rate", "rate")) w.integer(p.rate);
+  if (unless_swept("frame_length", "frame-length")) w.integer(p.frame_length);
+  if (unless_swept("data_amount", "data-amount")) w.string(p.data_amount);
+  w.key("max_time_ms").integer(p.max_time);
+  w.end_object();
 }
 
 std::string params_line(const RunParams& p, const std::string& swept = "") {
@@ -68,14 +70,14 @@ int place_of(const RunResult& run, const MethodResult& m) {
   return 0;
 }
 
-Json summary_figure_value(const Summary& s) {
-  Json json = Json::object();
-  json["n"] = s.n;
-  json["mean"] = json_value(s.mean);
-  json["sd"] = json_value(s.sd);
-  json["ci95_low"] = json_value(s.ci95_low);
-  json["ci95_high"] = json_value(s.ci95_high);
-  return json;
+void write_summary_figure(JsonWriter& w, const Summary& s) {
+  w.begin_object();
+  w.key("n").integer(s.n);
+  w.key("mean").number(s.mean);
+  w.key("sd").number(s.sd);
+  w.key("ci95_low").number(s.ci95_low);
+  w.key("ci95_high").number(s.ci95_high);
+  w.end_object();
 }
 
 // The summary's figures in the order every format prints them.
@@ -113,17 +115,17 @@ constexpr SummaryFigure kSummaryFigures[] = {
      &MethodSummary::throughput_on_bus, 4},
 };
 
-Json summary_value(const std::array<MethodSummary, 5>& summary) {
-  Json json = Json::object();
+void write_summary(JsonWriter& w, const std::array<MethodSummary, 5>& summary) {
+  w.begin_object();
   for (std::size_t k = 0; k < summary.size(); ++k) {
-    Json method = Json::object();
-    method["finished"] = summary[k].finished;
+    w.key(methods()[k].code).begin_object();
+    w.key("finished").integer(summary[k].finished);
     for (const SummaryFigure& f : kSummaryFigures) {
-      method[f.key] = summary_figure_value(summary[k].*f.member);
+      write_summary_figure(w.key(f.key), summary[k].*f.member);
     }
-    json[methods()[k].code] = std::move(method);
+    w.end_object();
   }
-  return json;
+  w.end_object();
 }
 
 std::string summary_tables(const std::array<MethodSummary, 5>& summary, int runs) {
@@ -189,11 +191,11 @@ std::string seeds_line(std::uint64_t first, std::size_t count) {
          std::to_string(count) + (count == 1 ? " run" : " runs") + ")\n";
 }
 
-Json seeds_value(std::uint64_t first, std::size_t count) {
-  Json json = Json::object();
-  json["first"] = first;
-  json["count"] = static_cast<std::uint64_t>(count);
-  return json;
+void write_seeds(JsonWriter& w, std::uint64_t first, std::size_t count) {
+  w.begin_object();
+  w.key("first").integer(first);
+  w.key("count").integer(count);
+  w.end_object();
 }
 
 }  // namespace
@@ -223,53 +225,61 @@ std::string aligned_table(const std::vector<std::vector<std::string>>& rows,
 
 namespace {
 
-// The same object wherever a run is printed, alone or among many.
-Json run_value(const RunResult& run) {
-  Json json = Json::object();
-  json["seed"] = run.params.seed;
-  json["params"] = params_value(run.params);
-  json["finished"] = run.finished;
-  json["virtual_ms"] = run.virtual_ms;
-  Json methods = Json::array();
+// The same object wherever a run is printed, alone or among many. Written straight, not built
+// as a Json: it is printed once a run.
+void write_run(JsonWriter& w, const RunResult& run) {
+  w.begin_object();
+  w.key("seed").integer(run.params.seed);
+  write_params(w.key("params"), run.params);
+  w.key("finished").boolean(run.finished);
+  w.key("virtual_ms").integer(run.virtual_ms);
+  w.key("methods").begin_array();
   for (const MethodResult& m : run.methods) {
-    // Figures exist once the method ended, its start once it was reached.
-    const auto when = [](bool known, Json v) { return known ? std::move(v) : Json(nullptr); };
-    Json method = Json::object();
-    method["code"] = m.code;
-    method["name"] = m.name;
-    method["reached"] = m.reached;
-    method["ended"] = m.ended;
-    method["data_sent"] = when(m.ended, m.data_sent);
-    method["collisions"] = when(m.ended, m.collisions);
-    method["seconds"] = when(m.ended, m.seconds);
-    method["statistics_line"] = when(m.ended, m.statistics_line);
-    method["throughput_text"] = when(m.ended, m.throughput_text);
-    method["started_ms"] = when(m.reached, m.started_ms);
-    method["ended_ms"] = when(m.ended, m.ended_ms);
+    // Figures exist once the method ended, its start once it was reached: null before.
+    const auto null_unless = [&](const char* key, bool known) {
+      w.key(key);
+      if (!known) w.null();
+      return known;
+    };
+    w.begin_object();
+    w.key("code").string(m.code);
+    w.key("name").string(m.name);
+    w.key("reached").boolean(m.reached);
+    w.key("ended").boolean(m.ended);
+    if (null_unless("data_sent", m.ended)) w.number(m.data_sent);
+    if (null_unless("collisions", m.ended)) w.number(m.collisions);
+    if (null_unless("seconds", m.ended)) w.number(m.seconds);
+    if (null_unless("statistics_line", m.ended)) w.string(m.statistics_line);
+    if (null_unless("throughput_text", m.ended)) w.string(m.throughput_text);
+    if (null_unless("started_ms", m.reached)) w.integer(m.started_ms);
+    if (null_unless("ended_ms", m.ended)) w.integer(m.ended_ms);
     const BusShown bus = bus_shown(m);
-    method["offered_load"] = json_value(bus.offered_load);
-    method["frames_overlapped"] = json_value(bus.frames_overlapped);
-    method["throughput_counted"] = json_value(bus.throughput_counted);
-    method["throughput_on_bus"] = json_value(bus.throughput_on_bus);
-    methods.push_back(std::move(method));
+    w.key("offered_load").number(bus.offered_load);
+    w.key("frames_overlapped").number(bus.frames_overlapped);
+    w.key("throughput_counted").number(bus.throughput_counted);
+    w.key("throughput_on_bus").number(bus.throughput_on_bus);
+    w.end_object();
   }
-  json["methods"] = std::move(methods);
-  Json table = Json::array();
+  w.end_array();
+  w.key("table").begin_array();
   for (const TableRow& row : run.table) {
-    Json entry = Json::object();
-    entry["place"] = row.place;
-    entry["name"] = row.name;
-    entry["value"] = row.value;
-    table.push_back(std::move(entry));
+    w.begin_object();
+    w.key("place").integer(row.place);
+    w.key("name").string(row.name);
+    w.key("value").string(row.value);
+    w.end_object();
   }
-  json["table"] = std::move(table);
-  return json;
+  w.end_array();
+  w.end_object();
 }
 
 }  // namespace
 
 std::string run_json(const RunResult& run) {
-  return json_text(run_value(run));
+  std::string text;
+  JsonWriter w(text);
+  write_run(w, run);
+  return text + "\n";
 }
 
 std::string run_text(const RunResult& run) {
@@ -357,13 +367,25 @@ std::string batch_text(const BatchReport& report) {
 }
 
 void batch_json(const BatchReport& report, std::ostream& out) {
-  Json json = Json::object();
-  json["seeds"] = seeds_value(report.first_seed, report.runs.size());
-  json["params"] = params_value(report.params);
-  json["runs"] = Json::array();  // streamed into below
-  json["summary"] = summary_value(report.summary);
-  write_json_streamed(out, json, "runs", report.runs.size(),
-                      [&](std::size_t i) { return run_value(report.runs[i]); });
+  std::string text;
+  JsonWriter w(text);
+  const auto flush = [&] {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    text.clear();
+  };
+  w.begin_object();
+  write_seeds(w.key("seeds"), report.first_seed, report.runs.size());
+  write_params(w.key("params"), report.params);
+  w.key("runs").begin_array();
+  for (const RunResult& run : report.runs) {
+    write_run(w, run);
+    flush();
+  }
+  w.end_array();
+  write_summary(w.key("summary"), report.summary);
+  w.end_object();
+  text += '\n';
+  flush();
 }
 
 std::string batch_csv(const BatchReport& report) {
@@ -408,26 +430,29 @@ std::string sweep_text(const SweepReport& report) {
 }
 
 std::string sweep_json(const SweepReport& report) {
-  Json json = Json::object();
-  Json sweep = Json::object();
-  sweep["name"] = report.sweep.name;
-  sweep["from"] = static_cast<std::int64_t>(report.sweep.from);
-  sweep["to"] = static_cast<std::int64_t>(report.sweep.to);
-  sweep["step"] = static_cast<std::int64_t>(report.sweep.step);
-  json["sweep"] = std::move(sweep);
-  json["seeds"] = seeds_value(report.first_seed, static_cast<std::size_t>(report.runs));
-  json["params"] = params_value(report.base, report.sweep.name);
-  Json points = Json::array();
+  std::string text;
+  JsonWriter w(text);
+  w.begin_object();
+  w.key("sweep").begin_object();
+  w.key("name").string(report.sweep.name);
+  w.key("from").integer(static_cast<std::int64_t>(report.sweep.from));
+  w.key("to").integer(static_cast<std::int64_t>(report.sweep.to));
+  w.key("step").integer(static_cast<std::int64_t>(report.sweep.step));
+  w.end_object();
+  write_seeds(w.key("seeds"), report.first_seed, static_cast<std::size_t>(report.runs));
+  write_params(w.key("params"), report.base, report.sweep.name);
+  w.key("points").begin_array();
   for (const SweepPoint& p : report.points) {
-    Json point = Json::object();
-    point["value"] = static_cast<std::int64_t>(p.value);
-    point["params"] = params_value(p.params);
-    point["runs_finished"] = p.runs_finished;
-    point["summary"] = summary_value(p.summary);
-    points.push_back(std::move(point));
+    w.begin_object();
+    w.key("value").integer(static_cast<std::int64_t>(p.value));
+    write_params(w.key("params"), p.params);
+    w.key("runs_finished").integer(p.runs_finished);
+    write_summary(w.key("summary"), p.summary);
+    w.end_object();
   }
-  json["points"] = std::move(points);
-  return json_text(std::move(json));
+  w.end_array();
+  w.end_object();
+  return text + "\n";
 }
 
 std::string sweep_csv(const SweepReport& report) {

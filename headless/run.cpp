@@ -1,6 +1,7 @@
 #include "headless/run.h"
 
 #include <algorithm>
+#include <limits>
 #include <stdexcept>
 
 #include "controls/operator_controls.h"
@@ -15,10 +16,11 @@ namespace bruvik {
 namespace {
 
 // Keeps what each method reached at the moment it ended and the events the bus figures read,
-// and passes every event on.
+// and passes every event on. The events go to the caller's record when there is one; without,
+// the figures are tallied as they come.
 class Recorder : public EventSink {
  public:
-  Recorder(Form1& form, RunResult& result, RunRecord& record, std::uint32_t recorded,
+  Recorder(Form1& form, RunResult& result, RunRecord* record, std::uint32_t recorded,
            EventSink* extra)
       : form_(form), result_(result), record_(record), extra_(extra), recorded_(recorded) {}
 
@@ -26,36 +28,70 @@ class Recorder : public EventSink {
   std::uint64_t finish_ticks = 0;
 
   void on_event(const Event& e) override {
-    if ((recorded_ & event_bit(e.kind)) != 0) record_.add(e, form_.clock().delivered());
-    if (e.kind == EventKind::MethodEnd && !result_.finished && e.method >= 0) {
-      const int k = e.method;
-      MethodResult& m = result_.methods[static_cast<std::size_t>(k)];
-      m.ended = true;
-      m.ended_ms = e.time;
-      m.data_sent = e.value;
-      m.collisions = e.value2;
-      m.seconds = form_.Text7.number();
-      m.statistics_line = form_.Label1[k].text();
-      m.throughput_text = throughput_text(form_, k);
-      if (k + 1 < kMethods) {
-        MethodResult& next = result_.methods[static_cast<std::size_t>(k) + 1];
-        next.reached = true;
-        next.started_ms = e.time;
-      } else {
-        result_.finished = true;
-        finish_ms = e.time;
-        finish_ticks = form_.clock().delivered();
-      }
-    }
+    if ((recorded_ & event_bit(e.kind)) != 0) keep(e);
+    if (e.kind == EventKind::MethodEnd && !result_.finished && e.method >= 0) method_end(e);
     if (extra_ != nullptr) extra_->on_event(e);
   }
 
+  // None when the run had more events than a record holds, with or without a record.
+  std::optional<std::array<BusFigures, 5>> figures(
+      const std::array<std::optional<VirtualMs>, 5>& starts,
+      const std::array<std::optional<VirtualMs>, 5>& ends, VirtualMs stop) const {
+    if (record_ != nullptr) {
+      if (record_->full()) return std::nullopt;
+      return bus_figures(record_->events(), starts, ends, stop);
+    }
+    if (overflowed_) return std::nullopt;
+    return tally_.figures(starts, ends, stop);
+  }
+
  private:
+  // Five times a run, among thousands of events: kept out of the way of the others.
+  [[gnu::cold]] void method_end(const Event& e) {
+    const int k = e.method;
+    MethodResult& m = result_.methods[static_cast<std::size_t>(k)];
+    m.ended = true;
+    m.ended_ms = e.time;
+    m.data_sent = e.value;
+    m.collisions = e.value2;
+    m.seconds = form_.Text7.number();
+    m.statistics_line = form_.Label1[k].text();
+    m.throughput_text = throughput_text(form_, k);
+    if (k + 1 < kMethods) {
+      MethodResult& next = result_.methods[static_cast<std::size_t>(k) + 1];
+      next.reached = true;
+      next.started_ms = e.time;
+    } else {
+      result_.finished = true;
+      finish_ms = e.time;
+      finish_ticks = form_.clock().delivered();
+    }
+  }
+
+  void keep(const Event& e) {
+    const std::uint64_t ticks = form_.clock().delivered();
+    if (record_ != nullptr) {
+      record_->add(e, ticks);
+      return;
+    }
+    // Where a record would have filled up, so that the figures are there or not alike.
+    if (e.kind == EventKind::Rearm || overflowed_) return;
+    if (++tallied_ > RunRecord::kDefaultCapacity ||
+        ticks > std::numeric_limits<std::uint32_t>::max()) {
+      overflowed_ = true;
+      return;
+    }
+    tally_.add(e);
+  }
+
   Form1& form_;
   RunResult& result_;
-  RunRecord& record_;
+  RunRecord* record_;
   EventSink* extra_;
   const std::uint32_t recorded_;
+  BusTally tally_;
+  std::size_t tallied_ = 0;
+  bool overflowed_ = false;
 };
 
 }  // namespace
@@ -86,11 +122,9 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   }
 
   Form1 form(start.seed, tick_handlers());
-  // The record keeps what the bus figures read, or every event when the caller wants them all.
-  RunRecord own;
-  RunRecord& kept = record != nullptr ? *record : own;
-  Recorder recorder(form, result, kept, record != nullptr ? Form1::kAllEvents : bus_figure_events(),
-                    extra);
+  // What the bus figures read, or every event when the caller wants them all.
+  Recorder recorder(form, result, record,
+                    record != nullptr ? Form1::kAllEvents : bus_figure_events(), extra);
   const bool all = extra != nullptr || record != nullptr;
   form.set_sink(&recorder, all ? Form1::kAllEvents : bus_figure_events());
   prepare_form(form, result.params);
@@ -127,16 +161,15 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   }
   form.set_sink(nullptr);
 
-  if (!kept.full()) {
-    std::array<std::optional<VirtualMs>, 5> starts, ends;
-    for (std::size_t k = 0; k < starts.size(); ++k) {
-      const MethodResult& m = result.methods[k];
-      if (m.reached) starts[k] = m.started_ms;
-      if (m.ended) ends[k] = m.ended_ms;
-    }
-    const auto figures = bus_figures(kept.events(), starts, ends, result.virtual_ms);
-    for (std::size_t k = 0; k < figures.size(); ++k) {
-      if (starts[k]) result.methods[k].bus = figures[k];
+  std::array<std::optional<VirtualMs>, 5> starts, ends;
+  for (std::size_t k = 0; k < starts.size(); ++k) {
+    const MethodResult& m = result.methods[k];
+    if (m.reached) starts[k] = m.started_ms;
+    if (m.ended) ends[k] = m.ended_ms;
+  }
+  if (const auto figures = recorder.figures(starts, ends, result.virtual_ms)) {
+    for (std::size_t k = 0; k < figures->size(); ++k) {
+      if (starts[k]) result.methods[k].bus = (*figures)[k];
     }
   }
   return result;

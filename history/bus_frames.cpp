@@ -102,20 +102,54 @@ std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
                                       const std::array<std::optional<VirtualMs>, 5>& starts,
                                       const std::array<std::optional<VirtualMs>, 5>& ends,
                                       VirtualMs stop) {
-  std::array<BusFigures, 5> out{};
-  for (const RecordedEvent& e : events) {
-    if (e.kind == EventKind::Sent && e.method >= 0 && e.method < kMethods) {
-      ++out[static_cast<std::size_t>(e.method)].sendings;
-    } else if (e.kind == EventKind::Collision && e.timer >= 1 && e.timer <= kTimerCount) {
-      const int family = built_timer(e.timer).method;
-      if (family >= 0) ++out[static_cast<std::size_t>(family)].counted_collisions;
+  BusTally tally;
+  for (const RecordedEvent& e : events) tally.add(e);
+  return tally.figures(starts, ends, stop);
+}
+
+void BusTally::count_overlapped(const OnBus& f) {
+  if (f.overlapped && f.method >= 0 && f.method < kMethods) {
+    ++counts_[static_cast<std::size_t>(f.method)].frames_overlapped;
+  }
+}
+
+void BusTally::count_collision(int timer) {
+  const int family = built_timer(timer).method;
+  if (family >= 0) ++counts_[static_cast<std::size_t>(family)].counted_collisions;
+}
+
+void BusTally::leave(std::int8_t station, VirtualMs time) {
+  // Every frame still on the bus leaves at or after this moment: a pair with one of the
+  // station's frames overlaps when its later sending came before it.
+  for (OnBus& f : on_bus_) {
+    if (f.station != station) continue;
+    for (OnBus& g : on_bus_) {
+      if (g.station != station && std::max(f.sent, g.sent) < time) {
+        f.overlapped = true;
+        g.overlapped = true;
+      }
     }
   }
-  for (const BusFrame& f : bus_frames(events, stop)) {
-    if (f.overlapped && f.method >= 0 && f.method < kMethods) {
-      ++out[static_cast<std::size_t>(f.method)].frames_overlapped;
+  std::erase_if(on_bus_, [&](const OnBus& f) {
+    if (f.station != station) return false;
+    count_overlapped(f);
+    return true;
+  });
+}
+
+std::array<BusFigures, 5> BusTally::figures(const std::array<std::optional<VirtualMs>, 5>& starts,
+                                            const std::array<std::optional<VirtualMs>, 5>& ends,
+                                            VirtualMs stop) const {
+  // The frames still on the bus leave at the stop.
+  BusTally rest = *this;
+  for (OnBus& f : rest.on_bus_) {
+    for (const OnBus& g : rest.on_bus_) {
+      const VirtualMs leaves = std::min(std::max(stop, f.sent), std::max(stop, g.sent));
+      if (g.station != f.station && std::max(f.sent, g.sent) < leaves) f.overlapped = true;
     }
+    rest.count_overlapped(f);
   }
+  std::array<BusFigures, 5> out = rest.counts_;
   for (std::size_t k = 0; k < out.size(); ++k) {
     BusFigures& m = out[k];
     if (!starts[k]) continue;

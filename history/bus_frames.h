@@ -10,6 +10,8 @@
 #include <vector>
 
 #include "history/record.h"
+#include "model/events.h"
+#include "model/form.h"
 
 namespace bruvik {
 
@@ -46,13 +48,59 @@ struct BusFigures {
   std::optional<double> throughput_on_bus;
 };
 
-// Per method, over its span [start, end): `starts[k]` is none for a method that did not start,
-// `ends[k]` none for one still running at `stop`. A counted collision belongs to the family
+// Per method, over its span [start, end), from `events` in order of time as a record holds
+// them (the figures are tallied as by BusTally): `starts[k]` is none for a method that did not
+// start, `ends[k]` none for one still running at `stop`. A counted collision belongs to the family
 // whose counter counts it (the station timer's method), a sending to the method running then.
 std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
                                       const std::array<std::optional<VirtualMs>, 5>& starts,
                                       const std::array<std::optional<VirtualMs>, 5>& ends,
                                       VirtualMs stop);
+
+// The figures taken event by event as a run emits them (in order of time), for a run that
+// keeps no record: the same figures bus_figures reads from the record, without storing it.
+// Two frames of different stations overlap when the later sending comes before the first of
+// them leaves, so each pair is settled when one of them leaves, or at the stop.
+class BusTally {
+ public:
+  void add(const RecordedEvent& e) { add(e.kind, e.time, e.method, e.station, e.timer); }
+  // The event as the record would keep it, without the values the figures do not read.
+  void add(const Event& e) {
+    add(e.kind, e.time, e.method, e.station, static_cast<std::uint8_t>(e.timer));
+  }
+  std::array<BusFigures, 5> figures(const std::array<std::optional<VirtualMs>, 5>& starts,
+                                    const std::array<std::optional<VirtualMs>, 5>& ends,
+                                    VirtualMs stop) const;
+
+ private:
+  struct OnBus {
+    VirtualMs sent;
+    std::int8_t station;
+    std::int8_t method;
+    bool overlapped;
+  };
+
+  // Inline: a run emits a few thousand of these, most of them a count and no more.
+  void add(EventKind kind, VirtualMs time, std::int8_t method, std::int8_t station,
+           std::uint8_t timer) {
+    const bool on_bus = station >= 0 && station < kStations;
+    if (kind == EventKind::Sent) {
+      if (method >= 0 && method < kMethods) ++counts_[static_cast<std::size_t>(method)].sendings;
+      if (on_bus) on_bus_.push_back({time, station, method, false});
+    } else if (kind == EventKind::Collision) {
+      if (timer >= 1 && timer <= kTimerCount) count_collision(timer);
+    } else if (kind == EventKind::FrameEnd && on_bus) {
+      leave(station, time);
+    }
+  }
+  void count_collision(int timer);
+  // The station's frames leave the bus at `time`.
+  void leave(std::int8_t station, VirtualMs time);
+  void count_overlapped(const OnBus& f);
+
+  std::array<BusFigures, 5> counts_{};
+  std::vector<OnBus> on_bus_;  // a few at once: one a station, seldom two
+};
 
 // The event kinds the figures read: a run that wants only the figures records just these.
 std::uint32_t bus_figure_events();

@@ -1,5 +1,5 @@
-// The output primitives of the terminal runs: JSON strings and numbers, CSV fields, an array
-// streamed into its document, aligned text columns and colour texts.
+// The output primitives of the terminal runs: JSON strings and numbers, CSV fields, JSON written
+// straight in nlohmann's layout, aligned text columns and colour texts.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -66,6 +66,11 @@ TEST(JsonNumber, ShortestTextThatReadsBackAndNullWhenNotFinite) {
       {0.5, "0.5"},
       {1e20, "1e+20"},
       {1e5, "1e+05"},
+      {9999, "9999"},
+      {-9999, "-9999"},
+      {1e4, "10000"},
+      {-12345, "-12345"},
+      {25000, "25000"},
       {1e-4, "1e-04"},
       {1e-7, "1e-07"},
       {-0.0, "-0"},
@@ -102,13 +107,44 @@ TEST(CsvField, QuotesOnlyWhereNeeded) {
   }
 }
 
-TEST(JsonText, StreamingAnArrayGivesTheWholeDocumentsText) {
+TEST(JsonWriter, WritesWhatJsonTextWrites) {
+  // Each element made as a Json and written straight: the two must give the same text.
   const auto element = [](std::size_t i) {
     Json e = Json::object();
     e["i"] = i;
-    e["list"] = Json::array({Json::object(), Json::array(), nullptr, 0.5});
+    e["list"] = Json::array({Json::object(), Json::array(), nullptr, 0.5, -7, true, 1e5, -0.0});
     e["text"] = "cut \xE2\x82 line\nbreak";
+    e["nested"] = Json::array({Json::object({{"a", Json::array({1, 2})}, {"b", "say \"x\""}})});
+    e["most"] = std::numeric_limits<std::uint64_t>::max();
     return e;
+  };
+  const auto write_element = [](JsonWriter& w, std::size_t i) {
+    w.begin_object();
+    w.key("i").integer(i);
+    w.key("list").begin_array();
+    w.begin_object();
+    w.end_object();
+    w.begin_array();
+    w.end_array();
+    w.null();
+    w.number(0.5);
+    w.integer(-7);
+    w.boolean(true);
+    w.number(1e5);
+    w.number(std::optional<double>(-0.0));
+    w.end_array();
+    w.key("text").string("cut \xE2\x82 line\nbreak");
+    w.key("nested").begin_array();
+    w.begin_object();
+    w.key("a").begin_array();
+    w.integer(1);
+    w.integer(2);
+    w.end_array();
+    w.key("b").string("say \"x\"");
+    w.end_object();
+    w.end_array();
+    w.key("most").integer(std::numeric_limits<std::uint64_t>::max());
+    w.end_object();
   };
   for (const std::size_t count : {0u, 1u, 3u}) {
     Json whole = Json::object();
@@ -116,21 +152,38 @@ TEST(JsonText, StreamingAnArrayGivesTheWholeDocumentsText) {
     whole["list"] = Json::array();
     for (std::size_t i = 0; i < count; ++i) whole["list"].push_back(element(i));
     whole["b"] = Json::object();
-    Json frame = whole;
-    frame["list"] = Json::array();
-    std::ostringstream streamed;
-    write_json_streamed(streamed, frame, "list", count, element);
-    EXPECT_EQ(streamed.str(), json_text(whole)) << count;
+    std::string text;
+    JsonWriter w(text);
+    w.begin_object();
+    w.key("a").integer(1);
+    w.key("list").begin_array();
+    for (std::size_t i = 0; i < count; ++i) write_element(w, i);
+    w.end_array();
+    w.key("b").begin_object();
+    w.end_object();
+    w.end_object();
+    EXPECT_EQ(text + "\n", json_text(whole)) << count;
   }
-  Json one = Json::object();
-  one["a"] = 1;
-  one["list"] = Json::array();
-  std::ostringstream out;
-  write_json_streamed(out, one, "list", 1, element);
-  EXPECT_EQ(out.str(),
+  std::string text;
+  JsonWriter w(text);
+  w.begin_object();
+  w.key("a").integer(1);
+  w.key("list").begin_array();
+  w.begin_object();
+  w.key("i").integer(0);
+  w.key("list").begin_array();
+  w.begin_object();
+  w.end_object();
+  w.number(std::nullopt);
+  w.end_array();
+  w.key("text").string("cut \xE2\x82 line\nbreak");
+  w.end_object();
+  w.end_array();
+  w.end_object();
+  EXPECT_EQ(text,
             "{\n  \"a\": 1,\n  \"list\": [\n    {\n      \"i\": 0,\n      \"list\": [\n"
-            "        {},\n        [],\n        null,\n        0.5\n      ],\n"
-            "      \"text\": \"cut \xEF\xBF\xBD\xEF\xBF\xBD line\\nbreak\"\n    }\n  ]\n}\n");
+            "        {},\n        null\n      ],\n"
+            "      \"text\": \"cut \xEF\xBF\xBD\xEF\xBF\xBD line\\nbreak\"\n    }\n  ]\n}");
 }
 
 TEST(AlignedTable, PadsColumnsByCharactersNotBytes) {

@@ -2,6 +2,7 @@
 // is the moment as it was; a saved run replays to the same state; a bad file is refused whole.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 #include <random>
@@ -314,6 +315,11 @@ TEST(BusFrames, OverlapsCountedOnTheBus) {
        1000,
        {false, false},
        {150, 150}},
+      {"a station's second sending and the first both overlap another's",
+       events_of({"S4@0", "S5@50", "S4@100", "E5@140", "E4@150"}),
+       1000,
+       {true, true, true},
+       {150, 140, 150}},
       {"a chain of three: the middle one overlaps both",
        events_of({"S1@0", "S2@140", "E1@150", "S3@280", "E2@290", "E3@430"}),
        1000,
@@ -325,7 +331,7 @@ TEST(BusFrames, OverlapsCountedOnTheBus) {
        {true, true},
        {150, 200}},
       {"cut by the end of the run",
-       events_of({"S1@800", "E1@950", "S2@900"}),
+       events_of({"S1@800", "S2@900", "E1@950"}),
        960,
        {true, true},
        {950, 960}},
@@ -343,6 +349,14 @@ TEST(BusFrames, OverlapsCountedOnTheBus) {
       EXPECT_EQ(frames[i].off, c.off[i]) << c.name << " frame " << i;
       EXPECT_EQ(overlap_partners(frames, i).empty(), !c.overlapped[i]) << c.name << " " << i;
     }
+    // The figures tally the overlaps as the events come, apart from the frames above: the
+    // terminal's figures and the timeline's frames must agree.
+    const std::array<std::optional<VirtualMs>, 5> starts = {0, 0, 0, 0, 0}, ends{};
+    int tallied = 0;
+    for (const BusFigures& f : bus_figures(c.events, starts, ends, c.stop)) {
+      tallied += f.frames_overlapped;
+    }
+    EXPECT_EQ(tallied, std::count(c.overlapped.begin(), c.overlapped.end(), true)) << c.name;
   }
 }
 

@@ -59,7 +59,6 @@ class Control {
   // Text of a text box, Caption of anything else.
   const std::string& text() const { return text_; }
   void set_text(std::string_view text) {
-    number_text_ = false;
     if (!same_text(text)) store_text(text);
   }
   // The number as shortest decimal text.
@@ -115,7 +114,8 @@ class Control {
   std::string text_;
   mutable double number_ = 0;
   mutable bool number_known_ = false;
-  // The text is the whole number number_ as set_number writes it, so one up is a digit's step.
+  // The text is the whole number number_ as set_number writes it, so one up is a digit's step;
+  // cleared whenever the text changes.
   bool number_text_ = false;
   bool enabled_ = true;
   bool visible_ = true;

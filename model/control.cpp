@@ -1,6 +1,5 @@
 #include "model/control.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -18,29 +17,60 @@ Control::Control(const BuiltControl& built, std::uint64_t* text_revision)
     : built_(&built),
       text_revision_(text_revision),
       text_(built.caption),
-      border_color_(built.border_color) {
-  text_.reserve(24);  // statistics lines are rewritten on every sending; keep them in place
-}
+      border_color_(built.border_color) {}
 
 void Control::changed() {
   number_known_ = false;
+  number_text_ = false;
   if (built_->kind == Kind::TextBox) ++*text_revision_;
 }
 
-void Control::set_text(std::string_view text) {
-  if (text == text_) return;
-  text_.assign(text.data(), text.size());
+void Control::store_text(std::string_view text) {
+  const std::size_t n = text.size();
+  if (n <= text_.size()) {
+    // In place; the text may be a part of this text itself.
+    std::memmove(text_.data(), text.data(), n);
+    if (n < text_.size()) text_.resize(n);
+  } else {
+    text_.assign(text.data(), n);
+  }
   changed();
 }
 
 void Control::set_number(double value) {
-  if (value == std::floor(value) && std::fabs(value) < 1e15) {
-    char buf[24];
-    auto res = std::to_chars(buf, buf + sizeof buf, static_cast<std::int64_t>(value));
-    set_text(std::string_view(buf, static_cast<std::size_t>(res.ptr - buf)));
-    number_ = value == 0 ? 0.0 : value;
+  if (number_text_ && value == number_ + 1 && number_ >= 0 && value < 1e15) {
+    // A counter one up (most writes are): its digits stepped in place, "129" to "130".
+    char* d = text_.data();
+    std::size_t i = text_.size();
+    while (i > 0 && d[i - 1] == '9') d[--i] = '0';
+    if (i > 0) {
+      ++d[i - 1];
+    } else {
+      text_.insert(text_.begin(), '1');
+    }
+    changed();
+    number_ = value;
     number_known_ = true;
+    number_text_ = true;
     return;
+  }
+  if (std::fabs(value) < 1e15) {
+    const auto whole = static_cast<std::int64_t>(value);
+    if (static_cast<double>(whole) == value) {
+      // A whole number: its digits, "-" before them, never "-0".
+      char buf[24];
+      char* const end = buf + sizeof buf;
+      const std::uint64_t magnitude =
+          whole < 0 ? 0 - static_cast<std::uint64_t>(whole) : static_cast<std::uint64_t>(whole);
+      char* p = numtext::write_digits_before(end, magnitude);
+      if (whole < 0) *--p = '-';
+      const std::string_view text(p, static_cast<std::size_t>(end - p));
+      if (!same_text(text)) store_text(text);
+      number_ = value == 0 ? 0.0 : value;
+      number_known_ = true;
+      number_text_ = true;
+      return;
+    }
   }
   set_text(numtext::shortest(value));
 }
@@ -49,6 +79,7 @@ void Control::copy_state_from(const Control& o) {
   text_ = o.text_;
   number_ = o.number_;
   number_known_ = o.number_known_;
+  number_text_ = o.number_text_;
   enabled_ = o.enabled_;
   visible_ = o.visible_;
   shown_ = o.shown_;

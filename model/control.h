@@ -58,7 +58,9 @@ class Control {
 
   // Text of a text box, Caption of anything else.
   const std::string& text() const { return text_; }
-  void set_text(std::string_view text);
+  void set_text(std::string_view text) {
+    if (!same_text(text)) store_text(text);
+  }
   // The number as shortest decimal text.
   void set_number(double value);
   // Leading-number parse of the text; kept until the text changes.
@@ -93,6 +95,17 @@ class Control {
   void set_border_width(int w) { border_width_ = w; }
 
  private:
+  // Inline: most writes leave a short text as it is (a method code, a flag's state).
+  bool same_text(std::string_view text) const {
+    const std::size_t n = text.size();
+    if (n != text_.size()) return false;
+    const char* a = text_.data();
+    for (std::size_t k = 0; k < n; ++k) {
+      if (a[k] != text[k]) return false;
+    }
+    return true;
+  }
+  void store_text(std::string_view text);
   void changed();
   double read_number() const;
 
@@ -101,6 +114,9 @@ class Control {
   std::string text_;
   mutable double number_ = 0;
   mutable bool number_known_ = false;
+  // The text is the whole number number_ as set_number writes it, so one up is a digit's step;
+  // cleared whenever the text changes.
+  bool number_text_ = false;
   bool enabled_ = true;
   bool visible_ = true;
   bool shown_ = false;

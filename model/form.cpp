@@ -46,49 +46,44 @@ Control* Form1::find_named(std::string_view window) {
   return find(name, index);
 }
 
-Control& Form1::at(std::string_view name, int index) {
-  Control* c = find(name, index);
-  if (c == nullptr) throw std::logic_error("no control " + std::string(name));
-  return *c;
-}
-
 template <std::size_t N>
-std::array<Control*, N> Form1::array(std::string_view name) {
+std::array<Control*, N> Form1::array(const std::array<int, N>& places) {
   std::array<Control*, N> out{};
-  for (std::size_t i = 0; i < N; ++i) out[i] = &at(name, static_cast<int>(i));
+  for (std::size_t i = 0; i < N; ++i) out[i] = &at(places[i]);
   return out;
 }
 
+// The named references by their places in the table, found when it was compiled.
 Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
     : controls_(build_controls(&text_revision_)),
-      Text1(array<2>("Text1")),
-      Text2(array<2>("Text2")),
-      Text3(array<2>("Text3")),
-      Text4(array<2>("Text4")),
-      Text5(array<2>("Text5")),
-      Text14(array<3>("Text14")),
-      Text8(array<5>("Text8")),
-      Text6(at("Text6")),
-      Text7(at("Text7")),
-      Text9(at("Text9")),
-      Text10(at("Text10")),
-      Text11(at("Text11")),
-      Text12(at("Text12")),
-      Text13(at("Text13")),
-      Label1(array<5>("Label1")),
-      Label17(array<5>("Label17")),
-      Label20(at("Label20")),
-      Label29(at("Label29")),
-      Label31(at("Label31")),
-      Label34(at("Label34")),
-      Shape1(array<10>("Shape1")),
-      Image3(array<10>("Image3")),
-      Image2(at("Image2")),
-      Line1(at("Line1")),
-      Line3(at("Line3")),
-      Line4(at("Line4")),
-      Option1(at("Option1")),
-      Option2(at("Option2")),
+      Text1(array(kNamedPlaces.Text1)),
+      Text2(array(kNamedPlaces.Text2)),
+      Text3(array(kNamedPlaces.Text3)),
+      Text4(array(kNamedPlaces.Text4)),
+      Text5(array(kNamedPlaces.Text5)),
+      Text14(array(kNamedPlaces.Text14)),
+      Text8(array(kNamedPlaces.Text8)),
+      Text6(at(kNamedPlaces.Text6)),
+      Text7(at(kNamedPlaces.Text7)),
+      Text9(at(kNamedPlaces.Text9)),
+      Text10(at(kNamedPlaces.Text10)),
+      Text11(at(kNamedPlaces.Text11)),
+      Text12(at(kNamedPlaces.Text12)),
+      Text13(at(kNamedPlaces.Text13)),
+      Label1(array(kNamedPlaces.Label1)),
+      Label17(array(kNamedPlaces.Label17)),
+      Label20(at(kNamedPlaces.Label20)),
+      Label29(at(kNamedPlaces.Label29)),
+      Label31(at(kNamedPlaces.Label31)),
+      Label34(at(kNamedPlaces.Label34)),
+      Shape1(array(kNamedPlaces.Shape1)),
+      Image3(array(kNamedPlaces.Image3)),
+      Image2(at(kNamedPlaces.Image2)),
+      Line1(at(kNamedPlaces.Line1)),
+      Line3(at(kNamedPlaces.Line3)),
+      Line4(at(kNamedPlaces.Line4)),
+      Option1(at(kNamedPlaces.Option1)),
+      Option2(at(kNamedPlaces.Option2)),
       seed_(seed),
       handlers_(&handlers),
       clock_(kTimerCount, &Form1::deliver, this),

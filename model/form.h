@@ -95,9 +95,10 @@ class Form1 {
  private:
   std::vector<Control> controls_;  // first: the named references below point into it
   std::uint64_t text_revision_ = 0;
-  Control& at(std::string_view name, int index = -1);
+  // By place in the built table.
+  Control& at(int place) { return controls_[static_cast<std::size_t>(place)]; }
   template <std::size_t N>
-  std::array<Control*, N> array(std::string_view name);
+  std::array<Control*, N> array(const std::array<int, N>& places);
 
  public:
   // The controls that the logic touches.

@@ -1,6 +1,8 @@
 #include "model/form_table.h"
 
 #include <array>
+#include <stdexcept>
+#include <string_view>
 
 namespace bruvik {
 namespace {
@@ -299,6 +301,22 @@ constexpr auto kControls = [] {
 
 static_assert(kControls.second == kControls.first.size(), "every control has its row");
 
+// The place of the control `name` (`index`: -1 for none); one that is missing stops the build.
+constexpr int place(std::string_view name, int index = -1) {
+  for (std::size_t i = 0; i < kControls.first.size(); ++i) {
+    const BuiltControl& c = kControls.first[i];
+    if (c.index == index && name == c.name) return static_cast<int>(i);
+  }
+  throw std::logic_error("no such control");
+}
+
+template <std::size_t N>
+constexpr std::array<int, N> places(std::string_view name) {
+  std::array<int, N> out{};
+  for (std::size_t i = 0; i < N; ++i) out[i] = place(name, static_cast<int>(i));
+  return out;
+}
+
 constexpr BuiltWindow kWindow{
     "Aloha Methods & Multiple access Collussion Detection"
     "                                                                                          "
@@ -306,6 +324,39 @@ constexpr BuiltWindow kWindow{
     15240, 10575, kPink, kBlue};
 
 }  // namespace
+
+constexpr NamedPlaces kNamedPlaces = [] {
+  NamedPlaces p{};
+  p.Text1 = places<2>("Text1");
+  p.Text2 = places<2>("Text2");
+  p.Text3 = places<2>("Text3");
+  p.Text4 = places<2>("Text4");
+  p.Text5 = places<2>("Text5");
+  p.Text14 = places<3>("Text14");
+  p.Text8 = places<5>("Text8");
+  p.Text6 = place("Text6");
+  p.Text7 = place("Text7");
+  p.Text9 = place("Text9");
+  p.Text10 = place("Text10");
+  p.Text11 = place("Text11");
+  p.Text12 = place("Text12");
+  p.Text13 = place("Text13");
+  p.Label1 = places<5>("Label1");
+  p.Label17 = places<5>("Label17");
+  p.Label20 = place("Label20");
+  p.Label29 = place("Label29");
+  p.Label31 = place("Label31");
+  p.Label34 = place("Label34");
+  p.Shape1 = places<10>("Shape1");
+  p.Image3 = places<10>("Image3");
+  p.Image2 = place("Image2");
+  p.Line1 = place("Line1");
+  p.Line3 = place("Line3");
+  p.Line4 = place("Line4");
+  p.Option1 = place("Option1");
+  p.Option2 = place("Option2");
+  return p;
+}();
 
 const BuiltWindow& built_window() {
   return kWindow;

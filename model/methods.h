@@ -4,10 +4,9 @@
 #include <array>
 #include <string_view>
 
-namespace bruvik {
+#include "model/form.h"
 
-class Form1;
-class Control;
+namespace bruvik {
 
 struct Method {
   const char* code;       // window-level method code
@@ -33,8 +32,32 @@ inline const std::array<Method, 5>& methods() {
 // The index of a method code in run order, or -1.
 int method_index(std::string_view code);
 
-// The data-sent counter and the collision counter of method k.
-Control& data_sent(Form1& form, int k);
-Control& collisions(Form1& form, int k);
+// The data-sent counter and the collision counter of method k. Inline: every sending and
+// every completion test reads them.
+inline Control& data_sent(Form1& form, int k) {
+  switch (k) {
+    case 0:
+      return form.Text1[0];
+    case 1:
+      return form.Text2[0];
+    case 2:
+      return form.Text3[0];
+    case 3:
+      return form.Text4[0];
+    default:
+      return form.Text5[0];
+  }
+}
+
+inline Control& collisions(Form1& form, int k) {
+  switch (k) {
+    case 0:
+      return form.Text1[1];
+    case 1:
+      return form.Text2[1];
+    default:
+      return form.Text14[k - 2];
+  }
+}
 
 }  // namespace bruvik

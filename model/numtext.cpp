@@ -181,6 +181,16 @@ std::string non_finite(double value) {
   return value < 0 ? "-Infinity" : "Infinity";
 }
 
+// The first `max_chars` characters of sign and digits.
+std::size_t put_cut(char* out, char sign, const char* digits, std::size_t n,
+                    std::size_t max_chars) {
+  if (max_chars == 0) return 0;
+  *out++ = sign;
+  const std::size_t kept = n + 1 < max_chars ? n : max_chars - 1;
+  for (std::size_t k = 0; k < kept; ++k) out[k] = digits[k];
+  return kept + 1;
+}
+
 [[noreturn]] void fail(ErrorCode code) {
   throw RuntimeError(code);
 }
@@ -267,58 +277,77 @@ std::size_t write_signed_text(char* out, double value) {
 std::size_t write_signed_prefix(char* out, double value, std::size_t max_chars) {
   static constexpr double kPow10[] = {1,   1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  static constexpr std::int64_t kWholePow10[] = {1,      10,      100,      1000,     10000,
+                                                 100000, 1000000, 10000000, 100000000};
   const double m = std::fabs(value);
-  // The cut text of a number that is not a whole number and not too small or large: its kept
-  // digits are those of the number cut at the same place, as long as the cut does not fall
-  // within a millionth of a digit of a boundary, where the rounding to 15 digits could carry
-  // into them (or where the text could end early); those numbers take the exact path. A cut
-  // that falls exactly on a boundary is exact too: the number is then within an ulp of its cut
-  // digits, far below the 15th digit, so its text is those digits without trailing zeros, as
-  // long as they did not carry into a new leading digit.
-  const double whole_part = std::floor(m);
-  if (m >= 1e-3 && m < 1e9 && m != whole_part && max_chars >= 2 && max_chars <= 16) {
-    int int_digits = 0;
-    while (int_digits < 9 && kPow10[int_digits] <= whole_part) ++int_digits;
-    const int room = static_cast<int>(max_chars) - 1;  // after the sign
-    // Digits kept after the point (may be negative: whole digits cut off).
-    const int frac_digits = room > int_digits ? room - int_digits - 1 : room - int_digits;
-    const double scale = kPow10[frac_digits < 0 ? -frac_digits : frac_digits];
-    const double y = frac_digits < 0 ? m / scale : m * scale;
-    const double cut = std::floor(y);
-    const double rest = y - cut;
-    const bool on_boundary = rest == 0;
-    if (y < 1e7 && (on_boundary || (rest > 1e-6 && rest < 1 - 1e-6))) {
-      char digits[24];
-      char* end = std::to_chars(digits, digits + sizeof digits, static_cast<std::int64_t>(cut)).ptr;
-      const int n = static_cast<int>(end - digits);
-      const int whole_len = int_digits;
-      const bool carried = frac_digits < 0 ? n != room
-                           : whole_len > 0 ? n != whole_len + frac_digits
-                                           : n > frac_digits;
-      if (!on_boundary || !carried) {
-        char* p = out;
-        *p++ = value < 0 ? '-' : ' ';
-        if (frac_digits < 0) {
-          std::memcpy(p, digits, static_cast<std::size_t>(n));
-          return static_cast<std::size_t>(p + n - out);
+  const char sign = value < 0 ? '-' : ' ';
+  char digits[24];
+  char* const digits_end = digits + sizeof digits;
+  if (m < 1e15) {
+    const auto whole = static_cast<std::int64_t>(m);
+    if (static_cast<double>(whole) == m) {
+      // A whole number (zero included, never "-0"): the sign and its digits.
+      const char* d = write_digits_before(digits_end, static_cast<std::uint64_t>(whole));
+      return put_cut(out, sign, d, static_cast<std::size_t>(digits_end - d), max_chars);
+    }
+    // The cut text of a number that is not a whole number and not too small or large: its
+    // kept digits are those of the number cut at the same place, as long as the cut does not
+    // fall within a millionth of a digit of a boundary, where the rounding to 15 digits could
+    // carry into them (or where the text could end early); those numbers take the exact path.
+    // A cut that falls exactly on a boundary is exact too: the number is then within an ulp of
+    // its cut digits, far below the 15th digit, so its text is those digits without trailing
+    // zeros, as long as they did not carry into a new leading digit.
+    if (m >= 1e-3 && m < 1e9 && max_chars >= 2 && max_chars <= 16) {
+      int int_digits = 0;
+      while (int_digits < 9 && kWholePow10[int_digits] <= whole) ++int_digits;
+      const int room = static_cast<int>(max_chars) - 1;  // after the sign
+      // Digits kept after the point (may be negative: whole digits cut off).
+      const int frac_digits = room > int_digits ? room - int_digits - 1 : room - int_digits;
+      const double scale = kPow10[frac_digits < 0 ? -frac_digits : frac_digits];
+      const double y = frac_digits < 0 ? m / scale : m * scale;
+      if (y < 1e7) {
+        auto cut = static_cast<std::uint32_t>(y);
+        const double rest = y - static_cast<double>(cut);
+        const bool on_boundary = rest == 0;
+        if (on_boundary || (rest > 1e-6 && rest < 1 - 1e-6)) {
+          // The cut's digits: exactly `room` of them with whole digits cut off; otherwise the
+          // whole digits and `frac_digits` after the point. More means they carried (only on
+          // a boundary, and then the exact path decides).
+          int n = 1;
+          while (n < 8 && kWholePow10[n] <= cut) ++n;
+          const int expected = frac_digits < 0 ? room : int_digits + frac_digits;
+          const bool carried = int_digits > 0 || frac_digits < 0 ? n != expected : n > frac_digits;
+          if (!carried) {
+            out[0] = sign;
+            if (frac_digits < 0) {
+              write_digits_before(out + 1 + n, cut);
+              return static_cast<std::size_t>(1 + n);
+            }
+            // From the back: the fraction digits (leading zeros included), the point, the
+            // whole digits.
+            char* const point = out + 1 + int_digits;
+            char* const end = point + 1 + frac_digits;
+            char* p = end;
+            while (p > point + 1) {
+              *--p = static_cast<char>('0' + cut % 10);
+              cut /= 10;
+            }
+            *point = '.';
+            for (p = point; p > out + 1;) {
+              *--p = static_cast<char>('0' + cut % 10);
+              cut /= 10;
+            }
+            std::size_t len = static_cast<std::size_t>(end - out);
+            if (on_boundary) {
+              // The number is its cut digits: no trailing zeros, no point before nothing.
+              char* last = end;
+              while (last > point + 1 && last[-1] == '0') --last;
+              if (last == point + 1 && int_digits > 0) last = point;
+              len = static_cast<std::size_t>(last - out);
+            }
+            return len < max_chars ? len : max_chars;
+          }
         }
-        // Whole digits, then the point, then the fraction digits with their leading zeros.
-        if (whole_len > 0) {
-          std::memcpy(p, digits, static_cast<std::size_t>(whole_len));
-          p += whole_len;
-        }
-        int frac_len = n - whole_len;
-        if (frac_len < 0) frac_len = 0;
-        if (on_boundary) {
-          while (frac_len > 0 && digits[whole_len + frac_len - 1] == '0') --frac_len;
-          if (frac_len == 0 && whole_len > 0) return static_cast<std::size_t>(p - out);
-        }
-        *p++ = '.';
-        for (int k = n - whole_len; k < frac_digits; ++k) *p++ = '0';
-        std::memcpy(p, digits + whole_len, static_cast<std::size_t>(frac_len));
-        p += frac_len;
-        const auto len = static_cast<std::size_t>(p - out);
-        return len < max_chars ? len : max_chars;
       }
     }
   }

@@ -39,6 +39,18 @@ std::size_t write_signed_text(char* out, double value);
 // returns their number. Cheaper than the whole text when only a few characters are kept.
 std::size_t write_signed_prefix(char* out, double value, std::size_t max_chars);
 
+// The decimal digits of `v`, written backwards so that they end just before `end`; returns
+// where they begin. Inline: every counter is written through it.
+inline char* write_digits_before(char* end, std::uint64_t v) {
+  for (; v > 0xFFFFFFFFu; v /= 10) *--end = static_cast<char>('0' + v % 10);
+  auto w = static_cast<std::uint32_t>(v);  // the rest in the cheaper narrow division
+  do {
+    *--end = static_cast<char>('0' + w % 10);
+    w /= 10;
+  } while (w != 0);
+  return end;
+}
+
 // Blanks removed from both ends (spaces only, as the toolkit's trim does).
 std::string_view trim(std::string_view text);
 

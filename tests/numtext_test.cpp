@@ -197,7 +197,9 @@ TEST(NumberTexts, SignedPrefixIsTheStartOfTheSignedText) {
       0.001, 0.0012, 1e-7, 123.4, 1e9 + 0.5, 1e16,
       // Cuts that land exactly on a digit boundary, some carrying.
       2.0000000000000004, 1.0000000000000002, 0.9999999999999999, 0.999999999999999,
-      9.999999999999998, 99999.99999999999, 999999.9999999999, 0.29, 0.05, 0.0625, -7.25, 0};
+      9.999999999999998, 99999.99999999999, 999999.9999999999, 0.29, 0.05, 0.0625, -7.25, 0,
+      // Whole numbers, written as sign and digits up to 15 digits.
+      -0.0, 7, 100, -42, 4294967296.0, 999999999999999, -123456789012345, 1e15};
   for (int k = 0; k < 200000; ++k) {
     const std::uint64_t b = bits();
     // Percentages and rates as a run makes them, and numbers of every size.
@@ -209,7 +211,7 @@ TEST(NumberTexts, SignedPrefixIsTheStartOfTheSignedText) {
   }
   for (double v : values) {
     const std::string whole = signed_text(v);
-    for (std::size_t keep : {2u, 3u, 4u, 5u, 7u, 16u}) {
+    for (std::size_t keep : {1u, 2u, 3u, 4u, 5u, 7u, 16u}) {
       char out[32];
       const std::size_t n = write_signed_prefix(out, v, keep);
       ASSERT_EQ(std::string(out, n), whole.substr(0, keep)) << whole << " cut at " << keep;

@@ -348,13 +348,101 @@ TEST(WindowModel, NoControlIsBuiltHiddenDisabledOrSelected) {
 
 TEST(WindowModel, FindNamedTakesWindowNames) {
   Form1 form(1, tick_handlers());
-  EXPECT_EQ(form.find_named("Text1(0)"), &form.Text1[0]);
-  EXPECT_EQ(form.find_named("Text14(2)"), &form.Text14[2]);
-  EXPECT_EQ(form.find_named("Label34"), &form.Label34);
+  // Every control the logic names is the one of that window name.
+  const std::pair<const char*, const Control*> named[] = {
+      {"Text1(0)", &form.Text1[0]},     {"Text1(1)", &form.Text1[1]},
+      {"Text2(0)", &form.Text2[0]},     {"Text2(1)", &form.Text2[1]},
+      {"Text3(0)", &form.Text3[0]},     {"Text3(1)", &form.Text3[1]},
+      {"Text4(0)", &form.Text4[0]},     {"Text4(1)", &form.Text4[1]},
+      {"Text5(0)", &form.Text5[0]},     {"Text5(1)", &form.Text5[1]},
+      {"Text14(0)", &form.Text14[0]},   {"Text14(2)", &form.Text14[2]},
+      {"Text8(0)", &form.Text8[0]},     {"Text8(4)", &form.Text8[4]},
+      {"Text6", &form.Text6},           {"Text7", &form.Text7},
+      {"Text9", &form.Text9},           {"Text10", &form.Text10},
+      {"Text11", &form.Text11},         {"Text12", &form.Text12},
+      {"Text13", &form.Text13},         {"Label1(0)", &form.Label1[0]},
+      {"Label1(4)", &form.Label1[4]},   {"Label17(0)", &form.Label17[0]},
+      {"Label17(4)", &form.Label17[4]}, {"Label20", &form.Label20},
+      {"Label29", &form.Label29},       {"Label31", &form.Label31},
+      {"Label34", &form.Label34},       {"Shape1(0)", &form.Shape1[0]},
+      {"Shape1(9)", &form.Shape1[9]},   {"Image3(0)", &form.Image3[0]},
+      {"Image3(9)", &form.Image3[9]},   {"Image2", &form.Image2},
+      {"Line1", &form.Line1},           {"Line3", &form.Line3},
+      {"Line4", &form.Line4},           {"Option1", &form.Option1},
+      {"Option2", &form.Option2},
+  };
+  for (const auto& [name, control] : named) EXPECT_EQ(form.find_named(name), control) << name;
+  for (int i = 0; i < 10; ++i) {
+    const std::string index = "(" + std::to_string(i) + ")";
+    EXPECT_EQ(form.find_named("Shape1" + index), &form.Shape1[i]) << i;
+    EXPECT_EQ(form.find_named("Image3" + index), &form.Image3[i]) << i;
+  }
   for (const char* bad :
        {"Text1", "Label34(0)", "Text1(9)", "Text1(", "Text1()", "Text1(x)", "Nothing", ""}) {
     EXPECT_EQ(form.find_named(bad), nullptr) << bad;
   }
+}
+
+// Each write in turn: the text it leaves, whether it counted as a change of a text box's text,
+// and the number read back. Counters step one up in place, so every way of leaving a text that
+// is not a counter's own must write the next number whole.
+struct Write {
+  const char* text;  // written as text, or nullptr: `number` is written as a number
+  double number;
+  const char* expected;
+  bool counted;
+  double read_back;
+};
+
+TEST(WindowModel, TextAndNumberWritesCountOnlyChanges) {
+  const Write writes[] = {
+      {nullptr, 0, "0", true, 0},
+      {nullptr, 1, "1", true, 1},
+      {nullptr, 1, "1", false, 1},
+      {nullptr, 9, "9", true, 9},
+      {nullptr, 10, "10", true, 10},
+      {nullptr, 99, "99", true, 99},
+      {nullptr, 100, "100", true, 100},
+      {"100", 0, "100", false, 100},
+      {nullptr, 101, "101", true, 101},
+      {"5.0", 0, "5.0", true, 5},
+      {nullptr, 6, "6", true, 6},
+      {" 6", 0, " 6", true, 6},
+      {nullptr, 7, "7", true, 7},
+      {nullptr, -1, "-1", true, -1},
+      {nullptr, 0, "0", true, 0},
+      {nullptr, -0.0, "0", false, 0},
+      {nullptr, 0.5, "0.5", true, 0.5},
+      {nullptr, 1.5, "1.5", true, 1.5},
+      {nullptr, 999999999999998, "999999999999998", true, 999999999999998},
+      {nullptr, 999999999999999, "999999999999999", true, 999999999999999},
+      {nullptr, 1e15, "1E+15", true, 1e15},
+  };
+  Form1 form(1, tick_handlers());
+  for (Control* c : {&form.Text1[0], &form.Label34}) {
+    const bool box = c->kind() == Kind::TextBox;
+    for (const Write& w : writes) {
+      const std::uint64_t before = form.text_revision();
+      if (w.text != nullptr) {
+        c->set_text(w.text);
+      } else {
+        c->set_number(w.number);
+      }
+      const std::string what = w.text != nullptr ? std::string(w.text) : std::to_string(w.number);
+      EXPECT_EQ(c->text(), w.expected) << what;
+      EXPECT_EQ(form.text_revision() != before, box && w.counted) << what;
+      EXPECT_EQ(c->number(), w.read_back) << what;
+    }
+  }
+
+  // A copied control is as its source: the counter written last here does not step the text
+  // copied over it.
+  Form1 other(1, tick_handlers());
+  other.Text1[0].set_text("7x");
+  form.Text1[0].set_number(3);
+  form.copy_state_from(other);
+  form.Text1[0].set_number(form.Text1[0].number() + 1);
+  EXPECT_EQ(form.Text1[0].text(), "8");
 }
 
 TEST(WindowModel, SixtyFiveTimersAsBuilt) {

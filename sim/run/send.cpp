@@ -45,8 +45,8 @@ bool write_statistics_line(Form1& form, int k) {
 void send(Form1& form) {
   // Each step is guarded on its own: a step that fails is skipped and the next one runs.
   form.Text9.set_text(form.method_code());
-  for (int k = 0; k < kMethods; ++k) {
-    if (k != form.method_index()) continue;  // the place of the method code, if any
+  const int k = form.method_index();  // the place of the method code, if any
+  if (k >= 0 && k < kMethods) {
     Control& counter = data_sent(form, k);
     const double next = counter.number() + 1;
     if (std::isfinite(next)) counter.set_number(next);

@@ -62,6 +62,7 @@ void Clock::copy_schedule_from(const Clock& o) {
   head_ = o.head_;
   occupied_ = o.occupied_;
   in_wheel_ = o.in_wheel_;
+  wheel_first_ = -1;
   far_ = o.far_;
   far_front_ = o.far_front_;
   lane_ = o.lane_;
@@ -167,6 +168,7 @@ void Clock::link(int timer) {
     head_[b] = static_cast<std::int16_t>(timer);
     s.prev = s.next = timer;
     occupied_[b >> 6] |= std::uint64_t{1} << (b & 63);
+    note_linked(timer);
     return;
   }
   // A fresh arming has the highest sequence number and goes last; only a held-back re-arm
@@ -181,6 +183,12 @@ void Clock::link(int timer) {
   slots_[after].next = timer;
   slots_[next].prev = timer;
   if (first) head_[b] = static_cast<std::int16_t>(timer);
+  note_linked(timer);
+}
+
+void Clock::note_linked(int timer) {
+  if (wheel_first_ > 0 && !before(slots_[timer], slots_[wheel_first_])) return;
+  if (wheel_first_ >= 0) wheel_first_ = timer;
 }
 
 void Clock::unlink(int timer) {
@@ -196,6 +204,7 @@ void Clock::unlink(int timer) {
       if (head_[b] == timer) head_[b] = static_cast<std::int16_t>(s.next);
     }
     --in_wheel_;
+    if (timer == wheel_first_) wheel_first_ = -1;
   } else if (s.place == Place::Lane) {
     lane_remove(timer);
   } else if (s.place == Place::Far) {
@@ -219,6 +228,11 @@ void Clock::find_far_front() {
 }
 
 int Clock::wheel_front() const {
+  if (wheel_first_ < 0) wheel_first_ = find_wheel_front();
+  return wheel_first_;
+}
+
+int Clock::find_wheel_front() const {
   if (in_wheel_ == 0) return 0;
   // Every tick in the wheel is due in [now, now + kWheel), so the first occupied bucket from
   // now on, going round once, holds the earliest; its head was armed first.

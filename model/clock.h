@@ -133,6 +133,7 @@ class Clock {
   void disarm(int timer);
   void place(int timer);
   void link(int timer);
+  void note_linked(int timer);
   void unlink(int timer);
   void lane_insert(int timer);
   void lane_remove(int timer);
@@ -161,6 +162,10 @@ class Clock {
   std::vector<std::int16_t> head_;       // per bucket: the first timer, 0 when empty
   std::vector<std::uint64_t> occupied_;  // one bit per bucket
   std::size_t in_wheel_ = 0;
+  // The wheel's earliest tick, kept while ticks are only added (-1: to be found again). Idle
+  // ticks beside the wheel and skips of the lane leave it as it is.
+  mutable int wheel_first_ = -1;
+  int find_wheel_front() const;
   // Ticks due kWheel ms ahead or later (rare), and those of timers probed at any interval, which
   // an idle tick re-arms in place.
   std::vector<int> far_;

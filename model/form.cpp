@@ -127,13 +127,18 @@ void Form1::set_method_code(std::string_view code) {
 
 void Form1::run_tick(int timer, TickHandler handler) {
   const BuiltTimer& t = built_timer(timer);
-  if (sink_mask_ != 0 && t.role == TimerRole::Station) {
-    emit(EventKind::Attempt, t.station, timer);
-    handler(*this, t.station);
-    emit(EventKind::Rearm, t.station, timer, clock_.interval(timer));
+  if (t.role == TimerRole::Station && (wants(EventKind::Attempt) || wants(EventKind::Rearm))) {
+    run_station_tick(timer, t.station, handler);
     return;
   }
+  // Nobody listens for attempts: the handler is the whole tick.
   handler(*this, t.station);
+}
+
+void Form1::run_station_tick(int timer, int station, TickHandler handler) {
+  emit(EventKind::Attempt, station, timer);
+  handler(*this, station);
+  emit(EventKind::Rearm, station, timer, clock_.interval(timer));
 }
 
 void Form1::deliver(void* self, int timer) {

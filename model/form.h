@@ -167,6 +167,7 @@ class Form1 {
                                            std::uint64_t rounds, VirtualMs* now, const bool* stop);
   // One tick of `timer` through `handler`, with the station's attempt events around it.
   void run_tick(int timer, TickHandler handler);
+  void run_station_tick(int timer, int station, TickHandler handler);
   void emit_slow(EventKind kind, int station, int timer, double value, double value2);
 
   std::uint64_t seed_;

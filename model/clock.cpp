@@ -13,7 +13,7 @@ namespace bruvik {
 Clock::Clock(int count, Deliver deliver, void* context)
     : slots_(static_cast<std::size_t>(count) + 1),
       probes_(static_cast<std::size_t>(count) + 1),
-      head_(kWheel, 0),
+      head_(new std::int16_t[kWheel]),
       occupied_(kWords, 0),
       deliver_(deliver),
       context_(context) {
@@ -59,7 +59,13 @@ void Clock::copy_schedule_from(const Clock& o) {
     throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");
   }
   slots_ = o.slots_;
-  head_ = o.head_;
+  // Only the occupied buckets' heads mean anything.
+  for (std::size_t w = 0; w < kWords; ++w) {
+    for (std::uint64_t bits = o.occupied_[w]; bits != 0; bits &= bits - 1) {
+      const std::size_t b = (w << 6) | static_cast<std::size_t>(std::countr_zero(bits));
+      head_[b] = o.head_[b];
+    }
+  }
   occupied_ = o.occupied_;
   in_wheel_ = o.in_wheel_;
   wheel_first_ = -1;
@@ -163,8 +169,7 @@ void Clock::link(int timer) {
   const std::size_t b = static_cast<std::size_t>(s.due) & kMask;
   s.place = Place::Wheel;
   ++in_wheel_;
-  const int head = head_[b];
-  if (head == 0) {
+  if ((occupied_[b >> 6] & (std::uint64_t{1} << (b & 63))) == 0) {
     head_[b] = static_cast<std::int16_t>(timer);
     s.prev = s.next = timer;
     occupied_[b >> 6] |= std::uint64_t{1} << (b & 63);
@@ -173,6 +178,7 @@ void Clock::link(int timer) {
   }
   // A fresh arming has the highest sequence number and goes last; only a held-back re-arm
   // (older number) or a tick moved back from beside the wheel may have to go further forward.
+  const int head = head_[b];
   int after = slots_[head].prev;
   while (slots_[after].seq > s.seq && after != head) after = slots_[after].prev;
   const bool first = slots_[after].seq > s.seq;  // earlier than the head itself
@@ -196,7 +202,6 @@ void Clock::unlink(int timer) {
   if (s.place == Place::Wheel) {
     const std::size_t b = static_cast<std::size_t>(s.due) & kMask;
     if (s.next == timer) {
-      head_[b] = 0;
       occupied_[b >> 6] &= ~(std::uint64_t{1} << (b & 63));
     } else {
       slots_[s.prev].next = s.next;

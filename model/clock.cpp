@@ -451,7 +451,7 @@ void Clock::skip_lone(VirtualMs limit, int top) {
     now_ = s.due;
     s.due = now_ + s.interval;
     s.seq = next_seq_++;
-    find_far_front();
+    if (far_.size() > 1) find_far_front();  // alone, it stays the earliest
     ++delivered_;
     if (probes_[top].tick != nullptr) probes_[top].tick(context_, top);
     return top;

@@ -157,7 +157,17 @@ std::uint64_t Form1::deliver_idle_rounds(void* self, const int* timers, std::siz
   const auto& idle = form.handlers_->idle_tick;
   const VirtualMs from = *now;
   std::uint64_t done = 0;
-  if (count == 1 && !form.wants(EventKind::Attempt) && !form.wants(EventKind::Rearm)) {
+  const std::uint32_t attempt = event_bit(EventKind::Attempt) | event_bit(EventKind::Rearm);
+  if (count == 1 && (form.sink_mask_ & (attempt | form.handlers_->idle_events)) == 0) {
+    // Nothing reaches a sink, so nothing can set `stop` either: all of it at once.
+    if (const TickHandlers::IdleRounds all =
+            form.handlers_->idle_rounds[static_cast<std::size_t>(timers[0])]) {
+      *now = from + static_cast<VirtualMs>(rounds) - 1;
+      all(form, built_timer(timers[0]).station, from, rounds);
+      return rounds;
+    }
+  }
+  if (count == 1 && (form.sink_mask_ & attempt) == 0) {
     // One poller and nobody listening for attempts: its handler alone, millisecond by
     // millisecond (the common case while a frame is on the bus).
     const int station = built_timer(timers[0]).station;

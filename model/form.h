@@ -34,6 +34,12 @@ struct TickHandlers {
   std::array<TickHandler, kTimerCount + 1> idle_tick{};
   // The probe holds at any Interval, not only at 1 (see the clock's rule).
   std::array<bool, kTimerCount + 1> idle_any_interval{};
+  // Optional: the idle ticks of one timer in the milliseconds from `from` to the form's time
+  // (`rounds` of them, the last one now) in one call. Used only while none of `idle_events`
+  // (the kinds an idle tick may emit) nor the attempt events goes to a sink.
+  using IdleRounds = void (*)(Form1& form, int station, VirtualMs from, std::uint64_t rounds);
+  std::array<IdleRounds, kTimerCount + 1> idle_rounds{};
+  std::uint32_t idle_events = 0;
 };
 
 // One of the form's timers, by its number (Timer23 is 23).

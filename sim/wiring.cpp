@@ -37,6 +37,7 @@ TickHandlers build() {
   TickHandlers h;
   for (const BuiltTimer& t : timer_table())
     h.tick[static_cast<std::size_t>(t.number)] = handler_of(t);
+  h.idle_events = event_bit(EventKind::Busy);
   h.idle_probe[23] = completion_test_idle;
   h.idle_probe[12] = bus_busy_tick_idle;
   h.idle_any_interval[12] = true;
@@ -46,6 +47,8 @@ TickHandlers build() {
     h.idle_probe[one] = h.idle_probe[p] = bus_busy_probe;
     h.idle_tick[one] = one_persistent_poll;
     h.idle_tick[p] = p_persistent_poll;
+    h.idle_rounds[one] = one_persistent_polls;
+    h.idle_rounds[p] = p_persistent_polls;
   }
   return h;
 }

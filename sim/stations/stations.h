@@ -2,6 +2,8 @@
 // put frames on the bus and take them off.
 #pragma once
 
+#include <cstdint>
+
 namespace bruvik {
 
 class Form1;
@@ -17,6 +19,9 @@ void p_persistent_attempt(Form1& form, int station);
 // poll every millisecond, apart from re-arming: the clock's idle tick, `bus_busy` its probe.
 void one_persistent_poll(Form1& form, int station);
 void p_persistent_poll(Form1& form, int station);
+// The polls of the milliseconds from `from` to now in one call, while no sink wants Busy.
+void one_persistent_polls(Form1& form, int station, std::int64_t from, std::uint64_t rounds);
+void p_persistent_polls(Form1& form, int station, std::int64_t from, std::uint64_t rounds);
 bool bus_busy_probe(const void* form);
 
 // Tick of the frame timer of station i: the frame is no longer in transit.

@@ -158,7 +158,7 @@ void Clock::lane_remove(int timer) {
   --lane_size_;
 }
 
-void Clock::link(int timer) {
+[[gnu::always_inline]] inline void Clock::link(int timer) {
   Slot& s = slots_[timer];
   if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || probes_[timer].any_interval) {
     far_.push_back(timer);
@@ -197,7 +197,7 @@ void Clock::note_linked(int timer) {
   if (wheel_first_ >= 0) wheel_first_ = timer;
 }
 
-void Clock::unlink(int timer) {
+[[gnu::always_inline]] inline void Clock::unlink(int timer) {
   Slot& s = slots_[timer];
   if (s.place == Place::Wheel) {
     const std::size_t b = static_cast<std::size_t>(s.due) & kMask;

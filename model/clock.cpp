@@ -47,13 +47,16 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deli
   if (pending) unlink(timer);
   probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr,
                     probe != nullptr && any_interval};
+  s.lane_probe = probe != nullptr && !any_interval;
+  s.beside = probe != nullptr && any_interval;
   if (pending) place(timer);
 }
 
 void Clock::copy_schedule_from(const Clock& o) {
   bool alike = o.slots_.size() == slots_.size() && o.delivering_ == 0 && delivering_ == 0;
   for (std::size_t t = 0; alike && t < probes_.size(); ++t) {
-    alike = (probes_[t].probe != nullptr) == (o.probes_[t].probe != nullptr);
+    alike = (probes_[t].probe != nullptr) == (o.probes_[t].probe != nullptr) &&
+            probes_[t].any_interval == o.probes_[t].any_interval;
   }
   if (!alike) {
     throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");
@@ -160,7 +163,7 @@ void Clock::lane_remove(int timer) {
 
 [[gnu::always_inline]] inline void Clock::link(int timer) {
   Slot& s = slots_[timer];
-  if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || probes_[timer].any_interval) {
+  if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || s.beside) {
     far_.push_back(timer);
     if (far_front_ == 0 || before(s, slots_[far_front_])) far_front_ = timer;
     s.place = Place::Far;
@@ -446,7 +449,7 @@ void Clock::skip_lone(VirtualMs limit, int top) {
     return -1;
   }
   Slot& s = slots_[top];
-  if (probes_[top].any_interval && idle(top)) {
+  if (s.beside && idle(top)) {
     // Beside the wheel, so re-armed in place.
     now_ = s.due;
     s.due = now_ + s.interval;

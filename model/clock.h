@@ -104,6 +104,8 @@ class Clock {
     Place place = Place::None;
     bool idle = false;  // the probe's answer in round `asked`
     std::uint32_t asked = 0;
+    bool lane_probe = false;  // probed at Interval 1 only
+    bool beside = false;      // probed at any interval: kept beside the wheel
     VirtualMs due = 0;
     std::uint64_t seq = 0;
     int prev = 0, next = 0;  // neighbours in the wheel's bucket, a ring
@@ -125,10 +127,7 @@ class Clock {
   static bool before(const Slot& a, const Slot& b) {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
-  bool in_lane(int timer) const {
-    return slots_[timer].interval == 1 && probes_[timer].probe != nullptr &&
-           !probes_[timer].any_interval;
-  }
+  bool in_lane(int timer) const { return slots_[timer].interval == 1 && slots_[timer].lane_probe; }
 
   void arm(int timer);
   void disarm(int timer);

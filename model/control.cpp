@@ -25,7 +25,28 @@ void Control::changed() {
   if (built_->kind == Kind::TextBox) ++*text_revision_;
 }
 
+void Control::set_text_later(TextWriter write, double a, double b, int tag) {
+  if (built_->kind == Kind::TextBox) {
+    char buf[64];
+    set_text(std::string_view(buf, write(buf, a, b, tag)));
+    return;
+  }
+  later_ = write;
+  later_a_ = a;
+  later_b_ = b;
+  later_tag_ = tag;
+  changed();
+}
+
+void Control::write_later() const {
+  char buf[64];
+  const std::size_t n = later_(buf, later_a_, later_b_, later_tag_);
+  later_ = nullptr;
+  text_.assign(buf, n);
+}
+
 void Control::store_text(std::string_view text) {
+  later_ = nullptr;
   const std::size_t n = text.size();
   if (n <= text_.size()) {
     // In place; the text may be a part of this text itself.
@@ -77,6 +98,10 @@ void Control::set_number(double value) {
 
 void Control::copy_state_from(const Control& o) {
   text_ = o.text_;
+  later_ = o.later_;
+  later_a_ = o.later_a_;
+  later_b_ = o.later_b_;
+  later_tag_ = o.later_tag_;
   number_ = o.number_;
   number_known_ = o.number_known_;
   number_text_ = o.number_text_;
@@ -89,7 +114,7 @@ void Control::copy_state_from(const Control& o) {
 }
 
 double Control::read_number() const {
-  number_ = numtext::val(text_);
+  number_ = numtext::val(text());
   number_known_ = true;
   return number_;
 }

@@ -57,10 +57,19 @@ class Control {
   Kind kind() const { return built_->kind; }
 
   // Text of a text box, Caption of anything else.
-  const std::string& text() const { return text_; }
+  const std::string& text() const {
+    if (later_ != nullptr) write_later();
+    return text_;
+  }
   void set_text(std::string_view text) {
     if (!same_text(text)) store_text(text);
   }
+  // A text written only when it is next read: `write` puts it at `out` (room for 64 characters)
+  // from `a`, `b` and `tag`, and returns its length. For a caption that is rewritten far more
+  // often than it is read (the statistics line, on every sending). A text box's text is
+  // written at once, since each of its changes is counted as it happens.
+  using TextWriter = std::size_t (*)(char* out, double a, double b, int tag);
+  void set_text_later(TextWriter write, double a, double b, int tag);
   // The number as shortest decimal text.
   void set_number(double value);
   // Leading-number parse of the text; kept until the text changes.
@@ -97,9 +106,10 @@ class Control {
  private:
   // Inline: most writes leave a short text as it is (a method code, a flag's state).
   bool same_text(std::string_view text) const {
+    const std::string& now = this->text();
     const std::size_t n = text.size();
-    if (n != text_.size()) return false;
-    const char* a = text_.data();
+    if (n != now.size()) return false;
+    const char* a = now.data();
     for (std::size_t k = 0; k < n; ++k) {
       if (a[k] != text[k]) return false;
     }
@@ -108,10 +118,15 @@ class Control {
   void store_text(std::string_view text);
   void changed();
   double read_number() const;
+  void write_later() const;
 
   const BuiltControl* built_;
   std::uint64_t* text_revision_;  // bumped when the text of a text box changes
-  std::string text_;
+  mutable std::string text_;
+  // The text to be written when it is read, if not null (text_ is then out of date).
+  mutable TextWriter later_ = nullptr;
+  double later_a_ = 0, later_b_ = 0;
+  int later_tag_ = 0;
   mutable double number_ = 0;
   mutable bool number_known_ = false;
   // The text is the whole number number_ as set_number writes it, so one up is a digit's step;

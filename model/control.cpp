@@ -25,7 +25,20 @@ void Control::changed() {
   if (built_->kind == Kind::TextBox) ++*text_revision_;
 }
 
+void Control::write_now(TextWriter write, double a, double b, int tag) {
+  char buf[64];
+  set_text(std::string_view(buf, write(buf, a, b, tag)));
+}
+
+void Control::write_later() const {
+  char buf[64];
+  const std::size_t n = later_(buf, later_a_, later_b_, later_tag_);
+  later_ = nullptr;
+  text_.assign(buf, n);
+}
+
 void Control::store_text(std::string_view text) {
+  later_ = nullptr;
   const std::size_t n = text.size();
   if (n <= text_.size()) {
     // In place; the text may be a part of this text itself.
@@ -37,23 +50,29 @@ void Control::store_text(std::string_view text) {
   changed();
 }
 
-void Control::set_number(double value) {
-  if (number_text_ && value == number_ + 1 && number_ >= 0 && value < 1e15) {
-    // A counter one up (most writes are): its digits stepped in place, "129" to "130".
-    char* d = text_.data();
-    std::size_t i = text_.size();
-    while (i > 0 && d[i - 1] == '9') d[--i] = '0';
-    if (i > 0) {
-      ++d[i - 1];
-    } else {
-      text_.insert(text_.begin(), '1');
-    }
-    changed();
-    number_ = value;
-    number_known_ = true;
-    number_text_ = true;
-    return;
+namespace {
+
+// "999" became "000": the count gains a digit. Apart, so that the common step saves nothing.
+[[gnu::noinline]] void prepend_one(std::string& digits) {
+  digits.insert(digits.begin(), '1');
+}
+
+}  // namespace
+
+void Control::count_up(double value) {
+  char* d = text_.data();
+  std::size_t i = text_.size();
+  while (i > 0 && d[i - 1] == '9') d[--i] = '0';
+  if (i > 0) {
+    ++d[i - 1];
+  } else {
+    prepend_one(text_);
   }
+  if (built_->kind == Kind::TextBox) ++*text_revision_;
+  number_ = value;  // number_known_ and number_text_ stay true
+}
+
+void Control::write_number(double value) {
   if (std::fabs(value) < 1e15) {
     const auto whole = static_cast<std::int64_t>(value);
     if (static_cast<double>(whole) == value) {
@@ -77,6 +96,10 @@ void Control::set_number(double value) {
 
 void Control::copy_state_from(const Control& o) {
   text_ = o.text_;
+  later_ = o.later_;
+  later_a_ = o.later_a_;
+  later_b_ = o.later_b_;
+  later_tag_ = o.later_tag_;
   number_ = o.number_;
   number_known_ = o.number_known_;
   number_text_ = o.number_text_;
@@ -89,7 +112,7 @@ void Control::copy_state_from(const Control& o) {
 }
 
 double Control::read_number() const {
-  number_ = numtext::val(text_);
+  number_ = numtext::val(text());
   number_known_ = true;
   return number_;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -57,12 +58,39 @@ class Control {
   Kind kind() const { return built_->kind; }
 
   // Text of a text box, Caption of anything else.
-  const std::string& text() const { return text_; }
+  const std::string& text() const {
+    if (later_ != nullptr) write_later();
+    return text_;
+  }
   void set_text(std::string_view text) {
     if (!same_text(text)) store_text(text);
   }
+  // A text written only when it is next read: `write` puts it at `out` (room for 64 characters)
+  // from `a`, `b` and `tag`, and returns its length. For a caption that is rewritten far more
+  // often than it is read (the statistics line, on every sending). A text box's text is
+  // written at once, since each of its changes is counted as it happens.
+  using TextWriter = std::size_t (*)(char* out, double a, double b, int tag);
+  void set_text_later(TextWriter write, double a, double b, int tag) {
+    if (built_->kind == Kind::TextBox) {
+      write_now(write, a, b, tag);
+      return;
+    }
+    later_ = write;
+    later_a_ = a;
+    later_b_ = b;
+    later_tag_ = tag;
+    number_known_ = false;  // what changed() does for a caption
+    number_text_ = false;
+  }
   // The number as shortest decimal text.
-  void set_number(double value);
+  void set_number(double value) {
+    // A counter one up (most writes are): its digits stepped in place, "129" to "130".
+    if (number_text_ && value == number_ + 1 && number_ >= 0 && value < 1e15) {
+      count_up(value);
+    } else {
+      write_number(value);
+    }
+  }
   // Leading-number parse of the text; kept until the text changes.
   double number() const { return number_known_ ? number_ : read_number(); }
 
@@ -97,21 +125,46 @@ class Control {
  private:
   // Inline: most writes leave a short text as it is (a method code, a flag's state).
   bool same_text(std::string_view text) const {
+    const std::string& now = this->text();
     const std::size_t n = text.size();
-    if (n != text_.size()) return false;
-    const char* a = text_.data();
+    if (n != now.size()) return false;
+    const char* a = now.data();
+    const char* b = text.data();
+    // Short texts compared a word at a time: two words that overlap cover 4 to 16 characters.
+    if (n >= 8 && n <= 16) {
+      return word<std::uint64_t>(a) == word<std::uint64_t>(b) &&
+             word<std::uint64_t>(a + n - 8) == word<std::uint64_t>(b + n - 8);
+    }
+    if (n >= 4 && n < 8) {
+      return word<std::uint32_t>(a) == word<std::uint32_t>(b) &&
+             word<std::uint32_t>(a + n - 4) == word<std::uint32_t>(b + n - 4);
+    }
     for (std::size_t k = 0; k < n; ++k) {
-      if (a[k] != text[k]) return false;
+      if (a[k] != b[k]) return false;
     }
     return true;
+  }
+  template <typename Word>
+  static Word word(const char* p) {
+    Word w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
   }
   void store_text(std::string_view text);
   void changed();
   double read_number() const;
+  void write_later() const;
+  void write_now(TextWriter write, double a, double b, int tag);
+  void count_up(double value);
+  void write_number(double value);
 
   const BuiltControl* built_;
   std::uint64_t* text_revision_;  // bumped when the text of a text box changes
-  std::string text_;
+  mutable std::string text_;
+  // The text to be written when it is read, if not null (text_ is then out of date).
+  mutable TextWriter later_ = nullptr;
+  double later_a_ = 0, later_b_ = 0;
+  int later_tag_ = 0;
   mutable double number_ = 0;
   mutable bool number_known_ = false;
   // The text is the whole number number_ as set_number writes it, so one up is a digit's step;

@@ -364,22 +364,6 @@ std::string_view trim(std::string_view text) {
   return text;
 }
 
-int16_t to_int16(double value) {
-  const double r = std::nearbyint(value);
-  if (!(r >= -32768.0 && r <= 32767.0)) fail(ErrorCode::Overflow);
-  return static_cast<int16_t>(r);
-}
-
-int32_t to_int32(double value) {
-  const double r = std::nearbyint(value);
-  if (!(r >= -2147483648.0 && r <= 2147483647.0)) fail(ErrorCode::Overflow);
-  return static_cast<int32_t>(r);
-}
-
-double whole(double value) {
-  return std::floor(value);
-}
-
 void fail_overflow() {
   fail(ErrorCode::Overflow);
 }

@@ -54,17 +54,29 @@ inline char* write_digits_before(char* end, std::uint64_t v) {
 // Blanks removed from both ends (spaces only, as the toolkit's trim does).
 std::string_view trim(std::string_view text);
 
+[[noreturn]] void fail_overflow();
+
 // Whole-number conversions: halves round to even; out of range is an Overflow run-time error.
-int16_t to_int16(double value);
-int32_t to_int32(double value);
+// Inline, as the arithmetic below: every back-off goes through them.
+inline int16_t to_int16(double value) {
+  const double r = std::nearbyint(value);
+  if (!(r >= -32768.0 && r <= 32767.0)) fail_overflow();
+  return static_cast<int16_t>(r);
+}
+inline int32_t to_int32(double value) {
+  const double r = std::nearbyint(value);
+  if (!(r >= -2147483648.0 && r <= 2147483647.0)) fail_overflow();
+  return static_cast<int32_t>(r);
+}
 
 // Whole part towards minus infinity.
-double whole(double value);
+inline double whole(double value) {
+  return std::floor(value);
+}
 
 // Arithmetic that fails like the toolkit's: a result that does not fit is Overflow, a finite
 // number divided by zero is DivisionByZero (0 / 0 is Overflow).
 // Inline: they are on every tick's path, and the failures are rare.
-[[noreturn]] void fail_overflow();
 inline double add(double a, double b) {
   const double r = a + b;
   if (!std::isfinite(r)) fail_overflow();

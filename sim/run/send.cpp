@@ -12,8 +12,22 @@
 namespace bruvik {
 namespace {
 
+// "% " and the signed percentage, cut after the 7th character; the separator of method k; the
+// first 4 characters of the signed rate.
+std::size_t write_line(char* out, double percent, double rate, int k) {
+  std::memcpy(out, "% ", 2);
+  std::size_t n_chars = 2 + numtext::write_signed_prefix(out + 2, percent, 5);
+  const std::string_view separator = methods()[static_cast<std::size_t>(k)].separator;
+  std::memcpy(out + n_chars, separator.data(), separator.size());
+  n_chars += separator.size();
+  n_chars += numtext::write_signed_prefix(out + n_chars, rate, 4);
+  return n_chars;
+}
+
 // "%  33.3  Col.   .5": collision percentage and successful sendings per second of method k.
 // Returns false (and changes nothing) when a computation fails, so that the step is skipped.
+// The line is rewritten on every sending and read a few times a run: it is written out only
+// when read.
 bool write_statistics_line(Form1& form, int k) {
   const double c = collisions(form, k).number();
   const double n = data_sent(form, k).number();
@@ -26,17 +40,7 @@ bool write_statistics_line(Form1& form, int k) {
   if (!std::isfinite(good)) return false;
   const std::optional<double> rate = numtext::try_div(good, s);
   if (!rate) return false;
-
-  // "% " and the signed percentage, cut after the 7th character; the separator; the first 4
-  // characters of the signed rate.
-  char line[64];
-  std::memcpy(line, "% ", 2);
-  std::size_t n_chars = 2 + numtext::write_signed_prefix(line + 2, *percent, 5);
-  const std::string_view separator = methods()[static_cast<std::size_t>(k)].separator;
-  std::memcpy(line + n_chars, separator.data(), separator.size());
-  n_chars += separator.size();
-  n_chars += numtext::write_signed_prefix(line + n_chars, *rate, 4);
-  form.Label1[k].set_text(std::string_view(line, n_chars));
+  form.Label1[k].set_text_later(write_line, *percent, *rate, k);
   return true;
 }
 
@@ -52,7 +56,8 @@ void send(Form1& form) {
     if (std::isfinite(next)) counter.set_number(next);
     write_statistics_line(form, k);
   }
-  form.Timer(65).set_enabled(true);
+  // Enabling it again would leave its countdown as it is.
+  if (!form.Timer(65).enabled()) form.Timer(65).set_enabled(true);
 }
 
 }  // namespace bruvik

@@ -130,26 +130,14 @@ void BusTally::leave(std::int8_t station, VirtualMs time) {
       break;
     }
   }
-  const VirtualMs met = station == left_station_ ? left_second_ : left_best_;
+  const VirtualMs met = left_;
   const auto s = static_cast<std::size_t>(station);
   const VirtualMs sent = first_sent_[s];
   if ((sent < time && others_before) || met > sent) count_overlapped(first_method_[s]);
   on_bus_ &= ~bit;
-  if (sent < time) note_left(station, time);
+  if (sent < time) left_ = std::max(left_, time);
   // Last, so that the common case keeps nothing across a call.
   if ((later_ & bit) != 0) leave_later(station, time, others_before, met);
-}
-
-void BusTally::note_left(int station, VirtualMs time) {
-  if (station == left_station_) {
-    left_best_ = std::max(left_best_, time);
-  } else if (time > left_best_) {
-    left_second_ = left_best_;
-    left_best_ = time;
-    left_station_ = station;
-  } else {
-    left_second_ = std::max(left_second_, time);
-  }
 }
 
 void BusTally::leave_later(std::int8_t station, VirtualMs time, bool others_before, VirtualMs met) {
@@ -179,7 +167,7 @@ std::array<BusFigures, 5> BusTally::figures(const std::array<std::optional<Virtu
   for (const Later& f : later_frames_) rest.push_back({f.sent, f.station, f.method});
   std::array<int, kMethods> overlapped_rest = overlapped_;
   for (const Rest& f : rest) {
-    bool overlapped = (f.station == left_station_ ? left_second_ : left_best_) > f.sent;
+    bool overlapped = left_ > f.sent;
     for (const Rest& g : rest) {
       const VirtualMs leaves = std::min(std::max(stop, f.sent), std::max(stop, g.sent));
       if (g.station != f.station && std::max(f.sent, g.sent) < leaves) overlapped = true;

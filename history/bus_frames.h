@@ -64,7 +64,7 @@ std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
 // Two frames of different stations overlap when the later sending comes before the first of
 // them leaves. So a frame overlapped one that left earlier when another station's frame, sent
 // before that leaving, left after its own sending; it overlaps one still there when that one
-// was sent before it leaves. The first needs only the latest such leaving per station.
+// was sent before it leaves. The first needs only the latest such leaving.
 class BusTally {
  public:
   void add(const RecordedEvent& e) { add(e.kind, e.time, e.method, e.station, e.timer); }
@@ -116,7 +116,6 @@ class BusTally {
   // The station's frames leave the bus at `time`: out of line, so that the other events need
   // no registers saved.
   void leave(std::int8_t station, VirtualMs time);
-  void note_left(int station, VirtualMs time);
   void send_later(std::int8_t station, std::int8_t method, VirtualMs time);
   void count_collision(int timer);
   void leave_later(std::int8_t station, VirtualMs time, bool others_before, VirtualMs met);
@@ -130,10 +129,9 @@ class BusTally {
   std::array<VirtualMs, kStations> first_sent_{};
   std::array<std::int8_t, kStations> first_method_{};
   std::vector<Later> later_frames_;
-  // The latest leaving of a station whose frame was sent before it, and of the other stations.
-  static constexpr VirtualMs kNever = std::numeric_limits<VirtualMs>::min();
-  VirtualMs left_best_ = kNever, left_second_ = kNever;
-  int left_station_ = -1;
+  // The latest leaving of frames sent before it. A station's own leavings come before the
+  // sending of each of its frames still on the bus, so they never count for them.
+  VirtualMs left_ = std::numeric_limits<VirtualMs>::min();
 };
 
 // The event kinds the figures read: a run that wants only the figures records just these.

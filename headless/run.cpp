@@ -15,34 +15,16 @@
 namespace bruvik {
 namespace {
 
-// Keeps what each method reached at the moment it ended and the events the bus figures read,
-// and passes every event on. The events go to the caller's record when there is one; without,
-// the figures are tallied as they come.
-class Recorder : public EventSink {
+// What each method reached at the moment it ended.
+class MethodEnds {
  public:
-  Recorder(Form1& form, RunResult& result, RunRecord* record, std::uint32_t recorded,
-           EventSink* extra)
-      : form_(form), result_(result), record_(record), extra_(extra), recorded_(recorded) {}
+  MethodEnds(Form1& form, RunResult& result) : form_(form), result_(result) {}
 
   VirtualMs finish_ms = 0;
   std::uint64_t finish_ticks = 0;
 
-  void on_event(const Event& e) override {
-    if ((recorded_ & event_bit(e.kind)) != 0) keep(e);
-    if (e.kind == EventKind::MethodEnd && !result_.finished && e.method >= 0) method_end(e);
-    if (extra_ != nullptr) extra_->on_event(e);
-  }
-
-  // None when the run had more events than a record holds, with or without a record.
-  std::optional<std::array<BusFigures, 5>> figures(
-      const std::array<std::optional<VirtualMs>, 5>& starts,
-      const std::array<std::optional<VirtualMs>, 5>& ends, VirtualMs stop) const {
-    if (record_ != nullptr) {
-      if (record_->full()) return std::nullopt;
-      return bus_figures(record_->events(), starts, ends, stop);
-    }
-    if (overflowed_) return std::nullopt;
-    return tally_.figures(starts, ends, stop);
+  void note(const Event& e) {
+    if (!result_.finished && e.method >= 0) method_end(e);
   }
 
  private:
@@ -68,30 +50,82 @@ class Recorder : public EventSink {
     }
   }
 
-  void keep(const Event& e) {
-    const std::uint64_t ticks = form_.clock().delivered();
-    if (record_ != nullptr) {
-      record_->add(e, ticks);
-      return;
-    }
-    // Where a record would have filled up, so that the figures are there or not alike.
-    if (e.kind == EventKind::Rearm || overflowed_) return;
-    if (++tallied_ > RunRecord::kDefaultCapacity ||
-        ticks > std::numeric_limits<std::uint32_t>::max()) {
-      overflowed_ = true;
-      return;
-    }
-    tally_.add(e);
-  }
-
   Form1& form_;
   RunResult& result_;
-  RunRecord* record_;
-  EventSink* extra_;
-  const std::uint32_t recorded_;
+};
+
+// The bus figures of a run that keeps no record and passes no event on: the form sends only
+// the kinds they read, and each is tallied as it comes.
+class Tallier : public EventSink {
+ public:
+  Tallier(const Form1& form, MethodEnds& ends) : form_(form), ends_(ends) {}
+
+  void on_event(const Event& e) override {
+    // Where a record would have filled up, so that the figures are there or not alike.
+    if (++tallied_ > RunRecord::kDefaultCapacity ||
+        form_.clock().delivered() > std::numeric_limits<std::uint32_t>::max()) [[unlikely]] {
+      overflowed_ = true;
+    }
+    if (e.kind == EventKind::MethodEnd) {
+      ends_.note(e);
+    } else {
+      tally_.add(e);
+    }
+  }
+
+  // None when the run had more events than a record holds.
+  std::optional<std::array<BusFigures, 5>> figures(
+      const std::array<std::optional<VirtualMs>, 5>& starts,
+      const std::array<std::optional<VirtualMs>, 5>& ends, VirtualMs stop) const {
+    if (overflowed_) return std::nullopt;
+    return tally_.figures(starts, ends, stop);
+  }
+
+ private:
+  const Form1& form_;
+  MethodEnds& ends_;
   BusTally tally_;
   std::size_t tallied_ = 0;
   bool overflowed_ = false;
+};
+
+// Keeps every event in the caller's record, or tallies the ones the bus figures read, and
+// passes every event on.
+class Recorder : public EventSink {
+ public:
+  Recorder(const Form1& form, MethodEnds& ends, RunRecord* record, EventSink* extra)
+      : form_(form), ends_(ends), record_(record), extra_(extra) {}
+
+  void on_event(const Event& e) override {
+    if (record_ == nullptr) {
+      if ((figure_events_ & event_bit(e.kind)) != 0) tallier_.on_event(e);
+    } else {
+      record_->add(e, form_.clock().delivered());
+      if (e.kind == EventKind::MethodEnd) ends_.note(e);
+    }
+    if (extra_ != nullptr) extra_->on_event(e);
+  }
+
+  Tallier& tallier() { return tallier_; }
+
+  // None when the run had more events than a record holds, with or without a record.
+  std::optional<std::array<BusFigures, 5>> figures(
+      const std::array<std::optional<VirtualMs>, 5>& starts,
+      const std::array<std::optional<VirtualMs>, 5>& ends, VirtualMs stop) const {
+    if (record_ != nullptr) {
+      if (record_->full()) return std::nullopt;
+      return bus_figures(record_->events(), starts, ends, stop);
+    }
+    return tallier_.figures(starts, ends, stop);
+  }
+
+ private:
+  const Form1& form_;
+  MethodEnds& ends_;
+  RunRecord* record_;
+  EventSink* extra_;
+  const std::uint32_t figure_events_ = bus_figure_events();
+  Tallier tallier_{form_, ends_};
 };
 
 }  // namespace
@@ -123,10 +157,14 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
 
   Form1 form(start.seed, tick_handlers());
   // What the bus figures read, or every event when the caller wants them all.
-  Recorder recorder(form, result, record,
-                    record != nullptr ? Form1::kAllEvents : bus_figure_events(), extra);
-  const bool all = extra != nullptr || record != nullptr;
-  form.set_sink(&recorder, all ? Form1::kAllEvents : bus_figure_events());
+  MethodEnds method_ends(form, result);
+  Recorder recorder(form, method_ends, record, extra);
+  Tallier& tallier = recorder.tallier();
+  if (extra != nullptr || record != nullptr) {
+    form.set_sink(&recorder, Form1::kAllEvents);
+  } else {
+    form.set_sink(&tallier, bus_figure_events());
+  }
   prepare_form(form, result.params);
 
   // Pure ALOHA is reached when an action starts its stations.
@@ -150,8 +188,8 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   replay(form, actions, script.actions, script.until);
 
   if (!result.finished) form.clock().advance_until(script.max_time, &result.finished);
-  result.virtual_ms = result.finished ? recorder.finish_ms : form.now();
-  result.ticks_delivered = result.finished ? recorder.finish_ticks : form.clock().delivered();
+  result.virtual_ms = result.finished ? method_ends.finish_ms : form.now();
+  result.ticks_delivered = result.finished ? method_ends.finish_ticks : form.clock().delivered();
 
   for (int k = 0; k < 5; ++k) {
     TableRow& row = result.table[static_cast<std::size_t>(k)];

@@ -43,9 +43,17 @@ int refuse(std::ostream& err, const std::string& sentence) {
   return 1;
 }
 
-std::string pick(OutputFormat f, const std::string& text, const std::string& json,
-                 const std::string& csv) {
-  return f == OutputFormat::Json ? json : f == OutputFormat::Csv ? csv : text;
+// Only the report asked for is written.
+std::string run_report(OutputFormat f, const RunResult& run) {
+  return f == OutputFormat::Json  ? run_json(run)
+         : f == OutputFormat::Csv ? run_csv(run)
+                                  : run_text(run);
+}
+
+std::string sweep_report(OutputFormat f, const SweepReport& report) {
+  return f == OutputFormat::Json  ? sweep_json(report)
+         : f == OutputFormat::Csv ? sweep_csv(report)
+                                  : sweep_text(report);
 }
 
 // Runs every parameter set; the first failed run (in run order) is the error.
@@ -284,8 +292,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
         if (!failure.empty()) return refuse(err, "the plot was not drawn: " + failure);
         if (!plot_file->commit()) return refuse(err, plot_file->error());
       }
-      return print(out, err,
-                   pick(o.format, sweep_text(report), sweep_json(report), sweep_csv(report)));
+      return print(out, err, sweep_report(o.format, report));
     }
 
     if (o.runs > 1) {
@@ -328,7 +335,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
       experiment_file->stream() << experiment_json(experiment_of(plain_script(base), run));
       if (!experiment_file->commit()) return refuse(err, experiment_file->error());
     }
-    return print(out, err, pick(o.format, run_text(run), run_json(run), run_csv(run)));
+    return print(out, err, run_report(o.format, run));
   } catch (const RuntimeError& e) {
     return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");
   } catch (const std::invalid_argument& e) {

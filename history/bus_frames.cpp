@@ -1,6 +1,7 @@
 #include "history/bus_frames.h"
 
 #include <algorithm>
+#include <bit>
 #include <limits>
 
 #include "model/form.h"
@@ -107,51 +108,80 @@ std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
   return tally.figures(starts, ends, stop);
 }
 
-void BusTally::count_overlapped(const OnBus& f) {
-  if (f.overlapped && f.method >= 0 && f.method < kMethods) {
-    ++counts_[static_cast<std::size_t>(f.method)].frames_overlapped;
-  }
+void BusTally::send_later(std::int8_t station, std::int8_t method, VirtualMs time) {
+  later_frames_.push_back({time, station, method});
+  later_ |= 1u << station;
 }
 
 void BusTally::count_collision(int timer) {
   const int family = built_timer(timer).method;
-  if (family >= 0) ++counts_[static_cast<std::size_t>(family)].counted_collisions;
+  if (family >= 0) ++collisions_[static_cast<std::size_t>(family)];
 }
 
+// Every frame still on the bus leaves at or after this moment: one of another station sent before
+// it overlaps the station's frames sent before it. That one learns it at its own leaving, from the
+// leaving noted here.
 void BusTally::leave(std::int8_t station, VirtualMs time) {
-  // Every frame still on the bus leaves at or after this moment: a pair with one of the
-  // station's frames overlaps when its later sending came before it.
-  for (OnBus& f : on_bus_) {
-    if (f.station != station) continue;
-    for (OnBus& g : on_bus_) {
-      if (g.station != station && std::max(f.sent, g.sent) < time) {
-        f.overlapped = true;
-        g.overlapped = true;
-      }
+  const std::uint32_t bit = 1u << station;
+  bool others_before = false;  // seldom more than one other station's frame to look at
+  for (std::uint32_t m = on_bus_ & ~bit; m != 0; m &= m - 1) {
+    if (first_sent_[static_cast<std::size_t>(std::countr_zero(m))] < time) {
+      others_before = true;
+      break;
     }
   }
-  std::erase_if(on_bus_, [&](const OnBus& f) {
+  const VirtualMs met = left_;
+  const auto s = static_cast<std::size_t>(station);
+  const VirtualMs sent = first_sent_[s];
+  if ((sent < time && others_before) || met > sent) count_overlapped(first_method_[s]);
+  on_bus_ &= ~bit;
+  if (sent < time) left_ = std::max(left_, time);
+  // Last, so that the common case keeps nothing across a call.
+  if ((later_ & bit) != 0) leave_later(station, time, others_before, met);
+}
+
+void BusTally::leave_later(std::int8_t station, VirtualMs time, bool others_before, VirtualMs met) {
+  std::erase_if(later_frames_, [&](const Later& f) {
     if (f.station != station) return false;
-    count_overlapped(f);
+    if ((f.sent < time && others_before) || met > f.sent) count_overlapped(f.method);
     return true;
   });
+  later_ &= ~(1u << station);
 }
 
 std::array<BusFigures, 5> BusTally::figures(const std::array<std::optional<VirtualMs>, 5>& starts,
                                             const std::array<std::optional<VirtualMs>, 5>& ends,
                                             VirtualMs stop) const {
   // The frames still on the bus leave at the stop.
-  BusTally rest = *this;
-  for (OnBus& f : rest.on_bus_) {
-    for (const OnBus& g : rest.on_bus_) {
-      const VirtualMs leaves = std::min(std::max(stop, f.sent), std::max(stop, g.sent));
-      if (g.station != f.station && std::max(f.sent, g.sent) < leaves) f.overlapped = true;
-    }
-    rest.count_overlapped(f);
+  struct Rest {
+    VirtualMs sent;
+    std::int8_t station;
+    std::int8_t method;
+  };
+  std::vector<Rest> rest;
+  for (std::uint32_t m = on_bus_; m != 0; m &= m - 1) {
+    const int station = std::countr_zero(m);
+    const auto s = static_cast<std::size_t>(station);
+    rest.push_back({first_sent_[s], static_cast<std::int8_t>(station), first_method_[s]});
   }
-  std::array<BusFigures, 5> out = rest.counts_;
+  for (const Later& f : later_frames_) rest.push_back({f.sent, f.station, f.method});
+  std::array<int, kMethods> overlapped_rest = overlapped_;
+  for (const Rest& f : rest) {
+    bool overlapped = left_ > f.sent;
+    for (const Rest& g : rest) {
+      const VirtualMs leaves = std::min(std::max(stop, f.sent), std::max(stop, g.sent));
+      if (g.station != f.station && std::max(f.sent, g.sent) < leaves) overlapped = true;
+    }
+    if (overlapped && in_range(f.method, kMethods)) {
+      ++overlapped_rest[static_cast<std::size_t>(f.method)];
+    }
+  }
+  std::array<BusFigures, 5> out{};
   for (std::size_t k = 0; k < out.size(); ++k) {
     BusFigures& m = out[k];
+    m.sendings = sendings_[k];
+    m.counted_collisions = collisions_[k];
+    m.frames_overlapped = overlapped_rest[k];
     if (!starts[k]) continue;
     m.duration_ms = ends[k].value_or(stop) - *starts[k];
     if (m.duration_ms <= 0) continue;

@@ -3,8 +3,10 @@
 // another station, and per method the figures of the textbook (offered load, throughput).
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <span>
 #include <vector>
@@ -60,7 +62,9 @@ std::array<BusFigures, 5> bus_figures(std::span<const RecordedEvent> events,
 // The figures taken event by event as a run emits them (in order of time), for a run that
 // keeps no record: the same figures bus_figures reads from the record, without storing it.
 // Two frames of different stations overlap when the later sending comes before the first of
-// them leaves, so each pair is settled when one of them leaves, or at the stop.
+// them leaves. So a frame overlapped one that left earlier when another station's frame, sent
+// before that leaving, left after its own sending; it overlaps one still there when that one
+// was sent before it leaves. The first needs only the latest such leaving.
 class BusTally {
  public:
   void add(const RecordedEvent& e) { add(e.kind, e.time, e.method, e.station, e.timer); }
@@ -73,33 +77,61 @@ class BusTally {
                                     VirtualMs stop) const;
 
  private:
-  struct OnBus {
+  // A station's later frames while its first is still on the bus: seldom any.
+  struct Later {
     VirtualMs sent;
     std::int8_t station;
     std::int8_t method;
-    bool overlapped;
   };
 
-  // Inline: a run emits a few thousand of these, most of them a count and no more.
+  // Inline: a run emits a few thousand of these, each a count or two and a few bits.
   void add(EventKind kind, VirtualMs time, std::int8_t method, std::int8_t station,
            std::uint8_t timer) {
-    const bool on_bus = station >= 0 && station < kStations;
-    if (kind == EventKind::Sent) {
-      if (method >= 0 && method < kMethods) ++counts_[static_cast<std::size_t>(method)].sendings;
-      if (on_bus) on_bus_.push_back({time, station, method, false});
-    } else if (kind == EventKind::Collision) {
-      if (timer >= 1 && timer <= kTimerCount) count_collision(timer);
-    } else if (kind == EventKind::FrameEnd && on_bus) {
-      leave(station, time);
+    switch (kind) {
+      case EventKind::Sent:
+        if (in_range(method, kMethods)) ++sendings_[static_cast<std::size_t>(method)];
+        if (in_range(station, kStations)) send(station, method, time);
+        break;
+      case EventKind::Collision:
+        if (timer >= 1 && timer <= kTimerCount) count_collision(timer);
+        break;
+      case EventKind::FrameEnd:
+        if (in_range(station, kStations) && (on_bus_ >> station & 1u) != 0) leave(station, time);
+        break;
+      default:
+        break;
     }
   }
-  void count_collision(int timer);
-  // The station's frames leave the bus at `time`.
+  static bool in_range(int v, int n) { return static_cast<unsigned>(v) < static_cast<unsigned>(n); }
+  void send(std::int8_t station, std::int8_t method, VirtualMs time) {
+    const std::uint32_t bit = 1u << station;
+    if ((on_bus_ & bit) != 0) {
+      send_later(station, method, time);
+      return;
+    }
+    on_bus_ |= bit;
+    first_sent_[static_cast<std::size_t>(station)] = time;
+    first_method_[static_cast<std::size_t>(station)] = method;
+  }
+  // The station's frames leave the bus at `time`: out of line, so that the other events need
+  // no registers saved.
   void leave(std::int8_t station, VirtualMs time);
-  void count_overlapped(const OnBus& f);
+  void send_later(std::int8_t station, std::int8_t method, VirtualMs time);
+  void count_collision(int timer);
+  void leave_later(std::int8_t station, VirtualMs time, bool others_before, VirtualMs met);
+  void count_overlapped(std::int8_t method) {
+    if (in_range(method, kMethods)) ++overlapped_[static_cast<std::size_t>(method)];
+  }
 
-  std::array<BusFigures, 5> counts_{};
-  std::vector<OnBus> on_bus_;  // a few at once: one a station, seldom two
+  std::array<int, kMethods> sendings_{}, collisions_{}, overlapped_{};
+  std::uint32_t on_bus_ = 0;  // a bit a station with a frame on the bus
+  std::uint32_t later_ = 0;   // a bit a station with more than one
+  std::array<VirtualMs, kStations> first_sent_{};
+  std::array<std::int8_t, kStations> first_method_{};
+  std::vector<Later> later_frames_;
+  // The latest leaving of frames sent before it. A station's own leavings come before the
+  // sending of each of its frames still on the bus, so they never count for them.
+  VirtualMs left_ = std::numeric_limits<VirtualMs>::min();
 };
 
 // The event kinds the figures read: a run that wants only the figures records just these.

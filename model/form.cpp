@@ -167,18 +167,6 @@ std::uint64_t Form1::deliver_idle_rounds(void* self, const int* timers, std::siz
       return rounds;
     }
   }
-  if (count == 1 && (form.sink_mask_ & attempt) == 0) {
-    // One poller and nobody listening for attempts: its handler alone, millisecond by
-    // millisecond (the common case while a frame is on the bus).
-    const int station = built_timer(timers[0]).station;
-    const TickHandler handler = idle[static_cast<std::size_t>(timers[0])];
-    for (std::uint64_t r = 0; r < rounds; ++r) {
-      *now = from + static_cast<VirtualMs>(r);
-      handler(form, station);
-      if (stop != nullptr && *stop) return r + 1;
-    }
-    return rounds;
-  }
   for (std::uint64_t r = 0; r < rounds; ++r) {
     *now = from + static_cast<VirtualMs>(r);
     for (std::size_t i = 0; i < count; ++i) {

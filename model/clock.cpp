@@ -45,8 +45,7 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deli
   Slot& s = slots_[timer];
   const bool pending = s.armed && timer != delivering_;
   if (pending) unlink(timer);
-  probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr,
-                    probe != nullptr && any_interval};
+  probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr};
   s.lane_probe = probe != nullptr && !any_interval;
   s.beside = probe != nullptr && any_interval;
   if (pending) place(timer);
@@ -54,9 +53,9 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deli
 
 void Clock::copy_schedule_from(const Clock& o) {
   bool alike = o.slots_.size() == slots_.size() && o.delivering_ == 0 && delivering_ == 0;
-  for (std::size_t t = 0; alike && t < probes_.size(); ++t) {
-    alike = (probes_[t].probe != nullptr) == (o.probes_[t].probe != nullptr) &&
-            probes_[t].any_interval == o.probes_[t].any_interval;
+  for (std::size_t t = 0; alike && t < slots_.size(); ++t) {
+    alike =
+        slots_[t].lane_probe == o.slots_[t].lane_probe && slots_[t].beside == o.slots_[t].beside;
   }
   if (!alike) {
     throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");

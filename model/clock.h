@@ -114,7 +114,6 @@ class Clock {
     IdleProbe probe = nullptr;
     const void* context = nullptr;
     Deliver tick = nullptr;
-    bool any_interval = false;  // kept beside the wheel, taken the idle way at any interval
   };
 
   // Pending ticks are kept in a timing wheel of one bucket per millisecond. Every tick in it is

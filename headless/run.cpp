@@ -46,7 +46,7 @@ class MethodEnds {
     } else {
       result_.finished = true;
       finish_ms = e.time;
-      finish_ticks = form_.clock().delivered();
+      finish_ticks = form_.clock().ticks();
     }
   }
 
@@ -63,7 +63,7 @@ class Tallier : public EventSink {
   void on_event(const Event& e) override {
     // Where a record would have filled up, so that the figures are there or not alike.
     if (++tallied_ > RunRecord::kDefaultCapacity ||
-        form_.clock().delivered() > std::numeric_limits<std::uint32_t>::max()) [[unlikely]] {
+        form_.clock().ticks() > std::numeric_limits<std::uint32_t>::max()) [[unlikely]] {
       overflowed_ = true;
     }
     if (e.kind == EventKind::MethodEnd) {
@@ -100,7 +100,7 @@ class Recorder : public EventSink {
     if (record_ == nullptr) {
       if ((figure_events_ & event_bit(e.kind)) != 0) tallier_.on_event(e);
     } else {
-      record_->add(e, form_.clock().delivered());
+      record_->add(e, form_.clock().ticks());
       if (e.kind == EventKind::MethodEnd) ends_.note(e);
     }
     if (extra_ != nullptr) extra_->on_event(e);
@@ -189,7 +189,7 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
 
   if (!result.finished) form.clock().advance_until(script.max_time, &result.finished);
   result.virtual_ms = result.finished ? method_ends.finish_ms : form.now();
-  result.ticks_delivered = result.finished ? method_ends.finish_ticks : form.clock().delivered();
+  result.ticks_delivered = result.finished ? method_ends.finish_ticks : form.clock().ticks();
 
   for (int k = 0; k < 5; ++k) {
     TableRow& row = result.table[static_cast<std::size_t>(k)];

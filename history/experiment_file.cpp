@@ -306,7 +306,7 @@ std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
     }
     for (std::size_t k = 0; k < e.actions.size(); ++k) {
       replay(form, k, e.actions, {e.actions[k].time, e.actions[k].ticks, k + 1});
-      e.actions[k].ticks = form.clock().delivered();
+      e.actions[k].ticks = form.clock().ticks();
     }
     // And the moment it opens at, among them.
     Form1 opened(e.start.seed, handlers);

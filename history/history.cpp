@@ -58,7 +58,7 @@ void History::discard_future() {
 void History::record_action(UserAction action) {
   discard_future();
   action.time = live_.now();
-  action.ticks = live_.clock().delivered();
+  action.ticks = live_.clock().ticks();
   actions_.push_back(std::move(action));
   applied_ = actions_.size();
   furthest_ = now();
@@ -75,17 +75,30 @@ void History::advance_to(VirtualMs t) {
 }
 
 int History::deliver_next(VirtualMs limit) {
-  // An action due before the next tick is done first, at its moment.
-  while (applied_ < actions_.size()) {
-    const UserAction& a = actions_[applied_];
-    const std::uint64_t ticks = live_.clock().delivered();
-    if (a.ticks.value_or(0) != ticks || a.time > limit) break;
-    replay(live_, applied_, actions_, {a.time, a.ticks, applied_ + 1});
-    ++applied_;
+  Clock& clock = live_.clock();
+  for (;;) {
+    // An action due before the next tick is done first, at its moment.
+    while (applied_ < actions_.size()) {
+      const UserAction& a = actions_[applied_];
+      if (a.ticks.value_or(0) != clock.ticks() || a.time > limit) break;
+      replay(live_, applied_, actions_, {a.time, a.ticks, applied_ + 1});
+      ++applied_;
+    }
+    // Skipped ticks never carry the run past the next action's moment.
+    const bool pending = applied_ < actions_.size() && actions_[applied_].ticks.has_value();
+    const std::uint64_t bound = pending ? *actions_[applied_].ticks : kNoTickLimit;
+    const int timer = clock.deliver_next(limit, bound);
+    if (timer != 0 || !pending || clock.ticks() != bound) {
+      note_furthest();
+      return timer;
+    }
+    if (actions_[applied_].time > limit) {
+      // Nothing falls due between that tick and the action, so none by `limit` either.
+      clock.advance_to(limit);
+      note_furthest();
+      return 0;
+    }
   }
-  const int timer = live_.clock().deliver_next(limit);
-  note_furthest();
-  return timer;
 }
 
 void History::reached() {
@@ -171,7 +184,7 @@ void History::begin_anew(StartSettings start, std::vector<UserAction> actions,
 }
 
 bool History::go_back_one_attempt() {
-  const RecordedEvent* attempt = record_.attempt_before(live_.clock().delivered());
+  const RecordedEvent* attempt = record_.attempt_before(live_.clock().ticks());
   if (attempt == nullptr) return false;
   // Right after that tick: the actions recorded before it, none of those after.
   Target target;

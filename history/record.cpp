@@ -74,7 +74,7 @@ const RecordedEvent* RunRecord::attempt_before(std::uint64_t ticks) const {
 }
 
 void RecordSink::on_event(const Event& e) {
-  const std::uint64_t ticks = form_.clock().delivered();
+  const std::uint64_t ticks = form_.clock().ticks();
   if (skipping_ && ticks <= skip_through_) return;
   record_.add(e, ticks);
 }

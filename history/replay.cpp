@@ -12,9 +12,14 @@ std::string at(VirtualMs time) {
   return std::to_string(time) + " ms";
 }
 
+std::uint64_t count_of(const Clock& clock, TickCount count) {
+  return count == TickCount::Rule ? clock.ticks() : clock.ticks_v1();
+}
+
 // Brings the form to the moment "right after tick `ticks`, at `time`" (or, without ticks,
 // after every tick due by `time`).
-void reach(Form1& form, std::optional<std::uint64_t> ticks, VirtualMs time, const char* what) {
+void reach(Form1& form, std::optional<std::uint64_t> ticks, VirtualMs time, const char* what,
+           TickCount count) {
   Clock& clock = form.clock();
   if (time < clock.now()) {
     throw ReplayError(std::string(what) + " at " + at(time) + " lies before " + at(clock.now()) +
@@ -24,23 +29,29 @@ void reach(Form1& form, std::optional<std::uint64_t> ticks, VirtualMs time, cons
     clock.advance_to(time);
     return;
   }
-  if (clock.delivered() > *ticks) {
+  if (count_of(clock, count) > *ticks) {
     throw ReplayError(std::string(what) + " comes after tick " + std::to_string(*ticks) +
-                      ", but the run has delivered " + std::to_string(clock.delivered()) +
+                      ", but the run has delivered " + std::to_string(count_of(clock, count)) +
                       " ticks by then");
   }
-  while (clock.delivered() < *ticks) {
-    if (clock.deliver_next(time) == 0) {
-      throw ReplayError(std::string(what) + " comes after tick " + std::to_string(*ticks) +
-                        ", but the run delivers only " + std::to_string(clock.delivered()) +
-                        " ticks by " + at(time));
+  if (count == TickCount::Rule) {
+    clock.advance_ticks(time, *ticks);
+  } else {
+    // The first version's count leaves skipped ticks out: right after the tick that made it,
+    // as its clock stopped, one counted tick at a time.
+    while (clock.ticks_v1() < *ticks && clock.deliver_next(time) != 0) {
     }
+  }
+  if (count_of(clock, count) < *ticks) {
+    throw ReplayError(std::string(what) + " comes after tick " + std::to_string(*ticks) +
+                      ", but the run delivers only " + std::to_string(count_of(clock, count)) +
+                      " ticks by " + at(time));
   }
   // No tick falls between the last one and the moment (else the ticks would differ): the
   // clock only moves on.
   if (clock.now() < time) {
     clock.advance_to(time);
-    if (clock.delivered() != *ticks) {
+    if (count_of(clock, count) != *ticks) {
       throw ReplayError(std::string(what) + " at " + at(time) + " comes after tick " +
                         std::to_string(*ticks) + ", but more ticks fall due before it");
     }
@@ -55,7 +66,7 @@ std::string prepare(Form1& form, const StartSettings& s) {
 }
 
 Moment moment_of(const Form1& form, std::size_t actions_applied) {
-  return {form.now(), form.clock().delivered(), actions_applied};
+  return {form.now(), form.clock().ticks(), actions_applied};
 }
 
 bool before(const Moment& a, const Moment& b) {
@@ -65,15 +76,15 @@ bool before(const Moment& a, const Moment& b) {
 }
 
 void replay(Form1& form, std::size_t applied, std::span<const UserAction> actions,
-            const Target& target) {
+            const Target& target, TickCount count) {
   const std::size_t last = std::min(target.actions, actions.size());
   for (std::size_t k = applied; k < last; ++k) {
     const UserAction& a = actions[k];
     const std::string what = "action " + std::to_string(k + 1);
-    reach(form, a.ticks, a.time, what.c_str());
+    reach(form, a.ticks, a.time, what.c_str(), count);
     apply_action(form, a);
   }
-  reach(form, target.ticks, target.time, "the moment asked for");
+  reach(form, target.ticks, target.time, "the moment asked for", count);
 }
 
 Target at_time(std::span<const UserAction> actions, VirtualMs t) {

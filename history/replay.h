@@ -30,7 +30,8 @@ struct StartSettings {
 // a run starts from. Returns why the data amount was refused, or empty.
 std::string prepare(Form1& form, const StartSettings& start);
 
-// A moment of a run: the clock's time, the ticks delivered and the actions applied by then.
+// A moment of a run: the clock's time, the ticks the timer rules delivered (skipped ones too) and
+// the actions applied by then.
 struct Moment {
   VirtualMs time = 0;
   std::uint64_t ticks = 0;
@@ -59,11 +60,16 @@ class ReplayError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// How the ticks of actions and targets are counted: every tick the rule delivers (files from
+// version 2 on, and everything in memory), or, for version-1 files, only the ticks that clock
+// did not skip, each moment right after the tick that made its count.
+enum class TickCount { Rule, FirstVersion };
+
 // Runs `form` on from the moment at which it has applied `applied` of `actions`: applies the
 // actions up to `target.actions`, each at its moment, then reaches the target. A run-time
 // error of the run itself passes through, as it would have ended the live run.
 void replay(Form1& form, std::size_t applied, std::span<const UserAction> actions,
-            const Target& target);
+            const Target& target, TickCount count = TickCount::Rule);
 
 // The target "at time t": every action up to t and every tick due by t.
 Target at_time(std::span<const UserAction> actions, VirtualMs t);

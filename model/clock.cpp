@@ -2,16 +2,55 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
+#include <cassert>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "model/runtime_error.h"
 
 namespace bruvik {
+namespace {
+
+std::atomic<ClockMode> default_mode{ClockMode::Fast};
+
+// Restores the tick limit when a call that set it returns.
+struct TickLimit {
+  std::uint64_t& limit;
+  std::uint64_t saved;
+  TickLimit(std::uint64_t& l, std::uint64_t to) : limit(l), saved(l) { l = to; }
+  ~TickLimit() { limit = saved; }
+  TickLimit(const TickLimit&) = delete;
+  TickLimit& operator=(const TickLimit&) = delete;
+};
+
+}  // namespace
+
+void set_default_clock_mode(ClockMode mode) {
+  default_mode.store(mode);
+}
+
+ClockMode default_clock_mode() {
+  return default_mode.load();
+}
+
+std::optional<ClockMode> clock_mode_from(const char* value, std::string* error) {
+  if (value == nullptr || *value == '\0') return ClockMode::Fast;
+  if (std::strcmp(value, "plain") == 0) return ClockMode::Plain;
+  if (error != nullptr) {
+    *error = std::string(
+                 "BRUVIK_CLOCK may only be \"plain\" (every shortcut of the clock off) or "
+                 "unset, not \"") +
+             value + "\".";
+  }
+  return std::nullopt;
+}
 
 Clock::Clock(int count, Deliver deliver, void* context)
-    : slots_(static_cast<std::size_t>(count) + 1),
+    : mode_(default_clock_mode()),
+      slots_(static_cast<std::size_t>(count) + 1),
       probes_(static_cast<std::size_t>(count) + 1),
       head_(new std::int16_t[kWheel]),
       occupied_(kWords, 0),
@@ -52,7 +91,8 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deli
 }
 
 void Clock::copy_schedule_from(const Clock& o) {
-  bool alike = o.slots_.size() == slots_.size() && o.delivering_ == 0 && delivering_ == 0;
+  bool alike = o.slots_.size() == slots_.size() && o.mode_ == mode_ && o.delivering_ == 0 &&
+               delivering_ == 0;
   for (std::size_t t = 0; alike && t < slots_.size(); ++t) {
     alike =
         slots_[t].lane_probe == o.slots_[t].lane_probe && slots_[t].beside == o.slots_[t].beside;
@@ -61,6 +101,7 @@ void Clock::copy_schedule_from(const Clock& o) {
     throw std::logic_error("a clock's schedule can only be copied between alike idle clocks");
   }
   slots_ = o.slots_;
+  plain_ = o.plain_;
   // Only the occupied buckets' heads mean anything.
   for (std::size_t w = 0; w < kWords; ++w) {
     for (std::uint64_t bits = o.occupied_[w]; bits != 0; bits &= bits - 1) {
@@ -91,6 +132,7 @@ VirtualMs Clock::due(int timer) const {
 }
 
 VirtualMs Clock::next_due() const {
+  if (mode_ == ClockMode::Plain) return plain_.empty() ? -1 : slots_[plain_.front()].due;
   VirtualMs best = -1;
   if (const int t = front(); t != 0) best = slots_[t].due;
   if (const int l = lane_front(); l != 0 && (best < 0 || slots_[l].due < best)) {
@@ -112,6 +154,8 @@ void Clock::arm(int timer) {
   s.armed = true;
   if (in_lane(timer)) {
     // Due a millisecond from now with the newest number: after everything in the lane.
+    assert(lane_size_ == 0 ||
+           !before(s, slots_[lane_[(lane_head_ + lane_size_ - 1) & (lane_.size() - 1)]]));
     lane_[(lane_head_ + lane_size_) & (lane_.size() - 1)] = timer;
     ++lane_size_;
     s.place = Place::Lane;
@@ -134,8 +178,22 @@ void Clock::place(int timer) {
   }
 }
 
+void Clock::plain_insert(int timer) {
+  // New armings are the latest, so the place is searched from the end.
+  auto at = plain_.end();
+  while (at != plain_.begin() && before(slots_[timer], slots_[*(at - 1)])) --at;
+  plain_.insert(at, timer);
+  slots_[timer].place = Place::Plain;
+}
+
+void Clock::plain_remove(int timer) {
+  plain_.erase(std::find(plain_.begin(), plain_.end(), timer));
+}
+
 void Clock::lane_insert(int timer) {
   const std::size_t mask = lane_.size() - 1;
+  // Every lane tick is due now or a millisecond later.
+  assert(slots_[timer].due >= now_ && slots_[timer].due <= now_ + 1);
   std::size_t k = lane_size_;
   while (k > 0 && before(slots_[timer], slots_[lane_[(lane_head_ + k - 1) & mask]])) {
     lane_[(lane_head_ + k) & mask] = lane_[(lane_head_ + k - 1) & mask];
@@ -162,6 +220,11 @@ void Clock::lane_remove(int timer) {
 
 [[gnu::always_inline]] inline void Clock::link(int timer) {
   Slot& s = slots_[timer];
+  if (mode_ == ClockMode::Plain) [[unlikely]] {
+    plain_insert(timer);
+    return;
+  }
+  assert(s.due >= now_);
   if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || s.beside) {
     far_.push_back(timer);
     if (far_front_ == 0 || before(s, slots_[far_front_])) far_front_ = timer;
@@ -223,6 +286,8 @@ void Clock::note_linked(int timer) {
       }
     }
     if (far_front_ == timer) find_far_front();
+  } else if (s.place == Place::Plain) {
+    plain_remove(timer);
   }
   s.place = Place::None;
 }
@@ -277,7 +342,12 @@ void Clock::deliver(int timer) {
   unlink(timer);
   delivering_ = timer;
   delivering_seq_ = next_seq_++;
-  ++delivered_;
+  if (mode_ == ClockMode::Plain && skippable(timer) &&
+      probes_[timer].probe(probes_[timer].context)) {
+    ++skipped_;  // what the shortcuts would have skipped, for ticks_v1()
+  } else {
+    ++delivered_;
+  }
   struct Finish {
     Clock& clock;
     ~Finish() {
@@ -286,22 +356,6 @@ void Clock::deliver(int timer) {
     }
   } finish{*this};
   deliver_(context_, timer);
-}
-
-std::uint64_t Clock::deliver_rounds(const int* timers, std::size_t count, std::uint64_t rounds,
-                                    const bool* stop) {
-  if (idle_rounds_ != nullptr) return idle_rounds_(context_, timers, count, rounds, &now_, stop);
-  const VirtualMs from = now_;
-  std::uint64_t done = 0;
-  for (std::uint64_t r = 0; r < rounds; ++r) {
-    now_ = from + static_cast<VirtualMs>(r);
-    for (std::size_t i = 0; i < count; ++i) {
-      probes_[timers[i]].tick(context_, timers[i]);
-      ++done;
-      if (stop != nullptr && *stop) return done;
-    }
-  }
-  return done;
 }
 
 bool Clock::idle(int timer) {
@@ -342,7 +396,10 @@ bool Clock::idle(int timer) {
     }
     const int y = lane_[lane_head_];
     const Slot& n = slots_[y];
-    if (n.due > limit || (wheel != nullptr && !before(n, *wheel)) || !idle(y)) return 0;
+    if (n.due > limit || (wheel != nullptr && !before(n, *wheel)) || !idle(y) ||
+        ticks() >= tick_limit_) {
+      return 0;
+    }
   }
 }
 
@@ -357,46 +414,60 @@ int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool*
   std::array<int, kMost> order;
   std::array<Deliver, kMost> ticks;
   std::size_t counted = 0;
+  int lone = 0;  // the counted one, when there is one
   for (std::size_t k = 0; k < n; ++k) {
     const int t = lane_[(lane_head_ + k) & mask];
     if (!idle(t)) return -1;
     order[k] = t;
     ticks[k] = probes_[t].tick;
-    if (ticks[k] != nullptr) ++counted;
+    if (ticks[k] != nullptr) {
+      ++counted;
+      lone = t;
+    }
   }
   if (counted != 0 && one) return -1;  // one counted tick at a time
   const VirtualMs from = slots_[order[0]].due;
   VirtualMs end = limit + 1;
   if (wheel != nullptr && wheel->due < end) end = wheel->due;
+  auto rounds = static_cast<std::uint64_t>(end - from);
+  if (rounds > room() / n) {
+    // Whole rounds up to the tick limit; the rest one at a time.
+    rounds = room() / n;
+    if (rounds == 0) return -1;
+    end = from + static_cast<VirtualMs>(rounds);
+  }
   std::size_t head = 0;  // where the lane starts when a stop comes within a round
   int last = 0;
+  now_ = end - 1;
   if (counted == 0) {
-    skipped_ += n * static_cast<std::uint64_t>(end - from);
-    now_ = end - 1;
+    skipped_ += n * rounds;
+  } else if (counted == 1 && idle_rounds_ != nullptr &&
+             idle_rounds_(context_, lone, from, rounds)) {
+    delivered_ += rounds;
+    skipped_ += (n - 1) * rounds;
+    last = lone;
   } else {
-    std::array<int, kMost> calls;       // the counted ticks, in order
-    std::array<std::size_t, kMost> at;  // and their places in `order`
-    std::size_t c = 0;
-    for (std::size_t k = 0; k < n; ++k) {
-      if (ticks[k] == nullptr) continue;
-      calls[c] = order[k];
-      at[c++] = k;
+    // Tick by tick, so that every tick sees the count and the time of its own moment.
+    bool stopped = false;
+    for (std::uint64_t r = 0; r < rounds && !stopped; ++r) {
+      now_ = from + static_cast<VirtualMs>(r);
+      for (std::size_t k = 0; k < n; ++k) {
+        if (ticks[k] == nullptr) {
+          ++skipped_;
+          continue;
+        }
+        ++delivered_;
+        ticks[k](context_, order[k]);
+        last = order[k];
+        if (stop != nullptr && *stop) {
+          // The rest of this round is still due now.
+          head = k + 1;
+          stopped = true;
+          break;
+        }
+      }
     }
-    last = calls[counted - 1];
-    now_ = from;
-    const auto rounds = static_cast<std::uint64_t>(end - from);
-    const std::uint64_t done = deliver_rounds(calls.data(), counted, rounds, stop);
-    delivered_ += done;
-    if (done == counted * rounds && (stop == nullptr || !*stop)) {
-      skipped_ += (n - counted) * rounds;
-    } else {
-      // Stopped within the round of now_: the rest of that round is still due then.
-      const auto whole = static_cast<std::uint64_t>(now_ - from);
-      const auto r = static_cast<std::size_t>(done - whole * counted);
-      const std::size_t k = at[r - 1];
-      last = order[k];
-      skipped_ += (n - counted) * whole + (k + 1 - r);
-      head = k + 1;
+    if (stopped) {
       for (std::size_t j = head; j < n; ++j) slots_[order[j]].due = now_;
       end = now_ + 1;
     }
@@ -418,14 +489,27 @@ void Clock::skip_lone(VirtualMs limit, int top) {
   Slot& s = slots_[lane_[lane_head_]];
   VirtualMs horizon = limit + 1;
   if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
-  const VirtualMs steps = std::max<VirtualMs>(1, horizon - s.due);
-  skipped_ += static_cast<std::uint64_t>(steps);
-  now_ = s.due + steps - 1;  // the last skipped tick
+  auto steps = static_cast<std::uint64_t>(std::max<VirtualMs>(1, horizon - s.due));
+  steps = std::min(steps, room());
+  skipped_ += steps;
+  now_ = s.due + static_cast<VirtualMs>(steps) - 1;  // the last skipped tick
   s.due = now_ + 1;
   s.seq = next_seq_++;
 }
 
+int Clock::plain_step(VirtualMs limit) {
+  if (plain_.empty() || ticks() >= tick_limit_) return -1;
+  const int t = plain_.front();
+  if (slots_[t].due > limit) return -1;
+  deliver(t);
+  return t;
+}
+
 [[gnu::always_inline]] inline int Clock::step(VirtualMs limit, bool one, const bool* stop) {
+  if (mode_ == ClockMode::Plain) [[unlikely]] {
+    return plain_step(limit);
+  }
+  if (ticks() >= tick_limit_) return -1;
   const int top = front();
   const int lane = lane_front();
   if (lane != 0 && (top == 0 || before(slots_[lane], slots_[top]))) {
@@ -436,10 +520,10 @@ void Clock::skip_lone(VirtualMs limit, int top) {
     }
     if (lane_size_ == 1 && probes_[lane].tick == nullptr) {
       skip_lone(limit, top);
-      if (top == 0 || slots_[top].due > limit) return 0;
+      if (top == 0 || slots_[top].due > limit || ticks() >= tick_limit_) return 0;
     } else {
       const int r = run_lane(limit, top, one, stop);
-      if (r != 0 || top == 0 || slots_[top].due > limit) return r;
+      if (r != 0 || top == 0 || slots_[top].due > limit || ticks() >= tick_limit_) return r;
       // The wheel's front may come next: then it is delivered at once.
       const int next = lane_front();
       if (next != 0 && before(slots_[next], slots_[top])) return 0;
@@ -480,13 +564,22 @@ bool Clock::advance_until(VirtualMs t, const bool* stop) {
   return true;
 }
 
-int Clock::deliver_next(VirtualMs limit) {
+void Clock::advance_ticks(VirtualMs t, std::uint64_t count) {
   ++round_;
+  const TickLimit bound(tick_limit_, count);
+  while (step(t, false, nullptr) >= 0) {
+  }
+  if (ticks() < count && t > now_) now_ = t;
+}
+
+int Clock::deliver_next(VirtualMs limit, std::uint64_t max_ticks) {
+  ++round_;
+  const TickLimit bound(tick_limit_, max_ticks);
   for (;;) {
     const int r = step(limit, true, nullptr);
     if (r > 0) return r;
     if (r < 0) {
-      if (limit > now_) now_ = limit;
+      if (ticks() < max_ticks && limit > now_) now_ = limit;
       return 0;
     }
   }

@@ -21,39 +21,72 @@
 //     An Interval assigned while the timer is stopped is kept for its next start.
 //  7. A negative Interval is an invalid-value run-time error and changes nothing.
 //
-// A timer may be given an idle probe (set_idle_probe). While it has Interval 1 and its probe
-// says that its handler would do nothing, the clock skips its ticks instead of delivering them,
-// and moves its next tick to where rule 4 would have put it. Given an idle tick as well, the
-// handler would do no more than that tick does (a poll that finds nothing new): the clock then
-// calls the idle tick in the handler's place, and the tick counts as delivered. A probe given
-// for any interval says so whatever the Interval (a periodic check that finds nothing to do):
-// such ticks are never skipped, only taken the idle way, the idle tick called if there is one.
-// All of it is exact: every other tick comes in the order rule 3 gives it, before or after each
-// skipped or idle one.
+// Moments. `ticks()` counts every tick the rule delivers, whether its handler ran or a shortcut
+// below stood in for it, so a moment (time, ticks) means the same with every shortcut on or off;
+// saved files and the run's record are stamped with it. `ticks_v1()` leaves out the ticks that
+// the shortcuts skip (the first file version counted so); it is kept only to read such files.
+//
+// The shortcuts, all exact (every other tick comes in the order rule 3 gives it, before or
+// after each skipped or idle one), and all off in ClockMode::Plain:
+//  - A timer may have an idle probe (set_idle_probe) that says when its handler would do
+//    nothing new. At Interval 1 with no idle tick, such ticks are *skipped*: counted, the timer
+//    re-armed where rule 4 puts it, no handler run. With an idle tick (a poll that finds the bus
+//    as it was), the idle tick runs in the handler's place. A probe given for any interval (a
+//    periodic check) never skips: while it holds, the tick is taken the idle way.
+//  - Idle *rounds*: when every Interval-1 probed timer is due in one millisecond and all are
+//    idle, whole milliseconds of them run in one go, each round in the same order; the form may
+//    take a lone poller's rounds in one call (set_idle_rounds) while nothing listens.
+//
+// Where pending ticks are kept, with each store's invariant and cost:
+//  - Plain mode: one list sorted by (due, sequence). Insert and remove O(timers), front O(1).
+//  - Fast mode, the wheel: one bucket per millisecond for ticks due in [now, now + 16384); a
+//    bucket is a ring in sequence order from its head, an occupied bit per bucket. Insert O(1)
+//    (a held-back re-arm walks back from the tail), front O(1) while ticks are only added, else
+//    a scan of the bit words.
+//  - Fast mode, far: ticks due 16384 ms ahead or later, and those of any-interval probed timers
+//    (re-armed in place when idle); a short unsorted list with its earliest kept. O(far).
+//  - Fast mode, the lane: the Interval-1 probed timers, each due now or a millisecond later; a
+//    ring queue in (due, sequence) order, since every arming goes last. O(1); a tick moved in
+//    from elsewhere is sorted in. Checked where ticks go in (debug builds assert it).
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 namespace bruvik {
 
 using VirtualMs = std::int64_t;
 
+// Fast: every shortcut on. Plain: every tick delivered to its handler from the plain store.
+enum class ClockMode : std::uint8_t { Fast, Plain };
+// The mode of clocks made from now on (the whole process uses one).
+void set_default_clock_mode(ClockMode mode);
+ClockMode default_clock_mode();
+// The mode that BRUVIK_CLOCK's value asks for (null or empty: Fast); none, with the sentence that
+// refuses it in `error`, for any other value than "plain".
+std::optional<ClockMode> clock_mode_from(const char* value, std::string* error);
+
+inline constexpr std::uint64_t kNoTickLimit = std::numeric_limits<std::uint64_t>::max();
+
 class Clock {
  public:
   using Deliver = void (*)(void* context, int timer);
   using IdleProbe = bool (*)(const void* context);
-  // The idle ticks of `timers[0..count)` in that order, once in each of `rounds` milliseconds
-  // from `*now` on, setting `*now` (the clock's time) to each millisecond before its round.
-  // Returns how many ticks ran: fewer when `*stop` (if not null) became true after one of them.
-  using DeliverIdleRounds = std::uint64_t (*)(void* context, const int* timers, std::size_t count,
-                                              std::uint64_t rounds, VirtualMs* now,
-                                              const bool* stop);
+  // The idle ticks of `timer` in `rounds` milliseconds from `from` on, the clock already set to
+  // the last of them, in one call. Returns false, having done nothing, when it cannot (then the
+  // clock runs them one at a time).
+  using IdleRounds = bool (*)(void* context, int timer, VirtualMs from, std::uint64_t rounds);
 
-  // Timers are numbered 1..count; `deliver` is called with the number of the ticking timer.
+  // Timers are numbered 1..count; `deliver` is called with the number of the ticking timer. The
+  // mode is the default mode at construction.
   Clock(int count, Deliver deliver, void* context);
 
+  ClockMode mode() const { return mode_; }
   VirtualMs now() const { return now_; }
 
   bool enabled(int timer) const { return slots_[timer].enabled; }
@@ -66,13 +99,11 @@ class Clock {
   // probe holds at Interval 1 only.
   void set_idle_probe(int timer, IdleProbe probe, const void* context, Deliver idle_tick = nullptr,
                       bool any_interval = false);
-  // Optional: the idle ticks of many milliseconds in one call, instead of one call each. It must
-  // do exactly what those idle ticks would.
-  void set_idle_rounds(DeliverIdleRounds rounds) { idle_rounds_ = rounds; }
+  void set_idle_rounds(IdleRounds rounds) { idle_rounds_ = rounds; }
 
-  // The whole schedule of `other` (a clock of as many timers with probes on the same timers):
-  // time, pending ticks with their sequence numbers, counts. This clock keeps its own delivery
-  // and probe functions. Not while a tick is being delivered.
+  // The whole schedule of `other` (a clock of as many timers, of the same mode, with probes on
+  // the same timers): time, pending ticks with their sequence numbers, counts. This clock keeps
+  // its own delivery and probe functions. Not while a tick is being delivered.
   void copy_schedule_from(const Clock& other);
 
   // Delivers every tick due at or before t, then sets the time to t (never backwards).
@@ -80,23 +111,28 @@ class Clock {
   // Delivers ticks due at or before t until `*stop` is true after a tick; returns whether it
   // stopped so (the time then is that tick's), else the time is t.
   bool advance_until(VirtualMs t, const bool* stop);
-  // Delivers the next tick if it is due at or before `limit`; returns its timer, or 0 when none
-  // was delivered (the time is then `limit`). Skipped idle ticks are not counted as delivered;
-  // idle ticks are, one per call.
-  int deliver_next(VirtualMs limit);
+  // Delivers the ticks due at or before t until ticks() is `count`: the time is then that of the
+  // last of them. When fewer are due, all of them, and the time is t.
+  void advance_ticks(VirtualMs t, std::uint64_t count);
+  // Delivers ticks due at or before `limit` up to and including the next one whose handler or
+  // idle tick runs, and returns its timer; but not past `max_ticks` ticks. Returns 0 when it
+  // stopped short: at `max_ticks` (the time is the last tick's) or when nothing more is due (the
+  // time is then `limit`).
+  int deliver_next(VirtualMs limit, std::uint64_t max_ticks = kNoTickLimit);
 
   // Due time of the pending tick of `timer`, or -1 when it is not armed.
   VirtualMs due(int timer) const;
   // The earliest pending tick of any timer, or -1.
   VirtualMs next_due() const;
 
-  // Ticks delivered (idle ticks among them) and ticks skipped by idle probes.
-  std::uint64_t delivered() const { return delivered_; }
+  // Ticks delivered by the rule so far: a moment's count (see above).
+  std::uint64_t ticks() const { return delivered_ + skipped_; }
+  // The same less the skipped ones (in plain mode: those the shortcuts would have skipped).
+  std::uint64_t ticks_v1() const { return delivered_; }
   std::uint64_t skipped() const { return skipped_; }
 
  private:
-  // Where a timer's pending tick is kept.
-  enum class Place : std::uint8_t { None, Wheel, Far, Lane };
+  enum class Place : std::uint8_t { None, Wheel, Far, Lane, Plain };
   struct Slot {
     std::int32_t interval = 0;
     bool enabled = false;
@@ -116,9 +152,6 @@ class Clock {
     Deliver tick = nullptr;
   };
 
-  // Pending ticks are kept in a timing wheel of one bucket per millisecond. Every tick in it is
-  // due within kWheel ms of now, so a bucket holds the ticks of one due time, in a ring kept in
-  // sequence order from its head. A tick due further ahead waits in a short list beside it.
   static constexpr std::size_t kWheel = std::size_t{1} << 14;
   static constexpr std::size_t kMask = kWheel - 1;
   static constexpr std::size_t kWords = kWheel / 64;
@@ -126,7 +159,14 @@ class Clock {
   static bool before(const Slot& a, const Slot& b) {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
-  bool in_lane(int timer) const { return slots_[timer].interval == 1 && slots_[timer].lane_probe; }
+  bool in_lane(int timer) const {
+    return slots_[timer].interval == 1 && slots_[timer].lane_probe && mode_ == ClockMode::Fast;
+  }
+  // Whether the shortcuts would skip this tick: counted apart in either mode.
+  bool skippable(int timer) const {
+    return slots_[timer].interval == 1 && slots_[timer].lane_probe &&
+           probes_[timer].tick == nullptr;
+  }
 
   void arm(int timer);
   void disarm(int timer);
@@ -134,15 +174,19 @@ class Clock {
   void link(int timer);
   void note_linked(int timer);
   void unlink(int timer);
+  void plain_insert(int timer);
+  void plain_remove(int timer);
   void lane_insert(int timer);
   void lane_remove(int timer);
   int lane_front() const { return lane_size_ != 0 ? lane_[lane_head_] : 0; }
-  // The timer of the earliest pending tick in the wheel or beyond it, or 0.
+  // The timer of the earliest pending tick outside the lane, or 0.
   int front() const;
   int wheel_front() const;
-  // Handles the earliest tick if it is due at or before `limit`: returns the delivered timer,
-  // 0 when only skipped or (unless `one`) idle ticks were handled, -1 when nothing is due.
+  // Handles the earliest tick if it is due at or before `limit` and the tick limit allows:
+  // returns the delivered timer, 0 when only skipped or (unless `one`) idle ticks were handled,
+  // -1 when nothing is due or allowed.
   int step(VirtualMs limit, bool one, const bool* stop);
+  int plain_step(VirtualMs limit);
   // Idle ticks of the lane that come before the wheel's `top` and are due by `limit`.
   int run_lane(VirtualMs limit, int top, bool one, const bool* stop);
   // Skips the ticks of a lone lane timer that has no idle tick up to the wheel's `top`.
@@ -151,13 +195,15 @@ class Clock {
   // last timer delivered (0 when none), -1 when it cannot.
   int run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool* stop);
   void deliver(int timer);
-  std::uint64_t deliver_rounds(const int* timers, std::size_t count, std::uint64_t rounds,
-                               const bool* stop);
   void finish_delivery();
   bool idle(int timer);
+  std::uint64_t room() const { return tick_limit_ - ticks(); }
 
+  ClockMode mode_;
   std::vector<Slot> slots_;
   std::vector<Probe> probes_;
+  // Plain mode's store: pending timers sorted by (due, sequence).
+  std::vector<int> plain_;
   // Per bucket: the first timer, read only where `occupied_` has the bucket's bit, so it is
   // never cleared (a run's clock would otherwise start by zeroing 32 KB).
   std::unique_ptr<std::int16_t[]> head_;
@@ -167,8 +213,6 @@ class Clock {
   // ticks beside the wheel and skips of the lane leave it as it is.
   mutable int wheel_first_ = -1;
   int find_wheel_front() const;
-  // Ticks due kWheel ms ahead or later (rare), and those of timers probed at any interval, which
-  // an idle tick re-arms in place.
   std::vector<int> far_;
   int far_front_ = 0;  // the earliest of them, or 0
   void find_far_front();
@@ -176,11 +220,8 @@ class Clock {
   std::uint64_t next_seq_ = 1;
   Deliver deliver_;
   void* context_;
-  DeliverIdleRounds idle_rounds_ = nullptr;
+  IdleRounds idle_rounds_ = nullptr;
 
-  // Probed timers with Interval 1 are kept apart from the wheel, in (due, sequence) order. Each
-  // is due now or a millisecond later, and every arming goes last, so the lane is a queue: a
-  // ring of a power of two places, from `lane_head_`.
   std::vector<int> lane_;
   std::size_t lane_head_ = 0;
   std::size_t lane_size_ = 0;
@@ -193,6 +234,7 @@ class Clock {
 
   std::uint64_t delivered_ = 0;
   std::uint64_t skipped_ = 0;
+  std::uint64_t tick_limit_ = kNoTickLimit;  // while a call may not go past a count
 };
 
 }  // namespace bruvik

@@ -151,31 +151,15 @@ void Form1::deliver_idle(void* self, int timer) {
   form.run_tick(timer, form.handlers_->idle_tick[static_cast<std::size_t>(timer)]);
 }
 
-std::uint64_t Form1::deliver_idle_rounds(void* self, const int* timers, std::size_t count,
-                                         std::uint64_t rounds, VirtualMs* now, const bool* stop) {
+bool Form1::deliver_idle_rounds(void* self, int timer, VirtualMs from, std::uint64_t rounds) {
+  // Only while nothing reaches a sink: then nothing can stop the run within them either.
   Form1& form = *static_cast<Form1*>(self);
-  const auto& idle = form.handlers_->idle_tick;
-  const VirtualMs from = *now;
-  std::uint64_t done = 0;
   const std::uint32_t attempt = event_bit(EventKind::Attempt) | event_bit(EventKind::Rearm);
-  if (count == 1 && (form.sink_mask_ & (attempt | form.handlers_->idle_events)) == 0) {
-    // Nothing reaches a sink, so nothing can set `stop` either: all of it at once.
-    if (const TickHandlers::IdleRounds all =
-            form.handlers_->idle_rounds[static_cast<std::size_t>(timers[0])]) {
-      *now = from + static_cast<VirtualMs>(rounds) - 1;
-      all(form, built_timer(timers[0]).station, from, rounds);
-      return rounds;
-    }
-  }
-  for (std::uint64_t r = 0; r < rounds; ++r) {
-    *now = from + static_cast<VirtualMs>(r);
-    for (std::size_t i = 0; i < count; ++i) {
-      form.run_tick(timers[i], idle[static_cast<std::size_t>(timers[i])]);
-      ++done;
-      if (stop != nullptr && *stop) return done;
-    }
-  }
-  return done;
+  if ((form.sink_mask_ & (attempt | form.handlers_->idle_events)) != 0) return false;
+  const TickHandlers::IdleRounds all = form.handlers_->idle_rounds[static_cast<std::size_t>(timer)];
+  if (all == nullptr) return false;
+  all(form, built_timer(timer).station, from, rounds);
+  return true;
 }
 
 void Form1::emit_slow(EventKind kind, int station, int timer, double value, double value2) {

@@ -169,8 +169,7 @@ class Form1 {
  private:
   static void deliver(void* self, int timer);
   static void deliver_idle(void* self, int timer);
-  static std::uint64_t deliver_idle_rounds(void* self, const int* timers, std::size_t count,
-                                           std::uint64_t rounds, VirtualMs* now, const bool* stop);
+  static bool deliver_idle_rounds(void* self, int timer, VirtualMs from, std::uint64_t rounds);
   // One tick of `timer` through `handler`, with the station's attempt events around it.
   void run_tick(int timer, TickHandler handler);
   void run_station_tick(int timer, int station, TickHandler handler);

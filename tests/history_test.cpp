@@ -24,7 +24,7 @@ namespace {
 std::string state_of(Form1& form) {
   std::string s = std::to_string(form.now()) + " " + form.method_code() + " rng " +
                   std::to_string(form.rng().state()) + " ticks " +
-                  std::to_string(form.clock().delivered()) + "\n";
+                  std::to_string(form.clock().ticks()) + "\n";
   for (const Control& c : form.controls()) {
     s += window_name(c.built()) + " [" + c.text() + "] " + std::to_string(c.enabled()) +
          std::to_string(c.visible()) + std::to_string(c.value()) + " " +
@@ -160,18 +160,18 @@ TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
   Session s(5);
   s.act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
   s.history->advance_to(20000);
-  const std::uint64_t ticks = s.live.clock().delivered();
+  const std::uint64_t ticks = s.live.clock().ticks();
   ASSERT_TRUE(s.history->go_back_one_attempt());
   const RecordedEvent* last = s.history->record().attempt_before(ticks + 1);
   ASSERT_NE(last, nullptr);
-  EXPECT_EQ(s.live.clock().delivered(), last->tick);
+  EXPECT_EQ(s.live.clock().ticks(), last->tick);
   EXPECT_EQ(s.live.now(), last->time);
   // Twice back is two attempts back, and a straight replay to that tick agrees.
   ASSERT_TRUE(s.history->go_back_one_attempt());
   Form1 straight(5, tick_handlers());
   prepare(straight, s.start);
   replay(straight, 0, s.history->actions(),
-         {s.live.now(), s.live.clock().delivered(), s.history->actions().size()});
+         {s.live.now(), s.live.clock().ticks(), s.history->actions().size()});
   EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
 }
 
@@ -186,7 +186,7 @@ TEST(Experiments, ASavedRunReplaysToTheSameState) {
     Experiment e;
     e.start = s.start;
     e.actions = s.history->actions();
-    e.saved_at = Target{s.live.now(), s.live.clock().delivered(), e.actions.size()};
+    e.saved_at = Target{s.live.now(), s.live.clock().ticks(), e.actions.size()};
     const ExperimentRead read = parse_experiment(experiment_json(e));
     ASSERT_TRUE(read.experiment) << read.error;
     EXPECT_EQ(*read.experiment, e);

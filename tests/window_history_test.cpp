@@ -28,7 +28,7 @@ constexpr std::int64_t kMs = 1'000'000;
 // What the window shows and what the run goes on from: every control, the clock, the timers.
 std::string state_of(const Form1& form) {
   std::string s = std::to_string(form.now()) + " ticks " +
-                  std::to_string(form.clock().delivered()) + " " + form.method_code() + "\n";
+                  std::to_string(form.clock().ticks()) + " " + form.method_code() + "\n";
   for (const Control& c : form.controls()) {
     s += window_name(c.built()) + " [" + c.text() + "] " + std::to_string(c.enabled()) +
          std::to_string(c.visible()) + std::to_string(c.value()) + " " +
@@ -113,13 +113,13 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   Running w;
   w.button("Command1")->click();
   w.run_to(12'000);
-  const std::uint64_t ticks = w.form.clock().delivered();
+  const std::uint64_t ticks = w.form.clock().ticks();
   w.window->go_back();
   EXPECT_TRUE(w.window->pacer().paused());
   const RecordedEvent* attempt = w.history->record().attempt_before(ticks + 1);
   ASSERT_NE(attempt, nullptr);
   EXPECT_EQ(w.form.now(), attempt->time);
-  EXPECT_EQ(w.form.clock().delivered(), attempt->tick);
+  EXPECT_EQ(w.form.clock().ticks(), attempt->tick);
   EXPECT_TRUE(w.message().startsWith("Back at the attempt at")) << w.message().toStdString();
 
   w.drag_to(4'000);

@@ -58,6 +58,8 @@ Clock::Clock(int count, Deliver deliver, void* context)
       context_(context) {
   if (count < 0 || count > INT16_MAX) throw std::invalid_argument("timer count out of range");
   lane_.assign(std::bit_ceil(static_cast<std::size_t>(count) + 1), 0);
+  // Plain mode keeps every tick in its own store.
+  for (Slot& s : slots_) s.kept_far = mode_ == ClockMode::Plain;
 }
 
 void Clock::set_enabled(int timer, bool on) {
@@ -87,6 +89,8 @@ void Clock::set_idle_probe(int timer, IdleProbe probe, const void* context, Deli
   probes_[timer] = {probe, context, probe != nullptr ? idle_tick : nullptr};
   s.lane_probe = probe != nullptr && !any_interval;
   s.beside = probe != nullptr && any_interval;
+  s.lane = s.lane_probe && mode_ == ClockMode::Fast;
+  s.kept_far = s.beside || mode_ == ClockMode::Plain;
   if (pending) place(timer);
 }
 
@@ -220,12 +224,12 @@ void Clock::lane_remove(int timer) {
 
 [[gnu::always_inline]] inline void Clock::link(int timer) {
   Slot& s = slots_[timer];
-  if (mode_ == ClockMode::Plain) [[unlikely]] {
-    plain_insert(timer);
-    return;
-  }
   assert(s.due >= now_);
-  if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || s.beside) {
+  if (s.due - now_ >= static_cast<VirtualMs>(kWheel) || s.kept_far) {
+    if (mode_ == ClockMode::Plain) {
+      plain_insert(timer);
+      return;
+    }
     far_.push_back(timer);
     if (far_front_ == 0 || before(s, slots_[far_front_])) far_front_ = timer;
     s.place = Place::Far;
@@ -342,12 +346,7 @@ void Clock::deliver(int timer) {
   unlink(timer);
   delivering_ = timer;
   delivering_seq_ = next_seq_++;
-  if (mode_ == ClockMode::Plain && skippable(timer) &&
-      probes_[timer].probe(probes_[timer].context)) {
-    ++skipped_;  // what the shortcuts would have skipped, for ticks_v1()
-  } else {
-    ++delivered_;
-  }
+  ++delivered_;
   struct Finish {
     Clock& clock;
     ~Finish() {
@@ -367,6 +366,7 @@ bool Clock::idle(int timer) {
   return s.idle;
 }
 
+template <bool kBounded>
 [[gnu::noinline]] int Clock::run_lane(VirtualMs limit, int top, bool one, const bool* stop) {
   // Nothing is delivered meanwhile, so the wheel's front stays and every probe keeps its answer.
   const Slot* wheel = top != 0 ? &slots_[top] : nullptr;
@@ -397,7 +397,7 @@ bool Clock::idle(int timer) {
     const int y = lane_[lane_head_];
     const Slot& n = slots_[y];
     if (n.due > limit || (wheel != nullptr && !before(n, *wheel)) || !idle(y) ||
-        ticks() >= tick_limit_) {
+        (kBounded && ticks() >= tick_limit_)) {
       return 0;
     }
   }
@@ -430,7 +430,7 @@ int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool*
   VirtualMs end = limit + 1;
   if (wheel != nullptr && wheel->due < end) end = wheel->due;
   auto rounds = static_cast<std::uint64_t>(end - from);
-  if (rounds > room() / n) {
+  if (tick_limit_ != kNoTickLimit && rounds > room() / n) {
     // Whole rounds up to the tick limit; the rest one at a time.
     rounds = room() / n;
     if (rounds == 0) return -1;
@@ -482,17 +482,20 @@ int Clock::run_lane_ms(VirtualMs limit, const Slot* wheel, bool one, const bool*
   return last;
 }
 
-void Clock::skip_lone(VirtualMs limit, int top) {
+template <bool kBounded>
+[[gnu::always_inline]] inline void Clock::skip_lone(VirtualMs limit, int top) {
   // A lone timer whose ticks do nothing: each of them would re-arm it with a fresh number, later
   // than every pending one, so the first tick that still matters is the first one at or after
   // the next other tick (or after `limit`), and it comes after every tick pending then.
   Slot& s = slots_[lane_[lane_head_]];
   VirtualMs horizon = limit + 1;
   if (top != 0 && slots_[top].due < horizon) horizon = slots_[top].due;
-  auto steps = static_cast<std::uint64_t>(std::max<VirtualMs>(1, horizon - s.due));
-  steps = std::min(steps, room());
-  skipped_ += steps;
-  now_ = s.due + static_cast<VirtualMs>(steps) - 1;  // the last skipped tick
+  VirtualMs steps = std::max<VirtualMs>(1, horizon - s.due);
+  if (kBounded) {
+    steps = static_cast<VirtualMs>(std::min(static_cast<std::uint64_t>(steps), room()));
+  }
+  skipped_ += static_cast<std::uint64_t>(steps);
+  now_ = s.due + steps - 1;  // the last skipped tick
   s.due = now_ + 1;
   s.seq = next_seq_++;
 }
@@ -501,15 +504,18 @@ int Clock::plain_step(VirtualMs limit) {
   if (plain_.empty() || ticks() >= tick_limit_) return -1;
   const int t = plain_.front();
   if (slots_[t].due > limit) return -1;
+  if (skippable(t) && probes_[t].probe(probes_[t].context)) {
+    // What the shortcuts would have skipped, counted apart for ticks_v1() (deliver counts it).
+    ++skipped_;
+    --delivered_;
+  }
   deliver(t);
   return t;
 }
 
+template <bool kBounded>
 [[gnu::always_inline]] inline int Clock::step(VirtualMs limit, bool one, const bool* stop) {
-  if (mode_ == ClockMode::Plain) [[unlikely]] {
-    return plain_step(limit);
-  }
-  if (ticks() >= tick_limit_) return -1;
+  if (kBounded && ticks() >= tick_limit_) return -1;
   const int top = front();
   const int lane = lane_front();
   if (lane != 0 && (top == 0 || before(slots_[lane], slots_[top]))) {
@@ -519,11 +525,13 @@ int Clock::plain_step(VirtualMs limit) {
       return lane;
     }
     if (lane_size_ == 1 && probes_[lane].tick == nullptr) {
-      skip_lone(limit, top);
-      if (top == 0 || slots_[top].due > limit || ticks() >= tick_limit_) return 0;
+      skip_lone<kBounded>(limit, top);
+      if (top == 0 || slots_[top].due > limit || (kBounded && ticks() >= tick_limit_)) return 0;
     } else {
-      const int r = run_lane(limit, top, one, stop);
-      if (r != 0 || top == 0 || slots_[top].due > limit || ticks() >= tick_limit_) return r;
+      const int r = run_lane<kBounded>(limit, top, one, stop);
+      if (r != 0 || top == 0 || slots_[top].due > limit || (kBounded && ticks() >= tick_limit_)) {
+        return r;
+      }
       // The wheel's front may come next: then it is delivered at once.
       const int next = lane_front();
       if (next != 0 && before(slots_[next], slots_[top])) return 0;
@@ -548,7 +556,12 @@ int Clock::plain_step(VirtualMs limit) {
 
 void Clock::advance_to(VirtualMs t) {
   ++round_;
-  while (step(t, false, nullptr) >= 0) {
+  if (mode_ == ClockMode::Plain) {
+    while (plain_step(t) >= 0) {
+    }
+  } else {
+    while (step<false>(t, false, nullptr) >= 0) {
+    }
   }
   if (t > now_) now_ = t;
 }
@@ -556,7 +569,8 @@ void Clock::advance_to(VirtualMs t) {
 bool Clock::advance_until(VirtualMs t, const bool* stop) {
   ++round_;
   while (!*stop) {
-    if (step(t, false, stop) < 0) {
+    const int r = mode_ == ClockMode::Plain ? plain_step(t) : step<false>(t, false, stop);
+    if (r < 0) {
       if (t > now_) now_ = t;
       return false;
     }
@@ -567,7 +581,12 @@ bool Clock::advance_until(VirtualMs t, const bool* stop) {
 void Clock::advance_ticks(VirtualMs t, std::uint64_t count) {
   ++round_;
   const TickLimit bound(tick_limit_, count);
-  while (step(t, false, nullptr) >= 0) {
+  if (mode_ == ClockMode::Plain) {
+    while (plain_step(t) >= 0) {
+    }
+  } else {
+    while (step<true>(t, false, nullptr) >= 0) {
+    }
   }
   if (ticks() < count && t > now_) now_ = t;
 }
@@ -576,8 +595,10 @@ int Clock::deliver_next(VirtualMs limit, std::uint64_t max_ticks) {
   ++round_;
   const TickLimit bound(tick_limit_, max_ticks);
   for (;;) {
-    const int r = step(limit, true, nullptr);
-    if (r > 0) return r;
+    const std::uint64_t delivered = delivered_;
+    const int r = mode_ == ClockMode::Plain ? plain_step(limit) : step<true>(limit, true, nullptr);
+    // In either mode, a tick that the shortcuts skip is passed over on the way.
+    if (r > 0 && delivered_ != delivered) return r;
     if (r < 0) {
       if (ticks() < max_ticks && limit > now_) now_ = limit;
       return 0;

@@ -71,6 +71,20 @@ ClockMode default_clock_mode();
 // refuses it in `error`, for any other value than "plain".
 std::optional<ClockMode> clock_mode_from(const char* value, std::string* error);
 
+// The default mode for as long as it lives (tests and benchmarks put the two side by side).
+class ClockModeScope {
+ public:
+  explicit ClockModeScope(ClockMode mode) : saved_(default_clock_mode()) {
+    set_default_clock_mode(mode);
+  }
+  ~ClockModeScope() { set_default_clock_mode(saved_); }
+  ClockModeScope(const ClockModeScope&) = delete;
+  ClockModeScope& operator=(const ClockModeScope&) = delete;
+
+ private:
+  ClockMode saved_;
+};
+
 inline constexpr std::uint64_t kNoTickLimit = std::numeric_limits<std::uint64_t>::max();
 
 class Clock {
@@ -114,8 +128,9 @@ class Clock {
   // Delivers the ticks due at or before t until ticks() is `count`: the time is then that of the
   // last of them. When fewer are due, all of them, and the time is t.
   void advance_ticks(VirtualMs t, std::uint64_t count);
-  // Delivers ticks due at or before `limit` up to and including the next one whose handler or
-  // idle tick runs, and returns its timer; but not past `max_ticks` ticks. Returns 0 when it
+  // Delivers ticks due at or before `limit` up to and including the next one that is not
+  // skipped (whose handler or idle tick runs), and returns its timer; but not past `max_ticks`
+  // ticks. Returns 0 when it
   // stopped short: at `max_ticks` (the time is the last tick's) or when nothing more is due (the
   // time is then `limit`).
   int deliver_next(VirtualMs limit, std::uint64_t max_ticks = kNoTickLimit);
@@ -142,6 +157,8 @@ class Clock {
     std::uint32_t asked = 0;
     bool lane_probe = false;  // probed at Interval 1 only
     bool beside = false;      // probed at any interval: kept beside the wheel
+    bool lane = false;        // kept in the lane at Interval 1 (fast mode)
+    bool kept_far = false;    // kept beside the wheel, or in plain mode's store
     VirtualMs due = 0;
     std::uint64_t seq = 0;
     int prev = 0, next = 0;  // neighbours in the wheel's bucket, a ring
@@ -159,9 +176,7 @@ class Clock {
   static bool before(const Slot& a, const Slot& b) {
     return a.due < b.due || (a.due == b.due && a.seq < b.seq);
   }
-  bool in_lane(int timer) const {
-    return slots_[timer].interval == 1 && slots_[timer].lane_probe && mode_ == ClockMode::Fast;
-  }
+  bool in_lane(int timer) const { return slots_[timer].interval == 1 && slots_[timer].lane; }
   // Whether the shortcuts would skip this tick: counted apart in either mode.
   bool skippable(int timer) const {
     return slots_[timer].interval == 1 && slots_[timer].lane_probe &&
@@ -185,11 +200,15 @@ class Clock {
   // Handles the earliest tick if it is due at or before `limit` and the tick limit allows:
   // returns the delivered timer, 0 when only skipped or (unless `one`) idle ticks were handled,
   // -1 when nothing is due or allowed.
+  // Bounded: not past `tick_limit_`.
+  template <bool kBounded>
   int step(VirtualMs limit, bool one, const bool* stop);
   int plain_step(VirtualMs limit);
   // Idle ticks of the lane that come before the wheel's `top` and are due by `limit`.
+  template <bool kBounded>
   int run_lane(VirtualMs limit, int top, bool one, const bool* stop);
   // Skips the ticks of a lone lane timer that has no idle tick up to the wheel's `top`.
+  template <bool kBounded>
   void skip_lone(VirtualMs limit, int top);
   // Whole milliseconds of the lane at once, when all of it is due now and idle: returns the
   // last timer delivered (0 when none), -1 when it cannot.

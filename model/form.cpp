@@ -93,14 +93,14 @@ Form1::Form1(std::uint64_t seed, const TickHandlers& handlers)
     clock_.set_interval(t.number, t.built_interval);
     clock_.set_enabled(t.number, t.built_enabled);
   }
-  set_idle_probes(true);
+  set_idle_probes();
 }
 
-void Form1::set_idle_probes(bool on) {
+void Form1::set_idle_probes() {
   clock_.set_idle_rounds(&Form1::deliver_idle_rounds);
   for (int n = 1; n <= kTimerCount; ++n) {
     const auto k = static_cast<std::size_t>(n);
-    const Clock::IdleProbe probe = on ? handlers_->idle_probe[k] : nullptr;
+    const Clock::IdleProbe probe = handlers_->idle_probe[k];
     clock_.set_idle_probe(n, probe, this,
                           handlers_->idle_tick[k] != nullptr ? &Form1::deliver_idle : nullptr,
                           handlers_->idle_any_interval[k]);

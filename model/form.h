@@ -124,8 +124,6 @@ class Form1 {
   const Clock& clock() const { return clock_; }
   VirtualMs now() const { return clock_.now(); }
   Generator& rng() { return rng_; }
-  // Every timer's idle probe as the handlers give it, or none: then every tick is delivered.
-  void set_idle_probes(bool on);
 
   // The window-level method code, "pure" .. "pper"; `method_index` is its place in run order.
   const std::string& method_code() const { return method_code_; }
@@ -167,6 +165,7 @@ class Form1 {
   void advance_to(VirtualMs t) { clock_.advance_to(t); }
 
  private:
+  void set_idle_probes();
   static void deliver(void* self, int timer);
   static void deliver_idle(void* self, int timer);
   static bool deliver_idle_rounds(void* self, int timer, VirtualMs from, std::uint64_t rounds);

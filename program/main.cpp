@@ -2,14 +2,24 @@
 #include <QCoreApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "headless/terminal.h"
+#include "model/clock.h"
 #include "program/cli.h"
 #include "ui/window_app.h"
 
 int main(int argc, char** argv) {
+  // Every shortcut of the clock off, for checking that none of them changes anything.
+  std::string refused;
+  const auto mode = bruvik::clock_mode_from(std::getenv("BRUVIK_CLOCK"), &refused);
+  if (!mode) {
+    std::fputs(("bruvik: " + refused + "\n").c_str(), stderr);
+    return bruvik::kUsageError;
+  }
+  bruvik::set_default_clock_mode(*mode);
   QCoreApplication::setApplicationName("bruvik");
   QCoreApplication::setApplicationVersion(BRUVIK_VERSION);
   const std::vector<std::string> arguments(argv, argv + argc);

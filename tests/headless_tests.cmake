@@ -9,10 +9,10 @@ add_executable(headless_tests
   headless_dump_test.cpp
   headless_golden_test.cpp
 )
-target_link_libraries(headless_tests PRIVATE bruvik_headless bruvik_warnings GTest::gtest_main)
+target_link_libraries(headless_tests PRIVATE bruvik_headless bruvik_warnings bruvik_test_main)
 target_compile_definitions(headless_tests PRIVATE
                            BRUVIK_GOLDEN_DIR="${CMAKE_CURRENT_SOURCE_DIR}/golden")
-gtest_discover_tests(headless_tests DISCOVERY_TIMEOUT 60)
+bruvik_discover_in_both_modes(headless_tests)
 
 if(TARGET bruvik_plot)
   add_executable(headless_plot_tests headless_plot_test.cpp)

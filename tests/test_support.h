@@ -143,12 +143,11 @@ struct WholeRun {
 };
 
 // Start-up, the operator values pressed in, the data amount typed, "EnableThe Computers" at 0,
-// then every tick delivered until the run finishes or `cap` passes. `probe` false removes the
-// idle probes, so that every tick is delivered.
-inline WholeRun run_whole(std::uint64_t seed, const Settings& s, bool probe = true,
-                          VirtualMs cap = 4 * 3600 * 1000) {
+// then every tick delivered until the run finishes or `cap` passes, with the clock in `mode`.
+inline WholeRun run_whole(std::uint64_t seed, const Settings& s,
+                          ClockMode mode = default_clock_mode(), VirtualMs cap = 4 * 3600 * 1000) {
+  const ClockModeScope scope(mode);
   Form1 form(seed, tick_handlers());
-  if (!probe) form.set_idle_probes(false);
   Form_Load(form);
   press_to_operator_values(form, s.mtu, s.rate, s.frame_length);
   EXPECT_TRUE(commit_data_amount(form, s.data_amount).accepted);

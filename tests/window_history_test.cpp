@@ -27,8 +27,8 @@ constexpr std::int64_t kMs = 1'000'000;
 
 // What the window shows and what the run goes on from: every control, the clock, the timers.
 std::string state_of(const Form1& form) {
-  std::string s = std::to_string(form.now()) + " ticks " +
-                  std::to_string(form.clock().ticks()) + " " + form.method_code() + "\n";
+  std::string s = std::to_string(form.now()) + " ticks " + std::to_string(form.clock().ticks()) +
+                  " " + form.method_code() + "\n";
   for (const Control& c : form.controls()) {
     s += window_name(c.built()) + " [" + c.text() + "] " + std::to_string(c.enabled()) +
          std::to_string(c.visible()) + std::to_string(c.value()) + " " +

@@ -6,10 +6,12 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/clock_mode_env.h"
 #include "ui/launch.h"
 #include "ui/look.h"
 
 int main(int argc, char** argv) {
+  if (!bruvik::test::apply_clock_mode_env()) return 2;
   // Also when the tests are only listed: the build asks for the list with no environment set.
   qputenv("QT_QPA_PLATFORM", "offscreen");
   bruvik::ensure_runtime_dir();

@@ -20,8 +20,8 @@ target_link_libraries(window_tests PRIVATE bruvik_ui bruvik_user_actions Qt6::Te
 # The program itself, for what only a separate process shows (no display, --screenshot).
 target_compile_definitions(window_tests PRIVATE BRUVIK_PROGRAM="$<TARGET_FILE:bruvik>")
 add_dependencies(window_tests bruvik)
-gtest_discover_tests(window_tests DISCOVERY_TIMEOUT 60
-                     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+# The tests' own main sets the offscreen platform.
+bruvik_discover_in_both_modes(window_tests)
 
 # RESTART for real: the program on a private X display, its RESTART button pressed from outside
 # twenty times; exactly one copy must run at the end. Skipped (77) without Xvfb, xdotool,

@@ -21,7 +21,7 @@ void WholeDefaultRun(benchmark::State& state) {
   double virtual_ms = 0;
   for (auto _ : state) {
     RunParams p;
-    p.seed = seed++;
+    p.start.seed = seed++;
     const bruvik::RunResult r = bruvik::run_once(p);
     benchmark::DoNotOptimize(r.finished);
     virtual_ms += static_cast<double>(r.virtual_ms);
@@ -58,8 +58,8 @@ void WholeRunByDataAmount(benchmark::State& state) {
   std::uint64_t seed = 1;
   for (auto _ : state) {
     RunParams p;
-    p.seed = seed++;
-    p.data_amount = std::to_string(state.range(0));
+    p.start.seed = seed++;
+    p.start.data_amount = std::to_string(state.range(0));
     p.max_time = 1000000000;
     const bruvik::RunResult r = bruvik::run_once(p);
     benchmark::DoNotOptimize(r.finished);

@@ -37,11 +37,12 @@ void write_params(JsonWriter& w, const RunParams& p, const std::string& swept = 
     if (swept == name) w.null();
     return swept != name;
   };
+  const StartSettings& s = p.start;
   w.begin_object();
-  if (unless_swept("mtu", "mtu")) w.integer(p.mtu);
-  if (unless_swept("rate", "rate")) w.integer(p.rate);
-  if (unless_swept("frame_length", "frame-length")) w.integer(p.frame_length);
-  if (unless_swept("data_amount", "data-amount")) w.string(p.data_amount);
+  if (unless_swept("mtu", "mtu")) w.integer(s.mtu);
+  if (unless_swept("rate", "rate")) w.integer(s.rate);
+  if (unless_swept("frame_length", "frame-length")) w.integer(s.frame_length);
+  if (unless_swept("data_amount", "data-amount")) w.string(s.data_amount);
   w.key("max_time_ms").integer(p.max_time);
   w.end_object();
 }
@@ -50,10 +51,11 @@ std::string params_line(const RunParams& p, const std::string& swept = "") {
   const auto part = [&](const char* name, const std::string& words, const std::string& v) {
     return words + " " + (swept == name ? std::string("(swept)") : v);
   };
-  return "parameters: " + part("mtu", "network MTU", std::to_string(p.mtu)) + ", " +
-         part("rate", "data sending rate", std::to_string(p.rate)) + ", " +
-         part("frame-length", "average frame length", std::to_string(p.frame_length)) + ", " +
-         part("data-amount", "data amount", json_string(p.data_amount)) + ", max time " +
+  const StartSettings& s = p.start;
+  return "parameters: " + part("mtu", "network MTU", std::to_string(s.mtu)) + ", " +
+         part("rate", "data sending rate", std::to_string(s.rate)) + ", " +
+         part("frame-length", "average frame length", std::to_string(s.frame_length)) + ", " +
+         part("data-amount", "data amount", json_string(s.data_amount)) + ", max time " +
          std::to_string(p.max_time) + " ms\n";
 }
 
@@ -229,7 +231,7 @@ namespace {
 // as a Json: it is printed once a run.
 void write_run(JsonWriter& w, const RunResult& run) {
   w.begin_object();
-  w.key("seed").integer(run.params.seed);
+  w.key("seed").integer(run.params.start.seed);
   write_params(w.key("params"), run.params);
   w.key("finished").boolean(run.finished);
   w.key("virtual_ms").integer(run.virtual_ms);
@@ -283,7 +285,7 @@ std::string run_json(const RunResult& run) {
 }
 
 std::string run_text(const RunResult& run) {
-  std::string out = "BRUVIK terminal run\nseed: " + std::to_string(run.params.seed) + "\n";
+  std::string out = "BRUVIK terminal run\nseed: " + std::to_string(run.params.start.seed) + "\n";
   out += params_line(run.params);
   out += "\n";
   std::vector<std::vector<std::string>> rows = {{"code", "method", "status", "data sent",
@@ -332,11 +334,11 @@ std::string run_csv(const RunResult& run) {
     const auto shown = [&](const std::string& s) { return m.ended ? s : std::string(); };
     const int place = place_of(run, m);
     const BusShown bus = bus_shown(m);
-    out += std::to_string(run.params.seed) + "," + csv_field(m.code) + "," + csv_field(m.name) +
-           "," + yes_no(m.reached) + "," + yes_no(m.ended) + "," + shown(num(m.data_sent)) + "," +
-           shown(num(m.collisions)) + "," + shown(num(m.seconds)) + "," +
-           shown(csv_field(m.statistics_line)) + "," + shown(csv_field(m.throughput_text)) + "," +
-           (m.reached ? std::to_string(m.started_ms) : "") + "," +
+    out += std::to_string(run.params.start.seed) + "," + csv_field(m.code) + "," +
+           csv_field(m.name) + "," + yes_no(m.reached) + "," + yes_no(m.ended) + "," +
+           shown(num(m.data_sent)) + "," + shown(num(m.collisions)) + "," + shown(num(m.seconds)) +
+           "," + shown(csv_field(m.statistics_line)) + "," + shown(csv_field(m.throughput_text)) +
+           "," + (m.reached ? std::to_string(m.started_ms) : "") + "," +
            shown(std::to_string(m.ended_ms)) + "," + (place > 0 ? std::to_string(place) : "") +
            "," + opt(bus.offered_load) + "," + opt(bus.frames_overlapped) + "," +
            opt(bus.throughput_counted) + "," + opt(bus.throughput_on_bus) + "\n";
@@ -348,7 +350,7 @@ BatchReport make_batch_report(std::vector<RunResult> runs) {
   BatchReport r;
   if (!runs.empty()) {
     r.params = runs.front().params;
-    r.first_seed = runs.front().params.seed;
+    r.first_seed = runs.front().params.start.seed;
   }
   r.runs = std::move(runs);
   r.summary = summarize_runs(r.runs);
@@ -407,10 +409,10 @@ std::string sweep_title(const std::string& name) {
 
 RunParams swept_params(const RunParams& base, const std::string& name, long long value) {
   RunParams p = base;
-  if (name == "rate") p.rate = static_cast<int>(value);
-  if (name == "mtu") p.mtu = static_cast<int>(value);
-  if (name == "frame-length") p.frame_length = static_cast<int>(value);
-  if (name == "data-amount") p.data_amount = std::to_string(value);
+  if (name == "rate") p.start.rate = static_cast<int>(value);
+  if (name == "mtu") p.start.mtu = static_cast<int>(value);
+  if (name == "frame-length") p.start.frame_length = static_cast<int>(value);
+  if (name == "data-amount") p.start.data_amount = std::to_string(value);
   return p;
 }
 

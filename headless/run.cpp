@@ -4,7 +4,6 @@
 #include <limits>
 #include <stdexcept>
 
-#include "controls/operator_controls.h"
 #include "history/record.h"
 #include "model/form.h"
 #include "model/methods.h"
@@ -130,32 +129,23 @@ class Recorder : public EventSink {
 
 }  // namespace
 
-void prepare_form(Form1& form, const RunParams& params) {
-  const DataAmountEdit edit =
-      prepare_form(form, params.mtu, params.rate, params.frame_length, params.data_amount);
-  if (!edit.accepted) throw std::invalid_argument(edit.message);
-}
-
 RunScript plain_script(const RunParams& params) {
   RunScript s;
-  s.start = {params.seed, params.mtu, params.rate, params.frame_length, params.data_amount};
+  s.params = params;
   s.actions.push_back({0, 0, ActionKind::Click, "Command1", "", 0});
   s.until = {0, 0, 1};
-  s.max_time = params.max_time;
   return s;
 }
 
 RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* record) {
   RunResult result;
-  const StartSettings& start = script.start;
-  result.params = {start.seed,         start.mtu,         start.rate,
-                   start.frame_length, start.data_amount, script.max_time};
+  result.params = script.params;
   for (int k = 0; k < kMethods; ++k) {
     result.methods[static_cast<std::size_t>(k)].code = methods()[static_cast<std::size_t>(k)].code;
     result.methods[static_cast<std::size_t>(k)].name = methods()[static_cast<std::size_t>(k)].name;
   }
 
-  Form1 form(start.seed, tick_handlers());
+  Form1 form(script.params.start.seed, tick_handlers());
   // What the bus figures read, or every event when the caller wants them all.
   MethodEnds method_ends(form, result);
   Recorder recorder(form, method_ends, record, extra);
@@ -165,7 +155,9 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   } else {
     form.set_sink(&tallier, bus_figure_events());
   }
-  prepare_form(form, result.params);
+  if (const std::string refused = prepare(form, script.params.start); !refused.empty()) {
+    throw std::invalid_argument(refused);
+  }
 
   // Pure ALOHA is reached when an action starts its stations.
   const auto note_start = [&] {
@@ -187,7 +179,7 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   }
   replay(form, actions, script.actions, script.until);
 
-  if (!result.finished) form.clock().advance_until(script.max_time, &result.finished);
+  if (!result.finished) form.clock().advance_until(script.params.max_time, &result.finished);
   result.virtual_ms = result.finished ? method_ends.finish_ms : form.now();
   result.ticks_delivered = result.finished ? method_ends.finish_ticks : form.clock().ticks();
 

@@ -21,13 +21,10 @@ namespace bruvik {
 class Form1;
 class RunRecord;
 
+// A terminal run: the settings it starts from, and how long it may go on.
 struct RunParams {
-  std::uint64_t seed = 0;
-  int mtu = 5;
-  int rate = 5;
-  int frame_length = 5;
-  std::string data_amount = "100";  // typed into the data amount box
-  VirtualMs max_time = 3600000;     // one hour of virtual time
+  StartSettings start;
+  VirtualMs max_time = 3600000;  // one hour of virtual time
 };
 
 struct MethodResult {
@@ -62,17 +59,12 @@ struct RunResult {
   std::uint64_t ticks_delivered = 0;
 };
 
-// Puts a fresh form into the state a run starts from: start-up, then the operator values
-// pressed in and the data amount typed. Throws std::invalid_argument for a refused data amount.
-void prepare_form(Form1& form, const RunParams& params);
-
 // What a run does: the settings it starts from, the actions up to `until`, then on until it
-// finishes or `max_time`.
+// finishes or its `max_time`.
 struct RunScript {
-  StartSettings start;
+  RunParams params;
   std::vector<UserAction> actions;
   Target until;
-  VirtualMs max_time = 3600000;
 };
 // The terminal run's script: "EnableThe Computers" pressed at time 0, before any tick.
 RunScript plain_script(const RunParams& params);

@@ -65,7 +65,8 @@ std::optional<std::string> run_all(const std::vector<RunParams>& params, int thr
   results.reserve(done.size());
   for (const BatchRun& b : done) {
     if (b.error) {
-      return "the run with seed " + std::to_string(b.result.params.seed) + " failed: " + *b.error;
+      return "the run with seed " + std::to_string(b.result.params.start.seed) +
+             " failed: " + *b.error;
     }
     results.push_back(b.result);
   }
@@ -76,11 +77,11 @@ std::string plot_caption(const SweepReport& r) {
   std::string fixed;
   for (const char* name : {"mtu", "rate", "frame-length", "data-amount"}) {
     if (r.sweep.name == name) continue;
-    const RunParams& p = r.base;
-    const std::string v = std::string(name) == "mtu"            ? std::to_string(p.mtu)
-                          : std::string(name) == "rate"         ? std::to_string(p.rate)
-                          : std::string(name) == "frame-length" ? std::to_string(p.frame_length)
-                                                                : p.data_amount;
+    const StartSettings& s = r.base.start;
+    const std::string v = std::string(name) == "mtu"            ? std::to_string(s.mtu)
+                          : std::string(name) == "rate"         ? std::to_string(s.rate)
+                          : std::string(name) == "frame-length" ? std::to_string(s.frame_length)
+                                                                : s.data_amount;
     if (!fixed.empty()) fixed += ", ";
     fixed += sweep_title(name) + " " + v;
   }
@@ -138,7 +139,7 @@ std::optional<Experiment> replayed_experiment(const std::string& path, std::ostr
 // moment the run stopped.
 Experiment experiment_of(const RunScript& script, const RunResult& run) {
   Experiment e;
-  e.start = script.start;
+  e.start = script.params.start;
   e.actions = script.actions;
   e.saved_at = Target{run.virtual_ms, run.ticks_delivered, script.actions.size()};
   return e;
@@ -168,11 +169,11 @@ std::string draw_timeline(const Options& o, const RunResult& run, const RunRecor
     return "--from " + std::to_string(q.from) + " is not before the end of the run (" +
            std::to_string(run.virtual_ms) + " ms); give an earlier --from or a --to.";
   }
-  const RunParams& p = run.params;
-  q.title = "BRUVIK timeline, seed " + std::to_string(p.seed) + ", " + seconds(q.from) + " to " +
-            seconds(q.to) + " (network MTU " + std::to_string(p.mtu) + ", data sending rate " +
-            std::to_string(p.rate) + ", average frame length " + std::to_string(p.frame_length) +
-            ", data amount \"" + p.data_amount + "\")";
+  const StartSettings& s = run.params.start;
+  q.title = "BRUVIK timeline, seed " + std::to_string(s.seed) + ", " + seconds(q.from) + " to " +
+            seconds(q.to) + " (network MTU " + std::to_string(s.mtu) + ", data sending rate " +
+            std::to_string(s.rate) + ", average frame length " + std::to_string(s.frame_length) +
+            ", data amount \"" + s.data_amount + "\")";
   q.svg = ends_with_svg(*o.timeline);
   const std::string failure = timeline_drawer()(q, path);
   return failure.empty() ? failure : "the timeline was not drawn: " + failure + ".";
@@ -181,14 +182,12 @@ std::string draw_timeline(const Options& o, const RunResult& run, const RunRecor
 }  // namespace
 
 RunParams run_params(const Options& o, std::uint64_t seed) {
-  RunParams p;
-  p.seed = seed;
-  p.mtu = o.mtu;
-  p.rate = o.rate;
-  p.frame_length = o.frame_length;
-  p.data_amount = o.data_amount;
-  p.max_time = o.max_time;
-  return p;
+  return {{.seed = seed,
+           .mtu = o.mtu,
+           .rate = o.rate,
+           .frame_length = o.frame_length,
+           .data_amount = o.data_amount},
+          o.max_time};
 }
 
 int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
@@ -206,9 +205,9 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
       const UserAction& last = e->actions.back();
       until = Target{last.time, last.ticks, e->actions.size()};
     }
-    replayed = RunScript{e->start, e->actions, until, o.max_time};
+    replayed = RunScript{{e->start, o.max_time}, e->actions, until};
   }
-  const std::uint64_t seed = replayed ? replayed->start.seed
+  const std::uint64_t seed = replayed ? replayed->params.start.seed
                              : o.seed ? *o.seed
                                       : Generator::fresh_seed();
   const RunParams base = run_params(o, seed);
@@ -269,7 +268,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
         for (std::size_t i = first; i < end; ++i) {
           for (int r = 0; r < o.runs; ++r) {
             RunParams p = report.points[i].params;
-            p.seed = seed + static_cast<std::uint64_t>(r);
+            p.start.seed = seed + static_cast<std::uint64_t>(r);
             params.push_back(p);
           }
         }
@@ -299,7 +298,7 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
       std::vector<RunParams> params;
       for (int i = 0; i < o.runs; ++i) {
         RunParams p = base;
-        p.seed = seed + static_cast<std::uint64_t>(i);
+        p.start.seed = seed + static_cast<std::uint64_t>(i);
         params.push_back(p);
       }
       std::vector<RunResult> results;
@@ -367,8 +366,8 @@ int dump_state(const Options& o, std::ostream& out, std::ostream& err) {
   const std::uint64_t seed = o.seed ? *o.seed : Generator::fresh_seed();
   try {
     Form1 form(seed, tick_handlers());
-    const DataAmountEdit edit = prepare_form(form, o.mtu, o.rate, o.frame_length, o.data_amount);
-    if (!edit.accepted) return refuse(err, edit.message);
+    const std::string refused = prepare(form, run_params(o, seed).start);
+    if (!refused.empty()) return refuse(err, refused);
     if (o.start) Command1_Click(form);
     form.advance_to(o.dump_at.value_or(0));
     return print(out, err, state_json(form));

@@ -14,6 +14,7 @@
 #include "model/control.h"
 #include "model/events.h"
 #include "model/generator.h"
+#include "model/named_controls.h"
 
 namespace bruvik {
 
@@ -69,6 +70,8 @@ class ControlArray {
   std::array<Control*, N> at_;
 };
 
+#define BRUVIK_FORM_CONTROL(name) Control& name = at(kNamedPlaces.name);
+#define BRUVIK_FORM_CONTROLS(name, count) ControlArray<count> name{array(kNamedPlaces.name)};
 class Form1 {
  public:
   // Builds the window as built (controls and timers, the timers armed at time 0), its ticks
@@ -107,17 +110,8 @@ class Form1 {
   std::array<Control*, N> array(const std::array<int, N>& places);
 
  public:
-  // The controls that the logic touches.
-  ControlArray<2> Text1, Text2, Text3, Text4, Text5;
-  ControlArray<3> Text14;
-  ControlArray<5> Text8;
-  Control &Text6, &Text7, &Text9, &Text10, &Text11, &Text12, &Text13;
-  ControlArray<5> Label1, Label17;
-  Control &Label20, &Label29, &Label31, &Label34;
-  ControlArray<10> Shape1, Image3;
-  Control& Image2;
-  Control &Line1, &Line3, &Line4;
-  Control &Option1, &Option2;
+  // The controls that the logic touches, each bound to its place in the built table.
+  BRUVIK_NAMED_CONTROLS(BRUVIK_FORM_CONTROL, BRUVIK_FORM_CONTROLS)
 
   TimerRef Timer(int number) { return TimerRef(clock_, number); }
   Clock& clock() { return clock_; }
@@ -183,6 +177,8 @@ class Form1 {
   EventSink* sink_ = nullptr;
   std::uint32_t sink_mask_ = 0;
 };
+#undef BRUVIK_FORM_CONTROL
+#undef BRUVIK_FORM_CONTROLS
 
 constexpr std::uint32_t event_bit(EventKind kind) {
   return 1u << static_cast<unsigned>(kind);

@@ -4,6 +4,8 @@
 #include <stdexcept>
 #include <string_view>
 
+#include "model/named_controls.h"
+
 namespace bruvik {
 namespace {
 
@@ -327,34 +329,11 @@ constexpr BuiltWindow kWindow{
 
 constexpr NamedPlaces kNamedPlaces = [] {
   NamedPlaces p{};
-  p.Text1 = places<2>("Text1");
-  p.Text2 = places<2>("Text2");
-  p.Text3 = places<2>("Text3");
-  p.Text4 = places<2>("Text4");
-  p.Text5 = places<2>("Text5");
-  p.Text14 = places<3>("Text14");
-  p.Text8 = places<5>("Text8");
-  p.Text6 = place("Text6");
-  p.Text7 = place("Text7");
-  p.Text9 = place("Text9");
-  p.Text10 = place("Text10");
-  p.Text11 = place("Text11");
-  p.Text12 = place("Text12");
-  p.Text13 = place("Text13");
-  p.Label1 = places<5>("Label1");
-  p.Label17 = places<5>("Label17");
-  p.Label20 = place("Label20");
-  p.Label29 = place("Label29");
-  p.Label31 = place("Label31");
-  p.Label34 = place("Label34");
-  p.Shape1 = places<10>("Shape1");
-  p.Image3 = places<10>("Image3");
-  p.Image2 = place("Image2");
-  p.Line1 = place("Line1");
-  p.Line3 = place("Line3");
-  p.Line4 = place("Line4");
-  p.Option1 = place("Option1");
-  p.Option2 = place("Option2");
+#define BRUVIK_ONE(name) p.name = place(#name);
+#define BRUVIK_MANY(name, count) p.name = places<count>(#name);
+  BRUVIK_NAMED_CONTROLS(BRUVIK_ONE, BRUVIK_MANY)
+#undef BRUVIK_ONE
+#undef BRUVIK_MANY
   return p;
 }();
 

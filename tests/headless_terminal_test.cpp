@@ -216,7 +216,7 @@ TEST(SingleRun, ARunTimeErrorIsPrintedAndExitsOne) {
   Options many = options(10);
   many.runs = 4;
   const SingleRunner third = [](const RunParams& params, EventSink* extra) {
-    if (params.seed == 12) throw RuntimeError(ErrorCode::DivisionByZero);
+    if (params.start.seed == 12) throw RuntimeError(ErrorCode::DivisionByZero);
     return run_once(params, extra);
   };
   const Printed q = terminal(many, third);

@@ -115,10 +115,10 @@ TEST(Trace, FiguresOnTheBusAgreeWithAPlainCountOverTheTrace) {
   for (const Case& c : cases) {
     for (std::uint64_t seed = 1; seed <= 30; ++seed) {
       RunParams p;
-      p.seed = seed;
-      p.mtu = c.mtu;
-      p.rate = c.rate;
-      p.frame_length = c.frame_length;
+      p.start.seed = seed;
+      p.start.mtu = c.mtu;
+      p.start.rate = c.rate;
+      p.start.frame_length = c.frame_length;
       p.max_time = c.max_time;
       std::ostringstream trace;
       TraceWriter writer(trace);

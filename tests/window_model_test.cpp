@@ -5,6 +5,8 @@
 #include <map>
 #include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "model/form_table.h"
 #include "test_support.h"
@@ -348,35 +350,16 @@ TEST(WindowModel, NoControlIsBuiltHiddenDisabledOrSelected) {
 
 TEST(WindowModel, FindNamedTakesWindowNames) {
   Form1 form(1, tick_handlers());
-  // Every control the logic names is the one of that window name.
-  const std::pair<const char*, const Control*> named[] = {
-      {"Text1(0)", &form.Text1[0]},     {"Text1(1)", &form.Text1[1]},
-      {"Text2(0)", &form.Text2[0]},     {"Text2(1)", &form.Text2[1]},
-      {"Text3(0)", &form.Text3[0]},     {"Text3(1)", &form.Text3[1]},
-      {"Text4(0)", &form.Text4[0]},     {"Text4(1)", &form.Text4[1]},
-      {"Text5(0)", &form.Text5[0]},     {"Text5(1)", &form.Text5[1]},
-      {"Text14(0)", &form.Text14[0]},   {"Text14(2)", &form.Text14[2]},
-      {"Text8(0)", &form.Text8[0]},     {"Text8(4)", &form.Text8[4]},
-      {"Text6", &form.Text6},           {"Text7", &form.Text7},
-      {"Text9", &form.Text9},           {"Text10", &form.Text10},
-      {"Text11", &form.Text11},         {"Text12", &form.Text12},
-      {"Text13", &form.Text13},         {"Label1(0)", &form.Label1[0]},
-      {"Label1(4)", &form.Label1[4]},   {"Label17(0)", &form.Label17[0]},
-      {"Label17(4)", &form.Label17[4]}, {"Label20", &form.Label20},
-      {"Label29", &form.Label29},       {"Label31", &form.Label31},
-      {"Label34", &form.Label34},       {"Shape1(0)", &form.Shape1[0]},
-      {"Shape1(9)", &form.Shape1[9]},   {"Image3(0)", &form.Image3[0]},
-      {"Image3(9)", &form.Image3[9]},   {"Image2", &form.Image2},
-      {"Line1", &form.Line1},           {"Line3", &form.Line3},
-      {"Line4", &form.Line4},           {"Option1", &form.Option1},
-      {"Option2", &form.Option2},
-  };
+  // Every control the logic names, at every index, is the one of that window name.
+  std::vector<std::pair<std::string, const Control*>> named;
+#define BRUVIK_ONE(name) named.emplace_back(#name, &form.name);
+#define BRUVIK_MANY(name, count)    \
+  for (int i = 0; i < (count); ++i) \
+    named.emplace_back(#name "(" + std::to_string(i) + ")", &form.name[i]);
+  BRUVIK_NAMED_CONTROLS(BRUVIK_ONE, BRUVIK_MANY)
+#undef BRUVIK_ONE
+#undef BRUVIK_MANY
   for (const auto& [name, control] : named) EXPECT_EQ(form.find_named(name), control) << name;
-  for (int i = 0; i < 10; ++i) {
-    const std::string index = "(" + std::to_string(i) + ")";
-    EXPECT_EQ(form.find_named("Shape1" + index), &form.Shape1[i]) << i;
-    EXPECT_EQ(form.find_named("Image3" + index), &form.Image3[i]) << i;
-  }
   for (const char* bad :
        {"Text1", "Label34(0)", "Text1(9)", "Text1(", "Text1()", "Text1(x)", "Nothing", ""}) {
     EXPECT_EQ(form.find_named(bad), nullptr) << bad;

@@ -12,6 +12,7 @@
 
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "history/experiment_file.h"
 #include "model/form.h"
@@ -186,16 +187,31 @@ TEST(WindowHistory, SaveThenOpenGivesTheSameRunPausedWhereItWasSaved) {
   EXPECT_EQ(state_of(other.form),
             straight_replay(*other.history, at_time(other.history->actions(), 6'500)));
 
-  // A guided experiment's title and note are told when it opens.
+  // A guided experiment's title and note are told when it opens, and kept when the run is
+  // saved again; the run of an untitled file has none.
   const ExperimentRead read = read_experiment_file(file.toStdString());
   ASSERT_TRUE(read.experiment);
   Experiment guided = *read.experiment;
   guided.title = "Slot length";
   guided.note = "Which method wins now?";
-  ASSERT_TRUE(write_experiment(file, guided).isEmpty());
-  ASSERT_TRUE(other.window->open_experiment(file));
+  const QString guided_file = dir.filePath("guided.bruvik");
+  ASSERT_TRUE(write_experiment(guided_file, guided).isEmpty());
+  ASSERT_TRUE(other.window->open_experiment(guided_file));
   ASSERT_EQ(other.notices.size(), 1u);
   EXPECT_EQ(other.notices[0], "Slot length: Which method wins now?");
+  const QString again = dir.filePath("again.bruvik");
+  for (const auto& [opened, title, note] :
+       {std::tuple{guided_file, "Slot length", "Which method wins now?"},
+        std::tuple{file, "", ""}}) {
+    ASSERT_TRUE(other.window->open_experiment(opened));
+    other.window->toggle_pause();
+    other.run_to(other.form.now() + 1'000);
+    ASSERT_TRUE(other.window->save_experiment(again));
+    const ExperimentRead resaved = read_experiment_file(again.toStdString());
+    ASSERT_TRUE(resaved.experiment) << resaved.error;
+    EXPECT_EQ(resaved.experiment->title, title);
+    EXPECT_EQ(resaved.experiment->note, note);
+  }
 }
 
 TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {

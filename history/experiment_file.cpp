@@ -29,6 +29,7 @@ struct Refusal {
 constexpr int kMaxDepth = 16;
 constexpr std::size_t kMaxText = 10000;
 constexpr VirtualMs kMaxMs = 1'000'000'000;
+constexpr std::uint64_t kFirstExperimentVersion = 1;
 
 const char* type_name(const Json& v) {
   if (v.is_object()) return "an object";
@@ -145,7 +146,11 @@ Experiment experiment_of(const Json& doc) {
     refuse("format", "must be \"" + std::string(kExperimentFormat) + "\", not " + format.dump());
   }
   const std::uint64_t version =
-      whole_of(member(doc, "", "version"), "version", 1, std::numeric_limits<std::uint32_t>::max());
+      whole_of(member(doc, "", "version"), "version", 0, std::numeric_limits<std::uint32_t>::max());
+  if (version < kFirstExperimentVersion) {
+    refuse("version", std::to_string(version) + " is older than any BRUVIK wrote (the first is " +
+                          std::to_string(kFirstExperimentVersion) + ")");
+  }
   if (version > static_cast<std::uint64_t>(kExperimentVersion)) {
     refuse("version", std::to_string(version) + " is newer than this BRUVIK reads (" +
                           std::to_string(kExperimentVersion) + ")");

@@ -18,3 +18,7 @@ foreach(clock IN ITEMS "" plain)
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "BRUVIK_CLOCK=${clock}")
   endif()
 endforeach()
+
+# The permissions of the files the terminal writes.
+add_test(NAME output_file_modes
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/output_modes.sh $<TARGET_FILE:bruvik>)

@@ -22,8 +22,8 @@ enum class ActionKind : std::uint8_t {
 
 struct UserAction {
   VirtualMs time = 0;
-  // Ticks the clock had delivered before the action. None (a file written by hand): after
-  // every tick due by `time`.
+  // Ticks the timer rules had delivered before the action, skipped ones too (Clock::ticks).
+  // None (a file written by hand): after every tick due by `time`.
   std::optional<std::uint64_t> ticks;
   ActionKind kind = ActionKind::Click;
   std::string control;  // window name

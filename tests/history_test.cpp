@@ -454,6 +454,42 @@ TEST(BusFrames, FiguresPerMethod) {
 namespace bruvik {
 namespace {
 
+// A file of the first version counted only the ticks its clock did not skip. Opened, it shows
+// the moment it was saved at; saved again it is of today's version and opens there too.
+TEST(Experiments, AFirstVersionFileOpensWhereItWasSavedAndSavedAgainStaysThere) {
+  const std::filesystem::path fixtures = std::filesystem::path(__FILE__).parent_path() / "version1";
+  int files = 0, converted = 0;
+  for (const auto& folder : {std::filesystem::path(BRUVIK_EXPERIMENTS_DIR), fixtures}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (entry.path().extension() != ".bruvik") continue;
+      SCOPED_TRACE(entry.path().filename().string());
+      const ExperimentRead read = read_experiment_file(entry.path().string());
+      ASSERT_TRUE(read.experiment) << read.error;
+      const Experiment& first = *read.experiment;
+      Form1 as_saved(first.start.seed, tick_handlers());
+      prepare(as_saved, first.start);
+      replay(as_saved, 0, first.actions, opening_target(first), TickCount::FirstVersion);
+
+      Experiment opened = first;
+      ASSERT_EQ(check_by_replay(opened, tick_handlers()), "");
+      const std::string text = experiment_json(opened);
+      EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
+      ExperimentRead again = parse_experiment(text);
+      ASSERT_TRUE(again.experiment) << again.error;
+      ASSERT_EQ(check_by_replay(*again.experiment, tick_handlers()), "");
+      EXPECT_EQ(*again.experiment, opened) << "today's ticks stay as they are";
+      Form1 reopened(first.start.seed, tick_handlers());
+      prepare(reopened, first.start);
+      replay(reopened, 0, again.experiment->actions, opening_target(*again.experiment));
+      EXPECT_EQ(first_difference(state_of(reopened), state_of(as_saved)), "");
+      converted += opened.actions != first.actions || opened.saved_at != first.saved_at;
+      ++files;
+    }
+  }
+  EXPECT_EQ(files, 13);
+  EXPECT_GT(converted, 0) << "some ticks the first version skipped lie before a moment";
+}
+
 // The guided experiments shipped with the program open, with their question, at their moment.
 TEST(Experiments, TheGuidedOnesOpen) {
   int files = 0;

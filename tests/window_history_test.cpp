@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <tuple>
@@ -28,8 +29,8 @@ constexpr std::int64_t kMs = 1'000'000;
 
 // What the window shows and what the run goes on from: every control, the clock, the timers.
 std::string state_of(const Form1& form) {
-  std::string s = std::to_string(form.now()) + " ticks " +
-                  std::to_string(form.clock().ticks()) + " " + form.method_code() + "\n";
+  std::string s = std::to_string(form.now()) + " ticks " + std::to_string(form.clock().ticks()) +
+                  " " + form.method_code() + "\n";
   for (const Control& c : form.controls()) {
     s += window_name(c.built()) + " [" + c.text() + "] " + std::to_string(c.enabled()) +
          std::to_string(c.visible()) + std::to_string(c.value()) + " " +
@@ -214,6 +215,26 @@ TEST(WindowHistory, SaveThenOpenGivesTheSameRunPausedWhereItWasSaved) {
   }
 }
 
+// A file of the first version (saved between two ticks of a millisecond, gone back behind its
+// last action) opens where it was saved; saved again, as today's version, it opens there too.
+TEST(WindowHistory, AFirstVersionFileSavedAgainOpensToTheSameState) {
+  const std::filesystem::path first = std::filesystem::path(__FILE__).parent_path() / "version1" /
+                                      "window-saved-before-last-action.bruvik";
+  QTemporaryDir dir;
+  const QString again = dir.filePath("again.bruvik");
+  Running w;
+  ASSERT_TRUE(w.window->open_experiment(QString::fromStdString(first.string())));
+  ASSERT_TRUE(w.window->save_experiment(again));
+  Running other;
+  ASSERT_TRUE(other.window->open_experiment(again));
+  EXPECT_EQ(state_of(other.form), state_of(w.form));
+  EXPECT_EQ(other.form.now(), 10'500);
+  EXPECT_EQ(other.history->actions().size(), 4u) << "the action after the saved moment is kept";
+  const ExperimentRead resaved = read_experiment_file(again.toStdString());
+  ASSERT_TRUE(resaved.experiment);
+  EXPECT_EQ(resaved.experiment->ticks, TickCount::Rule);
+}
+
 TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {
   const std::string head =
       R"({"format": "bruvik-experiment", "version": 1, "seed": 3, "settings": {"mtu": 5, )"
@@ -227,8 +248,8 @@ TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {
       {"wrong format name", R"({"format": "other", "version": 1})",
        "This file is not a BRUVIK experiment: format: must be \"bruvik-experiment\", not "
        "\"other\"."},
-      {"newer version", R"({"format": "bruvik-experiment", "version": 2})",
-       "This file is not a BRUVIK experiment: version: 2 is newer than this BRUVIK reads (1)."},
+      {"newer version", R"({"format": "bruvik-experiment", "version": 3})",
+       "This file is not a BRUVIK experiment: version: 3 is newer than this BRUVIK reads (2)."},
       {"out-of-range value",
        head.substr(0, head.find("\"mtu\": 5")) +
            R"("mtu": 11, "rate": 5, "frame_length": 5, "data_amount": "100"}, "actions": []})",

@@ -78,6 +78,10 @@ std::string action_problem(const UserAction& a) {
 }
 
 void apply_action(Form1& form, const UserAction& a) {
+  // A control hidden or disabled at this moment takes no click, key or text in the window; a
+  // file asking for one is replayed as the window would have had it.
+  if (const Control* c = form.find_named(a.control); c == nullptr || !c->enabled() || !c->visible())
+    return;
   switch (a.kind) {
     case ActionKind::Click:
       if (const int n = command_number(a.control); n > 0)
@@ -90,9 +94,7 @@ void apply_action(Form1& form, const UserAction& a) {
       Text7_KeyPress(form, a.key);
       return;
     case ActionKind::Type:
-      if (Control* box = text_box(form, a.control); box != nullptr && box->enabled()) {
-        box->set_text(a.text);
-      }
+      if (Control* box = text_box(form, a.control); box != nullptr) box->set_text(a.text);
       return;
     case ActionKind::DataAmount:
       commit_data_amount(form, a.text);

@@ -22,8 +22,8 @@ enum class ActionKind : std::uint8_t {
 
 struct UserAction {
   VirtualMs time = 0;
-  // Ticks the clock had delivered before the action. None (a file written by hand): after
-  // every tick due by `time`.
+  // Ticks the timer rules had delivered before the action, skipped ones too (Clock::ticks).
+  // None (a file written by hand): after every tick due by `time`.
   std::optional<std::uint64_t> ticks;
   ActionKind kind = ActionKind::Click;
   std::string control;  // window name
@@ -41,8 +41,8 @@ bool action_kind_named(std::string_view name, ActionKind& kind);
 // empty. Says nothing of its moment.
 std::string action_problem(const UserAction& action);
 
-// Does it to the form at the form's present moment, exactly as the window does it: a text
-// typed into a box that is disabled by then changes nothing, a refused data amount neither.
+// Does it to the form at the form's present moment, exactly as the window does it: an action on
+// a control that is disabled or hidden by then changes nothing, a refused data amount neither.
 void apply_action(Form1& form, const UserAction& action);
 
 }  // namespace bruvik

@@ -29,6 +29,7 @@ struct Refusal {
 constexpr int kMaxDepth = 16;
 constexpr std::size_t kMaxText = 10000;
 constexpr VirtualMs kMaxMs = 1'000'000'000;
+constexpr std::uint64_t kFirstExperimentVersion = 1;
 
 const char* type_name(const Json& v) {
   if (v.is_object()) return "an object";
@@ -145,12 +146,17 @@ Experiment experiment_of(const Json& doc) {
     refuse("format", "must be \"" + std::string(kExperimentFormat) + "\", not " + format.dump());
   }
   const std::uint64_t version =
-      whole_of(member(doc, "", "version"), "version", 1, std::numeric_limits<std::uint32_t>::max());
+      whole_of(member(doc, "", "version"), "version", 0, std::numeric_limits<std::uint32_t>::max());
+  if (version < kFirstExperimentVersion) {
+    refuse("version", std::to_string(version) + " is older than any BRUVIK wrote (the first is " +
+                          std::to_string(kFirstExperimentVersion) + ")");
+  }
   if (version > static_cast<std::uint64_t>(kExperimentVersion)) {
     refuse("version", std::to_string(version) + " is newer than this BRUVIK reads (" +
                           std::to_string(kExperimentVersion) + ")");
   }
   Experiment e;
+  if (version == 1) e.ticks = TickCount::FirstVersion;
   if (const auto t = doc.find("title"); t != doc.end()) e.title = text_of(*t, "title");
   if (const auto n = doc.find("note"); n != doc.end()) e.note = text_of(*n, "note");
   const std::uint64_t seed =
@@ -214,7 +220,8 @@ Json action_json(const UserAction& a) {
 std::string experiment_json(const Experiment& e) {
   Json doc;
   doc["format"] = std::string(kExperimentFormat);
-  doc["version"] = kExperimentVersion;
+  // Ticks not yet brought to today's count are written as the version that counts them so.
+  doc["version"] = e.ticks == TickCount::FirstVersion ? 1 : kExperimentVersion;
   if (!e.title.empty()) doc["title"] = e.title;
   if (!e.note.empty()) doc["note"] = e.note;
   doc["seed"] = e.start.seed;
@@ -298,6 +305,11 @@ ExperimentRead read_experiment_file(const std::string& path) {
 }
 
 std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
+  const TickCount count = e.ticks;
+  // The moments as the file counts them. The saved moment may lie before later actions, so it
+  // is reached in a replay of its own, by these.
+  const std::vector<UserAction> as_read = e.actions;
+  const Target opening = opening_target(e);
   try {
     // Every action in turn, each given the tick it comes after.
     Form1 form(e.start.seed, handlers);
@@ -305,18 +317,20 @@ std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
       return "settings.data_amount: " + refused;
     }
     for (std::size_t k = 0; k < e.actions.size(); ++k) {
-      replay(form, k, e.actions, {e.actions[k].time, e.actions[k].ticks, k + 1});
+      replay(form, k, as_read, {as_read[k].time, as_read[k].ticks, k + 1}, count);
       e.actions[k].ticks = form.clock().ticks();
     }
     // And the moment it opens at, among them.
     Form1 opened(e.start.seed, handlers);
     prepare(opened, e.start);
-    replay(opened, 0, e.actions, opening_target(e));
+    replay(opened, 0, as_read, opening, count);
+    if (e.saved_at && e.saved_at->ticks) e.saved_at->ticks = opened.clock().ticks();
   } catch (const ReplayError& err) {
     return std::string(err.what()) + ".";
   } catch (const RuntimeError& err) {
     return std::string("replaying it ends the run with ") + err.what() + ".";
   }
+  e.ticks = TickCount::Rule;
   return "";
 }
 

@@ -1,10 +1,16 @@
 // Experiment files: a run's seed, the settings it started from and the user's actions with
 // their moments, as JSON, so that a run can be saved, handed to a class and replayed exactly.
 //
-//   {"format": "bruvik-experiment", "version": 1, "title": "...", "note": "...", "seed": 7,
+//   {"format": "bruvik-experiment", "version": 2, "title": "...", "note": "...", "seed": 7,
 //    "settings": {"mtu": 5, "rate": 5, "frame_length": 5, "data_amount": "100"},
 //    "saved_at": {"ms": 12400, "tick": 812, "actions": 1},
 //    "actions": [{"ms": 0, "tick": 0, "do": "click", "control": "Command1"}, ...]}
+//
+// A `tick` counts every tick the timer rules deliver by then, the ones the clock skips as idle
+// among them. Version 1 (BRUVIK 1.0) counted only the ticks it did not skip: such a file is
+// replayed by that count to place each action and the saved moment, and their ticks are
+// converted to the count of today as it goes, so an experiment that has been checked always
+// holds today's count and is saved as version 2.
 //
 // Everything read is checked before any of it is used: a file is refused whole, never half
 // applied.
@@ -22,7 +28,7 @@
 namespace bruvik {
 
 inline constexpr std::string_view kExperimentFormat = "bruvik-experiment";
-inline constexpr int kExperimentVersion = 1;
+inline constexpr int kExperimentVersion = 2;
 inline constexpr std::size_t kMaxExperimentBytes = 10 * 1024 * 1024;
 
 struct Experiment {
@@ -31,6 +37,9 @@ struct Experiment {
   StartSettings start;
   std::vector<UserAction> actions;
   std::optional<Target> saved_at;  // the moment it was saved at; none: after the last action
+  // How the ticks above are counted: FirstVersion as read from a version-1 file, until
+  // check_by_replay converts them.
+  TickCount ticks = TickCount::Rule;
 
   bool operator==(const Experiment&) const = default;
 };
@@ -45,8 +54,9 @@ struct ExperimentRead {
 ExperimentRead parse_experiment(std::string_view text);
 ExperimentRead read_experiment_file(const std::string& path);
 
-// Replays the experiment in a fresh form to check that its moments fit the run, and gives
-// every action without a tick its tick. Returns the error, or empty.
+// Replays the experiment in a fresh form to check that its moments fit the run, gives every
+// action without a tick its tick, and brings ticks of the first version to today's count.
+// Returns the error, or empty.
 std::string check_by_replay(Experiment& experiment, const struct TickHandlers& handlers);
 
 // Read, then checked by replay: what opening a file does before it touches any run.

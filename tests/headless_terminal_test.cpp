@@ -325,7 +325,7 @@ TEST(Replay, ARefusedFileIsOneSentenceAndExitTwo) {
     std::string file;
     std::string says;
   } cases[] = {
-      {bad, bad + " is not a BRUVIK experiment: version: 3 is newer than this BRUVIK reads (1)."},
+      {bad, bad + " is not a BRUVIK experiment: version: 3 is newer than this BRUVIK reads (2)."},
       {temp_file("none.bruvik"), temp_file("none.bruvik") + " cannot be opened."},
   };
   for (const auto& c : cases) {

@@ -213,7 +213,13 @@ TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
       {R"({"format": "bruvik-experiment", "version": 9e9999})", "a number too large to read"},
       {"[1, 2]", "the file: must be an object"},
       {R"({"format": "other", "version": 1})", "format: must be \"bruvik-experiment\""},
-      {R"({"format": "bruvik-experiment", "version": 2, "seed": 1})", "version: 2 is newer"},
+      {R"({"format": "bruvik-experiment", "version": )" + std::to_string(kExperimentVersion + 1) +
+           R"(, "seed": 1})",
+       "version: " + std::to_string(kExperimentVersion + 1) + " is newer"},
+      {R"({"format": "bruvik-experiment", "version": 0, "seed": 1})", "version: 0 is older"},
+      {good_head + R"([], "title": ")" + std::string(10000, 't') + "\"}", ""},
+      {good_head + R"([], "note": ")" + std::string(10001, 'n') + "\"}",
+       "note: is longer than 10000 bytes"},
       {good_head + R"([]})", ""},
       {good_head + R"([], "colour": 1})", "\"colour\" is not a member"},
       {std::string(R"({"format": "bruvik-experiment", "version": 1, "seed": -1})"),
@@ -240,6 +246,18 @@ TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
        "actions[1].ms: 5 is earlier than the action before it (9)"},
       {good_head + R"([{"ms": 1000, "tick": 999999, "do": "click", "control": "Command1"}]})",
        "action 1 comes after tick 999999, but the run delivers only"},
+      {good_head + R"([{"ms": 0, "tick": 0, "do": "click", "control": "Command1"}, )"
+                   R"({"ms": 5000, "tick": 1, "do": "click", "control": "Command3"}]})",
+       "action 2 at 5000 ms comes after tick 1, but more ticks fall due before it"},
+      {good_head + R"([{"ms": 0, "tick": 0, "do": "click", "control": "Command1"}], )"
+                   R"("saved_at": {"ms": 5000, "tick": 1, "actions": 1}})",
+       "the moment asked for at 5000 ms comes after tick 1, but more ticks fall due"},
+      {good_head + R"([{"ms": 0, "do": "click", "control": "Command1"}], )"
+                   R"("saved_at": {"ms": 5000, "actions": 1}})",
+       ""},
+      {good_head + R"([{"ms": 0, "do": "click", "control": "Command1"}], )"
+                   R"("saved_at": {"ms": 5000, "actions": 2}})",
+       "saved_at.actions: must be from 0 to 1, not 2"},
       {std::string(20, '[') + std::string(20, ']'), "nests deeper"},
       {std::string(kMaxExperimentBytes + 1, ' '), "larger than 10 MB"},
   };
@@ -253,6 +271,52 @@ TEST(Experiments, ABadFileIsRefusedSayingWhatAndWhere) {
       EXPECT_NE(error.find(c.says), std::string::npos)
           << c.text.substr(0, 200) << "\n said: " << error;
     }
+  }
+}
+
+// A file may ask for what no user could do at that moment: typing into a box or pressing a key
+// in one that is disabled then, clicking an option before the options are offered. Replayed,
+// such an action changes nothing, exactly as in the window.
+TEST(Experiments, AReplayedActionDoesOnlyWhatAUserCouldDo) {
+  const UserAction start{0, std::nullopt, ActionKind::Click, "Command1", "", 0};
+  const UserAction enter{100, std::nullopt, ActionKind::Key, "Text7", "", 13};
+  struct Case {
+    const char* name;
+    std::vector<UserAction> before;
+    UserAction ignored;
+  };
+  const Case cases[] = {
+      {"typing into a box that is never enabled",
+       {start},
+       {300, std::nullopt, ActionKind::Type, "Text11", "9", 0}},
+      {"typing into the seconds box after Enter disabled it",
+       {start, enter},
+       {300, std::nullopt, ActionKind::Type, "Text7", "40", 0}},
+      {"Enter again in the seconds box, long after the first",
+       {start, enter},
+       {2000, std::nullopt, ActionKind::Key, "Text7", "", 13}},
+      {"typing into a box that is never shown",
+       {start},
+       {300, std::nullopt, ActionKind::Type, "Text10", "500", 0}},
+      {"an order option before the options are offered",
+       {start},
+       {300, std::nullopt, ActionKind::Option, "Option2", "", 0}},
+  };
+  for (const Case& c : cases) {
+    std::vector<UserAction> with = c.before;
+    with.push_back(c.ignored);
+    std::string states[2];
+    for (int k = 0; k < 2; ++k) {
+      Experiment e;
+      e.start.seed = 4;
+      e.actions = k == 0 ? with : c.before;
+      ASSERT_EQ(check_by_replay(e, tick_handlers()), "") << c.name;
+      Form1 form(4, tick_handlers());
+      prepare(form, e.start);
+      replay(form, 0, e.actions, at_time(e.actions, 3000));
+      states[k] = state_of(form);
+    }
+    EXPECT_EQ(first_difference(states[0], states[1]), "") << c.name;
   }
 }
 
@@ -389,6 +453,42 @@ TEST(BusFrames, FiguresPerMethod) {
 
 namespace bruvik {
 namespace {
+
+// A file of the first version counted only the ticks its clock did not skip. Opened, it shows
+// the moment it was saved at; saved again it is of today's version and opens there too.
+TEST(Experiments, AFirstVersionFileOpensWhereItWasSavedAndSavedAgainStaysThere) {
+  const std::filesystem::path fixtures = std::filesystem::path(__FILE__).parent_path() / "version1";
+  int files = 0, converted = 0;
+  for (const auto& folder : {std::filesystem::path(BRUVIK_EXPERIMENTS_DIR), fixtures}) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+      if (entry.path().extension() != ".bruvik") continue;
+      SCOPED_TRACE(entry.path().filename().string());
+      const ExperimentRead read = read_experiment_file(entry.path().string());
+      ASSERT_TRUE(read.experiment) << read.error;
+      const Experiment& first = *read.experiment;
+      Form1 as_saved(first.start.seed, tick_handlers());
+      prepare(as_saved, first.start);
+      replay(as_saved, 0, first.actions, opening_target(first), TickCount::FirstVersion);
+
+      Experiment opened = first;
+      ASSERT_EQ(check_by_replay(opened, tick_handlers()), "");
+      const std::string text = experiment_json(opened);
+      EXPECT_NE(text.find("\"version\": 2,"), std::string::npos);
+      ExperimentRead again = parse_experiment(text);
+      ASSERT_TRUE(again.experiment) << again.error;
+      ASSERT_EQ(check_by_replay(*again.experiment, tick_handlers()), "");
+      EXPECT_EQ(*again.experiment, opened) << "today's ticks stay as they are";
+      Form1 reopened(first.start.seed, tick_handlers());
+      prepare(reopened, first.start);
+      replay(reopened, 0, again.experiment->actions, opening_target(*again.experiment));
+      EXPECT_EQ(first_difference(state_of(reopened), state_of(as_saved)), "");
+      converted += opened.actions != first.actions || opened.saved_at != first.saved_at;
+      ++files;
+    }
+  }
+  EXPECT_EQ(files, 13);
+  EXPECT_GT(converted, 0) << "some ticks the first version skipped lie before a moment";
+}
 
 // The guided experiments shipped with the program open, with their question, at their moment.
 TEST(Experiments, TheGuidedOnesOpen) {

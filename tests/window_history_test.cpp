@@ -10,8 +10,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 #include "history/experiment_file.h"
 #include "model/form.h"
@@ -186,16 +188,51 @@ TEST(WindowHistory, SaveThenOpenGivesTheSameRunPausedWhereItWasSaved) {
   EXPECT_EQ(state_of(other.form),
             straight_replay(*other.history, at_time(other.history->actions(), 6'500)));
 
-  // A guided experiment's title and note are told when it opens.
+  // A guided experiment's title and note are told when it opens, and kept when the run is
+  // saved again; the run of an untitled file has none.
   const ExperimentRead read = read_experiment_file(file.toStdString());
   ASSERT_TRUE(read.experiment);
   Experiment guided = *read.experiment;
   guided.title = "Slot length";
   guided.note = "Which method wins now?";
-  ASSERT_TRUE(write_experiment(file, guided).isEmpty());
-  ASSERT_TRUE(other.window->open_experiment(file));
+  const QString guided_file = dir.filePath("guided.bruvik");
+  ASSERT_TRUE(write_experiment(guided_file, guided).isEmpty());
+  ASSERT_TRUE(other.window->open_experiment(guided_file));
   ASSERT_EQ(other.notices.size(), 1u);
   EXPECT_EQ(other.notices[0], "Slot length: Which method wins now?");
+  const QString again = dir.filePath("again.bruvik");
+  for (const auto& [opened, title, note] :
+       {std::tuple{guided_file, "Slot length", "Which method wins now?"},
+        std::tuple{file, "", ""}}) {
+    ASSERT_TRUE(other.window->open_experiment(opened));
+    other.window->toggle_pause();
+    other.run_to(other.form.now() + 1'000);
+    ASSERT_TRUE(other.window->save_experiment(again));
+    const ExperimentRead resaved = read_experiment_file(again.toStdString());
+    ASSERT_TRUE(resaved.experiment) << resaved.error;
+    EXPECT_EQ(resaved.experiment->title, title);
+    EXPECT_EQ(resaved.experiment->note, note);
+  }
+}
+
+// A file of the first version (saved between two ticks of a millisecond, gone back behind its
+// last action) opens where it was saved; saved again, as today's version, it opens there too.
+TEST(WindowHistory, AFirstVersionFileSavedAgainOpensToTheSameState) {
+  const std::filesystem::path first = std::filesystem::path(__FILE__).parent_path() / "version1" /
+                                      "window-saved-before-last-action.bruvik";
+  QTemporaryDir dir;
+  const QString again = dir.filePath("again.bruvik");
+  Running w;
+  ASSERT_TRUE(w.window->open_experiment(QString::fromStdString(first.string())));
+  ASSERT_TRUE(w.window->save_experiment(again));
+  Running other;
+  ASSERT_TRUE(other.window->open_experiment(again));
+  EXPECT_EQ(state_of(other.form), state_of(w.form));
+  EXPECT_EQ(other.form.now(), 10'500);
+  EXPECT_EQ(other.history->actions().size(), 4u) << "the action after the saved moment is kept";
+  const ExperimentRead resaved = read_experiment_file(again.toStdString());
+  ASSERT_TRUE(resaved.experiment);
+  EXPECT_EQ(resaved.experiment->ticks, TickCount::Rule);
 }
 
 TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {
@@ -211,8 +248,8 @@ TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {
       {"wrong format name", R"({"format": "other", "version": 1})",
        "This file is not a BRUVIK experiment: format: must be \"bruvik-experiment\", not "
        "\"other\"."},
-      {"newer version", R"({"format": "bruvik-experiment", "version": 2})",
-       "This file is not a BRUVIK experiment: version: 2 is newer than this BRUVIK reads (1)."},
+      {"newer version", R"({"format": "bruvik-experiment", "version": 3})",
+       "This file is not a BRUVIK experiment: version: 3 is newer than this BRUVIK reads (2)."},
       {"out-of-range value",
        head.substr(0, head.find("\"mtu\": 5")) +
            R"("mtu": 11, "rate": 5, "frame_length": 5, "data_amount": "100"}, "actions": []})",

@@ -438,6 +438,8 @@ Experiment MainWindow::current_experiment() const {
   e.actions = history_->actions();
   const Moment now = history_->now();
   e.saved_at = Target{now.time, now.ticks, now.actions};
+  e.title = title_;
+  e.note = note_;
   return e;
 }
 
@@ -481,6 +483,8 @@ void MainWindow::load_experiment(const Experiment& e, const QString& name) {
     history_->begin_anew(e.start, e.actions, opening_target(e));
   });
   if (!loaded) return;
+  title_ = e.title;
+  note_ = e.note;
   pacer_.set_finished_at(finish_in(history_->record()));
   strip_->show_seed(e.start.seed);
   strip_->show_message(QStringLiteral("Opened %1 at %2, paused: Resume runs it on.")

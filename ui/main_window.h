@@ -62,8 +62,9 @@ class MainWindow : public QMainWindow {
   // The slider's end: the furthest moment reached, or the finish once the run has finished.
   VirtualMs furthest_to_show() const;
 
-  // Experiments. Save writes the run as it is now; Open reads a file, checks it whole and only
-  // then replaces the run on screen by the file's, paused at the moment it was saved.
+  // Experiments. Save writes the run as it is now, with the title and note of the file it was
+  // opened from; Open reads a file, checks it whole and only then replaces the run on screen by
+  // the file's, paused at the moment it was saved.
   Experiment current_experiment() const;
   bool save_experiment(const QString& path);
   bool open_experiment(const QString& path);
@@ -122,6 +123,9 @@ class MainWindow : public QMainWindow {
   std::function<void(Notice, const QString&)> notice_;
   std::function<QString(Choice, const QString&)> choose_;
   QString last_folder_;
+  // The title and note of the file the run was opened from: saving the run keeps them.
+  std::string title_;
+  std::string note_;
 };
 
 }  // namespace bruvik

@@ -9,7 +9,10 @@ namespace bruvik {
 
 namespace {
 
-void keep_listening(Form1& form, int i) {
+// A station that found the bus busy listens on: each millisecond goes into the generator, and
+// its flag stays up. The attempt, the poll and the polls of many milliseconds all do it here.
+void listen(Form1& form, int i, VirtualMs t) {
+  form.rng().reseed_from_clock(t);
   form.Image3[i].set_visible(true);
   form.emit(EventKind::Busy, i, station_timer(2, i));
 }
@@ -18,13 +21,13 @@ void keep_listening(Form1& form, int i) {
 
 void one_persistent_attempt(Form1& form, int i) {
   const int own = station_timer(2, i);
-  form.rng().reseed_from_clock(form.now());
   if (bus_busy(form)) {
     // Keep listening: poll again every millisecond until the bus reads idle.
     form.Timer(own).set_interval(1);
-    keep_listening(form, i);
+    one_persistent_poll(form, i);
     return;
   }
+  form.rng().reseed_from_clock(form.now());
   form.Shape1[i].set_visible(true);
   form.Timer(frame_timer(i)).set_enabled(true);
   send(form);
@@ -41,8 +44,11 @@ void one_persistent_attempt(Form1& form, int i) {
 }
 
 void one_persistent_poll(Form1& form, int i) {
-  form.rng().reseed_from_clock(form.now());
-  keep_listening(form, i);
+  listen(form, i, form.now());
+}
+
+void one_persistent_polls(Form1& form, int i, VirtualMs from, std::uint64_t rounds) {
+  for (std::uint64_t r = 0; r < rounds; ++r) listen(form, i, from + static_cast<VirtualMs>(r));
 }
 
 }  // namespace bruvik

@@ -43,4 +43,8 @@ void p_persistent_poll(Form1& form, int i) {
   form.emit(EventKind::Busy, i, station_timer(4, i));
 }
 
+void p_persistent_polls(Form1& form, int i, VirtualMs, std::uint64_t rounds) {
+  for (std::uint64_t r = 0; r < rounds; ++r) p_persistent_poll(form, i);
+}
+
 }  // namespace bruvik

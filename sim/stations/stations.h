@@ -19,7 +19,7 @@ void p_persistent_attempt(Form1& form, int station);
 // poll every millisecond, apart from re-arming: the clock's idle tick, `bus_busy` its probe.
 void one_persistent_poll(Form1& form, int station);
 void p_persistent_poll(Form1& form, int station);
-// The polls of the milliseconds from `from` to now in one call, while no sink wants Busy.
+// The polls of the milliseconds from `from` to now in one call: the same poll for each.
 void one_persistent_polls(Form1& form, int station, std::int64_t from, std::uint64_t rounds);
 void p_persistent_polls(Form1& form, int station, std::int64_t from, std::uint64_t rounds);
 bool bus_busy_probe(const void* form);

@@ -87,9 +87,9 @@ std::string first_difference(const std::string& a, const std::string& b) {
 }
 
 struct Session {
-  explicit Session(std::uint64_t seed) : live(seed, tick_handlers()) {
+  explicit Session(std::uint64_t seed, std::string amount = "20") : live(seed, tick_handlers()) {
     start.seed = seed;
-    start.data_amount = "20";
+    start.data_amount = std::move(amount);
     prepare(live, start);
     history = std::make_unique<History>(live, start);
   }
@@ -156,23 +156,149 @@ TEST(GoingBack, AnyMomentReachedAgainIsTheMomentAsItWas) {
   EXPECT_GT(checkpoints, 24u);  // the moments came from checkpoints too, not only the start
 }
 
+// The record as text, one event a line, to compare two records whole.
+std::string record_text(const RunRecord& r) {
+  std::string s;
+  for (const RecordedEvent& e : r.events()) {
+    s += std::to_string(e.time) + " " + std::to_string(e.tick) + " " +
+         std::to_string(static_cast<int>(e.kind)) + " " + std::to_string(e.station) + " " +
+         std::to_string(e.value) + "\n";
+  }
+  return s;
+}
+
+Event event_of(const RecordedEvent& r) {
+  Event e;
+  e.time = r.time;
+  e.kind = r.kind;
+  e.method = r.method;
+  e.station = r.station;
+  e.timer = r.timer;
+  e.value = r.value;
+  e.value2 = r.value2;
+  return e;
+}
+
+// Step as the window's pacer does: ticks one at a time until a station's attempt.
+void step_to_attempt(History& h, Form1& live) {
+  for (int n = 0; n < 100000; ++n) {
+    const int timer = h.deliver_next(live.now() + 100000);
+    if (timer > 0 && built_timer(timer).role == TimerRole::Station) return;
+  }
+  FAIL() << "no attempt came";
+}
+
+// Back lands right after the attempt before the one the run stands on, whether the run got
+// there by running or by Step, and each further Back goes one attempt further: the moment
+// moves (its tick too), and an action of a later moment is not applied.
 TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
-  Session s(5);
+  const struct {
+    const char* how;
+    bool step;
+  } cases[] = {{"after running", false}, {"after Step", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.how);
+    Session s(5);
+    s.act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+    s.history->advance_to(20000);
+    if (c.step) step_to_attempt(*s.history, s.live);
+    // An action that Back goes past, made right after an attempt when stepping.
+    s.act({0, std::nullopt, ActionKind::DataAmount, "Text6", "25", 0});
+    ASSERT_EQ(s.live.Text6.text(), "25");
+    const VirtualMs acted = s.live.now();
+    if (c.step) {
+      step_to_attempt(*s.history, s.live);
+    } else {
+      s.history->advance_to(20400);
+    }
+    std::uint64_t ticks = s.live.clock().ticks();
+    for (int back = 1; back <= 3; ++back) {
+      SCOPED_TRACE(testing::Message() << "Back " << back);
+      const RecordedEvent* expected = s.history->record().attempt_before(ticks);
+      ASSERT_NE(expected, nullptr);
+      const RecordedEvent want = *expected;
+      ASSERT_TRUE(s.history->go_back_one_attempt());
+      EXPECT_LT(s.live.clock().ticks(), ticks);
+      EXPECT_EQ(s.live.clock().ticks(), want.tick);
+      EXPECT_EQ(s.live.now(), want.time);
+      ticks = s.live.clock().ticks();
+      // Exactly the run right after that attempt, from the start, with only earlier actions.
+      std::size_t earlier = 0;
+      while (earlier < s.history->actions().size() &&
+             *s.history->actions()[earlier].ticks < want.tick) {
+        ++earlier;
+      }
+      Form1 straight(5, tick_handlers());
+      prepare(straight, s.start);
+      replay(straight, 0, s.history->actions(), {want.time, want.tick, earlier});
+      EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
+    }
+    ASSERT_LE(s.live.now(), acted);
+    EXPECT_EQ(s.live.Text6.text(), "20") << "the later data amount was applied";
+  }
+}
+
+// Going back and running on to the same moment gives the record it had, no event twice and
+// none lost; a new action made after going back keeps the events of its own moment.
+TEST(GoingBack, RunningOnAfterGoingBackRecordsEachEventOnce) {
+  Session s(9);
   s.act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+  s.history->advance_to(30000);
+  // The furthest moment right after an attempt, so that its own events are at its tick.
+  step_to_attempt(*s.history, s.live);
+  s.history->reached();
+  const VirtualMs furthest = s.live.now();
+  const std::string whole = record_text(s.history->record());
+  for (const VirtualMs to : {0, 7000, 12345, 29999}) {
+    s.history->go_to_time(to);
+    for (VirtualMs t = s.live.now(); t < furthest - 1;) {
+      t = std::min<VirtualMs>(furthest - 1, t + 1234);
+      s.history->advance_to(t);
+      s.history->reached();
+    }
+    step_to_attempt(*s.history, s.live);
+    ASSERT_EQ(s.live.now(), furthest);
+    ASSERT_TRUE(record_text(s.history->record()) == whole) << "back to " << to;
+  }
+  // A new action after going back: the events up to its moment stay, the later ones go, and
+  // running on records the new future as a run with that action from the start would.
+  s.history->go_to_time(15000);
+  step_to_attempt(*s.history, s.live);
+  const std::uint64_t at = s.live.clock().ticks();
+  RunRecord until_now;
+  for (const RecordedEvent& e : s.history->record().events()) {
+    if (e.tick <= at) until_now.add(event_of(e), e.tick);
+  }
+  s.act({0, std::nullopt, ActionKind::DataAmount, "Text6", "30", 0});
+  ASSERT_FALSE(until_now.events().empty());
+  EXPECT_EQ(until_now.events().back().tick, at) << "the attempt stepped to is not recorded";
+  EXPECT_TRUE(record_text(s.history->record()) == record_text(until_now))
+      << "the events up to the action's moment were not kept as they were";
   s.history->advance_to(20000);
-  const std::uint64_t ticks = s.live.clock().ticks();
-  ASSERT_TRUE(s.history->go_back_one_attempt());
-  const RecordedEvent* last = s.history->record().attempt_before(ticks + 1);
-  ASSERT_NE(last, nullptr);
-  EXPECT_EQ(s.live.clock().ticks(), last->tick);
-  EXPECT_EQ(s.live.now(), last->time);
-  // Twice back is two attempts back, and a straight replay to that tick agrees.
-  ASSERT_TRUE(s.history->go_back_one_attempt());
-  Form1 straight(5, tick_handlers());
-  prepare(straight, s.start);
-  replay(straight, 0, s.history->actions(),
-         {s.live.now(), s.live.clock().ticks(), s.history->actions().size()});
-  EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
+  Session straight(9);
+  straight.history->begin_anew(straight.start, s.history->actions(),
+                               at_time(s.history->actions(), 20000));
+  EXPECT_TRUE(record_text(s.history->record()) == record_text(straight.history->record()))
+      << "running on after the new action recorded another future";
+  EXPECT_EQ(first_difference(state_of(s.live), state_of(straight.live)), "");
+}
+
+// Far more checkpoints than are kept have been taken: the first seconds are still exact.
+TEST(GoingBack, ALongRunStillGoesBackExactlyToItsFirstSeconds) {
+  Session s(13, "100000");
+  s.act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+  for (VirtualMs t = 1000; t <= 3'000'000; t += 1000) {
+    s.history->advance_to(t);
+    s.history->reached();
+  }
+  ASSERT_GT(s.live.now() / 5000, 2 * 128) << "fewer checkpoints taken than are kept";
+  for (const VirtualMs to : {0, 1, 2500, 4999, 5001, 12345, 2'999'999}) {
+    s.history->go_to_time(to);
+    Form1 straight(13, tick_handlers());
+    prepare(straight, s.start);
+    replay(straight, 0, s.history->actions(), at_time(s.history->actions(), to));
+    ASSERT_EQ(first_difference(state_of(s.live), state_of(straight)), "") << "back to " << to;
+  }
 }
 
 TEST(Experiments, ASavedRunReplaysToTheSameState) {

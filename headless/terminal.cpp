@@ -182,12 +182,7 @@ std::string draw_timeline(const Options& o, const RunResult& run, const RunRecor
 }  // namespace
 
 RunParams run_params(const Options& o, std::uint64_t seed) {
-  return {{.seed = seed,
-           .mtu = o.mtu,
-           .rate = o.rate,
-           .frame_length = o.frame_length,
-           .data_amount = o.data_amount},
-          o.max_time};
+  return {start_settings(o, seed), o.max_time};
 }
 
 int run_terminal(const Options& o, std::ostream& out, std::ostream& err,

@@ -60,6 +60,14 @@ void reach(Form1& form, std::optional<std::uint64_t> ticks, VirtualMs time, cons
 
 }  // namespace
 
+StartSettings start_settings(const Options& o, std::uint64_t seed) {
+  return {.seed = seed,
+          .mtu = o.mtu,
+          .rate = o.rate,
+          .frame_length = o.frame_length,
+          .data_amount = o.data_amount};
+}
+
 std::string prepare(Form1& form, const StartSettings& s) {
   const DataAmountEdit edit = prepare_form(form, s.mtu, s.rate, s.frame_length, s.data_amount);
   return edit.accepted ? std::string() : edit.message;

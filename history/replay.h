@@ -11,6 +11,7 @@
 
 #include "history/actions.h"
 #include "model/clock.h"
+#include "options/options.h"
 
 namespace bruvik {
 
@@ -25,6 +26,10 @@ struct StartSettings {
 
   bool operator==(const StartSettings&) const = default;
 };
+
+// What the command line asks a run to start from, with its seed: the one place where options
+// become settings, for the window and the terminal alike.
+StartSettings start_settings(const Options& options, std::uint64_t seed);
 
 // Start-up, the operator values pressed in with their buttons, the data amount typed: the state
 // a run starts from. Returns why the data amount was refused, or empty.

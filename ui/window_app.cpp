@@ -87,16 +87,6 @@ void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QS
   }
 }
 
-StartSettings start_settings(const Options& o, std::uint64_t seed) {
-  StartSettings s;
-  s.seed = seed;
-  s.mtu = o.mtu;
-  s.rate = o.rate;
-  s.frame_length = o.frame_length;
-  s.data_amount = o.data_amount;
-  return s;
-}
-
 std::string time_text(VirtualMs ms) {
   return format_run_time(ms).toStdString();
 }

@@ -183,15 +183,8 @@ void Clock::place(int timer) {
 }
 
 void Clock::plain_insert(int timer) {
-  // New armings are the latest, so the place is searched from the end.
-  auto at = plain_.end();
-  while (at != plain_.begin() && before(slots_[timer], slots_[*(at - 1)])) --at;
-  plain_.insert(at, timer);
+  plain_.insert(timer, [this](int a, int b) { return before(slots_[a], slots_[b]); });
   slots_[timer].place = Place::Plain;
-}
-
-void Clock::plain_remove(int timer) {
-  plain_.erase(std::find(plain_.begin(), plain_.end(), timer));
 }
 
 void Clock::lane_insert(int timer) {
@@ -291,7 +284,7 @@ void Clock::note_linked(int timer) {
     }
     if (far_front_ == timer) find_far_front();
   } else if (s.place == Place::Plain) {
-    plain_remove(timer);
+    plain_.remove(timer);
   }
   s.place = Place::None;
 }

@@ -38,7 +38,8 @@
 //    take a lone poller's rounds in one call (set_idle_rounds) while nothing listens.
 //
 // Where pending ticks are kept, with each store's invariant and cost:
-//  - Plain mode: one list sorted by (due, sequence). Insert and remove O(timers), front O(1).
+//  - Plain mode: PlainTicks, one list sorted by (due, sequence). Insert and remove O(timers),
+//    front O(1).
 //  - Fast mode, the wheel: one bucket per millisecond for ticks due in [now, now + 16384); a
 //    bucket is a ring in sequence order from its head, an occupied bit per bucket. Insert O(1)
 //    (a held-back re-arm walks back from the tail), front O(1) while ticks are only added, else
@@ -57,6 +58,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "model/plain_ticks.h"
 
 namespace bruvik {
 
@@ -190,7 +193,6 @@ class Clock {
   void note_linked(int timer);
   void unlink(int timer);
   void plain_insert(int timer);
-  void plain_remove(int timer);
   void lane_insert(int timer);
   void lane_remove(int timer);
   int lane_front() const { return lane_size_ != 0 ? lane_[lane_head_] : 0; }
@@ -221,8 +223,7 @@ class Clock {
   ClockMode mode_;
   std::vector<Slot> slots_;
   std::vector<Probe> probes_;
-  // Plain mode's store: pending timers sorted by (due, sequence).
-  std::vector<int> plain_;
+  PlainTicks plain_;  // plain mode's store
   // Per bucket: the first timer, read only where `occupied_` has the bucket's bit, so it is
   // never cleared (a run's clock would otherwise start by zeroing 32 KB).
   std::unique_ptr<std::int16_t[]> head_;

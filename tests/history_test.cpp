@@ -87,11 +87,12 @@ std::string first_difference(const std::string& a, const std::string& b) {
 }
 
 struct Session {
-  explicit Session(std::uint64_t seed) : live(seed, tick_handlers()) {
+  explicit Session(std::uint64_t seed, std::size_t record_capacity = RunRecord::kDefaultCapacity)
+      : live(seed, tick_handlers()) {
     start.seed = seed;
     start.data_amount = "20";
     prepare(live, start);
-    history = std::make_unique<History>(live, start);
+    history = std::make_unique<History>(live, start, record_capacity);
   }
   void act(const UserAction& a) {
     apply_action(live, a);
@@ -164,7 +165,7 @@ TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
   ASSERT_TRUE(s.history->go_back_one_attempt());
   const RecordedEvent* last = s.history->record().attempt_before(ticks + 1);
   ASSERT_NE(last, nullptr);
-  EXPECT_EQ(s.live.clock().ticks(), last->tick);
+  EXPECT_EQ(s.live.clock().ticks(), s.history->record().tick_of(*last));
   EXPECT_EQ(s.live.now(), last->time);
   // Twice back is two attempts back, and a straight replay to that tick agrees.
   ASSERT_TRUE(s.history->go_back_one_attempt());
@@ -173,6 +174,55 @@ TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
   replay(straight, 0, s.history->actions(),
          {s.live.now(), s.live.clock().ticks(), s.history->actions().size()});
   EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
+}
+
+TEST(GoingBack, BackIsExactWhereTheRecordLetItsEventsGo) {
+  // A record of 2000 events holds the last few seconds of this run; one that keeps them all
+  // says where Back must land.
+  Session small(5, 2000), whole(5);
+  for (Session* s : {&small, &whole}) {
+    s->act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+    for (VirtualMs t = 0; t <= 60000; t += 500) {
+      s->history->advance_to(t);
+      s->history->reached();
+    }
+  }
+  ASSERT_GT(small.history->record().complete_from(), 20000);
+  ASSERT_EQ(whole.history->record().complete_from(), 0);
+  EXPECT_LE(small.history->record().size(), 2000u);
+  for (const VirtualMs t : {7000, 19999, 40000, 60000}) {
+    small.history->go_to_time(t);
+    whole.history->go_to_time(t);
+    for (int back = 0; back < 3; ++back) {
+      ASSERT_TRUE(small.history->go_back_one_attempt()) << t;
+      ASSERT_TRUE(whole.history->go_back_one_attempt()) << t;
+      EXPECT_EQ(small.live.clock().ticks(), whole.live.clock().ticks()) << t;
+      EXPECT_EQ(first_difference(state_of(small.live), state_of(whole.live)), "") << t;
+    }
+  }
+  // The method boundaries outlive the events around them.
+  EXPECT_EQ(small.history->record().started(), whole.history->record().started());
+  EXPECT_EQ(small.history->record().method_ends(), whole.history->record().method_ends());
+}
+
+TEST(GoingBack, TickCountsPast32BitsStayExactInTheRecord) {
+  // A week at full speed delivers billions of ticks: each event keeps its own count.
+  RunRecord record(8);
+  std::vector<std::uint64_t> ticks;
+  for (std::uint64_t i = 0; i < 20; ++i) {
+    const std::uint64_t at = i * 700'000'000ULL + i;
+    record.add({static_cast<VirtualMs>(i) * 1000, EventKind::Attempt, 0, 1, 2}, at);
+    ticks.push_back(at);
+  }
+  ASSERT_FALSE(record.events().empty());
+  const std::size_t first = ticks.size() - record.size();
+  for (std::size_t k = 0; k < record.size(); ++k) {
+    EXPECT_EQ(record.tick_of(record.events()[k]), ticks[first + k]);
+  }
+  const RecordedEvent* last = record.attempt_before(ticks.back());
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(record.tick_of(*last), ticks[ticks.size() - 2]);
+  EXPECT_EQ(record.complete_from(), record.events().front().time);
 }
 
 TEST(Experiments, ASavedRunReplaysToTheSameState) {

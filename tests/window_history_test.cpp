@@ -121,7 +121,7 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   const RecordedEvent* attempt = w.history->record().attempt_before(ticks + 1);
   ASSERT_NE(attempt, nullptr);
   EXPECT_EQ(w.form.now(), attempt->time);
-  EXPECT_EQ(w.form.clock().ticks(), attempt->tick);
+  EXPECT_EQ(w.form.clock().ticks(), w.history->record().tick_of(*attempt));
   EXPECT_TRUE(w.message().startsWith("Back at the attempt at")) << w.message().toStdString();
 
   w.drag_to(4'000);

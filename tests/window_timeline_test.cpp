@@ -125,9 +125,9 @@ TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   TimelineWindow w;
   w.window->set_timeline_shown(true);
   TimelineCanvas& canvas = w.pane().canvas();
-  Command1_Click(w.form);
+  w.window->view().widget_as<QAbstractButton>("Command1")->click();
   w.form.advance_to(20000);
-  w.window->refresh();
+  for (int frame = 0; frame < 8; ++frame) w.window->refresh();  // the figures' turn comes
   TimelineSpan s = canvas.span();
   EXPECT_EQ(s.to - s.from, 3000);
   EXPECT_GE(s.to, 20000);

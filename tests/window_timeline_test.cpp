@@ -120,6 +120,26 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
     EXPECT_EQ(window_fits(s.window, s.screen), s.fits) << s.screen.height();
 }
 
+TEST(TimelinePane, ClosingTheWindowKeepsThePaneAsItWas) {
+  for (const bool floating : {false, true}) {
+    forget_choices();
+    {
+      TimelineWindow w;
+      w.window->show();
+      w.window->remember_timeline_choices();
+      QTest::mouseClick(w.button(), Qt::LeftButton);
+      w.pane().setFloating(floating);
+      ASSERT_TRUE(w.pane().isVisible());
+      w.window->close();
+      QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(QSettings(QStringLiteral("bruvik"), QStringLiteral("bruvik"))
+                    .value(QStringLiteral("timeline/shown"))
+                    .toBool())
+        << "floating " << floating;
+  }
+}
+
 TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   forget_choices();
   TimelineWindow w;

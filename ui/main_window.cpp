@@ -209,6 +209,12 @@ void MainWindow::remember_timeline_choices() {
   strip_->timeline_button()->setChecked(!timeline_->isHidden());
 }
 
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The pane goes with the window: that is no choice of the user's to remember.
+  if (timeline_) timeline_->stop_remembering();
+  QMainWindow::closeEvent(event);
+}
+
 void MainWindow::act(const std::function<void()>& action) {
   run_core([&] {
     pace();

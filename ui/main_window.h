@@ -93,6 +93,9 @@ class MainWindow : public QMainWindow {
     report_ = std::move(report);
   }
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
   // Runs core code; a run-time error (or any other exception) is reported and ends the logic.
   template <typename F>

@@ -42,6 +42,8 @@ class TimelinePane : public QDockWidget {
   // when `fits` (the window with the pane docked fits the screen). A docked pane that does not
   // fit is not shown.
   void remember_choices(bool fits);
+  // Nothing more is written (the window is closing and takes the pane with it).
+  void stop_remembering() { settings_.reset(); }
 
  protected:
   void moveEvent(QMoveEvent* event) override;

@@ -71,6 +71,30 @@ TEST(TimelinePane, ShownHiddenByTheButtonAndAltTAndFloating) {
   EXPECT_FALSE(w.button()->isChecked());
 }
 
+TEST(TimelinePane, WithoutRoomDockedItFloatsOnTheScreen) {
+  const struct {
+    QRect screen, window;
+    bool beside;
+  } cases[] = {
+      {{0, 0, 1920, 1170}, {0, 0, 1018, 780}, true},
+      {{0, 0, 1366, 740}, {0, 0, 1018, 760}, false},
+      {{0, 0, 1024, 740}, {0, 0, 1018, 760}, false},
+  };
+  for (const auto& c : cases) {
+    forget_choices();
+    TimelineWindow w;
+    w.pane().docked_fits = [] { return false; };
+    w.pane().screen_area = [&] { return c.screen; };
+    w.pane().window_frame = [&] { return c.window; };
+    QTest::mouseClick(w.button(), Qt::LeftButton);
+    EXPECT_TRUE(w.pane().isFloating()) << c.screen.width();
+    const QRect g = w.pane().geometry();
+    EXPECT_TRUE(c.screen.contains(g)) << c.screen.width();
+    EXPECT_GE(g.height(), 200) << c.screen.width();
+    EXPECT_EQ(g.left() >= c.window.right(), c.beside) << c.screen.width();
+  }
+}
+
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
   forget_choices();
   const QRect where(120, 90, 700, 280);

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
@@ -189,6 +190,12 @@ void MainWindow::add_timeline() {
   addDockWidget(Qt::BottomDockWidgetArea, timeline_);
   timeline_->hide();
   timeline_->paused = [this] { return pacer_.paused(); };
+  // A picture drawn offscreen has no screen to fit.
+  timeline_->docked_fits = [this] {
+    return QGuiApplication::platformName() == QLatin1String("offscreen") || docked_pane_fits();
+  };
+  timeline_->screen_area = [this] { return screen()->availableGeometry(); };
+  timeline_->window_frame = [this] { return frameGeometry(); };
   timeline_->wire(strip_->timeline_button());
 }
 
@@ -199,13 +206,16 @@ void MainWindow::set_timeline_shown(bool shown) {
   refresh();
 }
 
-void MainWindow::remember_timeline_choices() {
-  if (!timeline_) return;
+bool MainWindow::docked_pane_fits() const {
   const QSize client = centralWidget()->sizeHint();
   const QSize pane = timeline_->sizeHint();
   const QSize with(std::max(client.width(), pane.width()), client.height() + pane.height());
-  timeline_->remember_choices(screen() != nullptr &&
-                              window_fits(with, screen()->availableGeometry()));
+  return screen() != nullptr && window_fits(with, screen()->availableGeometry());
+}
+
+void MainWindow::remember_timeline_choices() {
+  if (!timeline_) return;
+  timeline_->remember_choices(docked_pane_fits());
   strip_->timeline_button()->setChecked(!timeline_->isHidden());
 }
 

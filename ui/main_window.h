@@ -97,6 +97,8 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Whether the window with the pane docked under it fits the screen.
+  bool docked_pane_fits() const;
   // Runs core code; a run-time error (or any other exception) is reported and ends the logic.
   template <typename F>
   bool run_core(F&& f);

@@ -95,6 +95,27 @@ TEST(TimelinePane, WithoutRoomDockedItFloatsOnTheScreen) {
   }
 }
 
+TEST(TimelinePane, OnAShortScreenTheStripIsOneRowNoWiderThanTheWindow) {
+  TimelineWindow w;
+  ControlStrip& strip = w.window->strip();
+  const int two_rows = strip.sizeHint().height();
+  strip.set_one_row(true);
+  strip.show_message(QStringLiteral("The run as it was at 00:45.1; Resume runs on from here."));
+  w.window->show();
+  strip.layout()->activate();
+  w.window->centralWidget()->layout()->activate();
+  w.window->layout()->activate();
+  EXPECT_LE(w.window->width(), w.window->view().width()) << "the client area sets the width";
+  EXPECT_LE(strip.height(), two_rows * 2 / 3);
+  const int row = strip.open_button()->geometry().center().y();
+  for (QWidget* x : std::initializer_list<QWidget*>{strip.timeline_button(), strip.message_label(),
+                                                    strip.time_slider(), strip.pause_button()}) {
+    EXPECT_EQ(x->geometry().center().y(), row);
+    EXPECT_LE(x->geometry().right(), strip.width());
+  }
+  EXPECT_EQ(strip.message_label()->toolTip(), strip.message_label()->text()) << "told whole";
+}
+
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
   forget_choices();
   const QRect where(120, 90, 700, 280);

@@ -49,10 +49,10 @@ QString format_run_time(VirtualMs ms) {
 
 ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : QWidget(parent) {
   setFont(control_font(kDefaultFontPoints, false));
-  auto* rows = new QVBoxLayout(this);
+  auto* rows = rows_ = new QVBoxLayout(this);
   rows->setContentsMargins(8, 4, 8, 4);
   rows->setSpacing(2);
-  auto* row = new QHBoxLayout;
+  auto* row = first_ = new QHBoxLayout;
   row->setSpacing(8);
   rows->addLayout(row);
 
@@ -114,6 +114,8 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
 
   message_ = new QLabel(this);
   message_->setAccessibleName(QStringLiteral("Message"));
+  // A long message is cut, never widening the window.
+  message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   row->addWidget(time_caption);
   row->addWidget(time_);
@@ -129,7 +131,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(save_);
   row->addWidget(open_);
   // The second row: the timeline's switch and the messages (the first is full).
-  auto* second = new QHBoxLayout;
+  auto* second = second_ = new QHBoxLayout;
   second->setSpacing(8);
   second->addWidget(timeline_);
   second->addWidget(message_, 1);
@@ -158,6 +160,30 @@ void ControlStrip::show_speed(double speed) {
 
 void ControlStrip::show_message(const QString& message) {
   message_->setText(message);
+  message_->setToolTip(one_row_ ? message : QString());
+}
+
+void ControlStrip::set_one_row(bool one) {
+  if (one == one_row_) return;
+  one_row_ = one;
+  QBoxLayout* to = one ? first_ : second_;
+  first_->removeWidget(timeline_);
+  first_->removeWidget(message_);
+  second_->removeWidget(timeline_);
+  second_->removeWidget(message_);
+  to->addWidget(timeline_);
+  to->addWidget(message_, one ? 2 : 1);
+  message_->setMinimumWidth(1);
+  // The buttons as wide as their words, so that the message has room beside them.
+  for (QPushButton* b : {pause_, step_, back_, save_, open_, timeline_}) {
+    const int words = b->fontMetrics().horizontalAdvance(QStringLiteral("Resume")) + 20;
+    b->setMaximumWidth(one ? std::max(words, b->fontMetrics().horizontalAdvance(b->text()) + 20)
+                           : QWIDGETSIZE_MAX);
+  }
+  slider_->setMinimumWidth(one ? 100 : 160);
+  rows_->setContentsMargins(8, one ? 2 : 4, 8, one ? 2 : 4);
+  rows_->setSpacing(one ? 0 : 2);
+  show_message(message_->text());
 }
 
 void ControlStrip::show_span(VirtualMs now, VirtualMs end) {

@@ -3,6 +3,7 @@
 // line for short messages to the user.
 #pragma once
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -39,6 +40,10 @@ class ControlStrip : public QWidget {
   // alone while the user holds it.
   void show_span(VirtualMs now, VirtualMs end);
   void show_seed(std::uint64_t seed);
+  // One row for a short screen: the timeline's switch and the messages join the first row
+  // (a long message is cut there and told whole in its tooltip); else two rows.
+  void set_one_row(bool one);
+  bool one_row() const { return one_row_; }
 
   QComboBox* speed_box() const { return speed_; }
   QPushButton* pause_button() const { return pause_; }
@@ -64,6 +69,10 @@ class ControlStrip : public QWidget {
   QPushButton* open_;
   QPushButton* timeline_;
   QLabel* message_;
+  QBoxLayout* rows_;
+  QBoxLayout* first_;
+  QBoxLayout* second_;
+  bool one_row_ = false;
   VirtualMs shown_tenths_ = -1;
 };
 

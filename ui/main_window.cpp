@@ -24,6 +24,7 @@
 #include "model/timer_table.h"
 #include "ui/control_widgets.h"
 #include "ui/experiment_files.h"
+#include "ui/timeline_pane.h"
 
 namespace bruvik {
 namespace {
@@ -79,6 +80,11 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   // The window is as large as what it holds: it grows by the docked pane and shrinks back.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   add_timeline();
+  // A short screen (1366 x 768, 1024 x 768 with a title bar) has room for one row of strip.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen") && screen() != nullptr &&
+      !window_fits(centralWidget()->sizeHint(), screen()->availableGeometry())) {
+    strip_->set_one_row(true);
+  }
 
   pacer_.set_speed(speed);
   report_ = [this](const QString& message) {
@@ -195,7 +201,10 @@ void MainWindow::add_timeline() {
     return QGuiApplication::platformName() == QLatin1String("offscreen") || docked_pane_fits();
   };
   timeline_->screen_area = [this] { return screen()->availableGeometry(); };
-  timeline_->window_frame = [this] { return frameGeometry(); };
+  timeline_->window_frame = [this] {  // down to the strip, which stays in sight
+    const QRect f = frameGeometry();
+    return QRect(f.topLeft(), QPoint(f.right(), strip_->mapToGlobal(QPoint(0, 0)).y() - 1));
+  };
   timeline_->wire(strip_->timeline_button());
 }
 

@@ -98,9 +98,10 @@ void TimelinePane::show_where_it_fits() {
     place = QRect(window.right() + 1, window.top(), free.right() - window.right(),
                   std::min(window.height(), std::max(want.height(), 300)));
   } else {
-    // Over the window's lower part, where its counters are least read.
+    // Over the window's lower part, clear of the strip below it.
     const int h = std::min(free.height() / 3, std::max(want.height(), 240));
-    place = QRect(free.left(), free.bottom() - h + 1, std::min(free.width(), window.width()), h);
+    place = QRect(window.left(), std::min(free.bottom(), window.bottom()) - h + 1,
+                  std::min(free.width(), window.width()), h);
   }
   setFloating(true);
   setGeometry(place.intersected(free));

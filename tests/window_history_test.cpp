@@ -129,6 +129,7 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   EXPECT_GT(w.slider()->maximum(), 11'000);
   w.button("Command3")->click();
   EXPECT_EQ(w.slider()->maximum(), 4'000) << "a new action ends the run's future here";
+  EXPECT_EQ(w.message(), "The run after 4.0 s was replaced by your new action.");
   EXPECT_EQ(w.slider()->value(), 4'000);
   ASSERT_EQ(w.history->actions().size(), 2u);
   EXPECT_EQ(w.history->actions().back().control, "Command3");

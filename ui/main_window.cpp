@@ -249,11 +249,17 @@ void MainWindow::perform(UserAction action) {
   });
 }
 
-void MainWindow::record(UserAction action) {
-  if (history_ == nullptr) return;
+bool MainWindow::record(UserAction action) {
+  if (history_ == nullptr) return false;
   // Acting before the finish that the recorded future held: that finish is no longer ahead.
   if (const auto f = pacer_.finished_at(); f && *f > form_.now()) pacer_.set_finished_at({});
+  const bool drops = history_->behind();
   history_->record_action(std::move(action));
+  if (drops) {
+    strip_->show_message(QStringLiteral("The run after %1 s was replaced by your new action.")
+                             .arg(static_cast<double>(form_.now()) / 1000.0, 0, 'f', 1));
+  }
+  return drops;
 }
 
 void MainWindow::pause() {
@@ -375,15 +381,18 @@ void MainWindow::commit_data_amount_edit() {
   if (box == nullptr || !box->isModified() || failed_) return;
   const std::string typed = box->text().toStdString();
   DataAmountEdit edit;
+  bool dropped = false;
   run_core([&] {
     pace();
     edit = commit_data_amount(form_, typed);
-    if (edit.accepted) record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
+    if (edit.accepted) {
+      dropped = record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
+    }
   });
   // Accepted: what the model now holds; refused: the last accepted value again.
   box->setText(QString::fromStdString(form_.Text6.text()));
   if (edit.accepted) {
-    strip_->show_message(QString());
+    if (!dropped) strip_->show_message(QString());
     QToolTip::hideText();
   } else if (!failed_) {
     const QString why = QString::fromStdString(edit.message);

@@ -108,7 +108,8 @@ class MainWindow : public QMainWindow {
   void pace();
   // A user action that changes the run: done through the history's own code path, recorded.
   void perform(UserAction action);
-  void record(UserAction action);
+  // True when it replaced the recorded future (the strip then says so).
+  bool record(UserAction action);
   void pause();
   void fail(const QString& message);
   void wire_inputs();

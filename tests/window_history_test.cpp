@@ -136,6 +136,27 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   EXPECT_EQ(w.history->actions().back().time, 4'000);
 }
 
+TEST(WindowHistory, AClickOrEnterOnTheTimelineGoesToThatMoment) {
+  Running w(7, true);
+  w.window->set_timeline_shown(true);
+  w.button("Command1")->click();
+  w.run_to(12'000);
+  TimelineCanvas& canvas = w.window->timeline()->canvas();
+  const QPoint middle(canvas.width() / 2, canvas.height() / 2);
+  const VirtualMs there = canvas.moment_at(middle.x());
+  ASSERT_GT(there, 9'000);
+  ASSERT_LT(there, 11'500);
+  QTest::mouseClick(&canvas, Qt::LeftButton, {}, middle);
+  EXPECT_TRUE(w.window->pacer().paused());
+  EXPECT_EQ(w.form.now(), there);
+  EXPECT_EQ(w.slider()->value(), there) << "as the slider does";
+  EXPECT_EQ(w.slider()->maximum(), w.history->furthest().time) << "the future is kept";
+
+  canvas.setFocus();
+  QTest::keyClick(&canvas, Qt::Key_Return);
+  EXPECT_EQ(w.form.now(), std::min(canvas.span().to, w.history->furthest().time));
+}
+
 TEST(WindowHistory, EveryActionThatChangesTheRunIsRecordedAtItsMoment) {
   Running w;
   w.button("Command3")->click();

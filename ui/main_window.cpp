@@ -196,6 +196,7 @@ void MainWindow::add_timeline() {
   addDockWidget(Qt::BottomDockWidgetArea, timeline_);
   timeline_->hide();
   timeline_->paused = [this] { return pacer_.paused(); };
+  timeline_->canvas().on_go_to = [this](VirtualMs t) { go_to_moment(t); };
   // A picture drawn offscreen has no screen to fit.
   timeline_->docked_fits = [this] {
     return QGuiApplication::platformName() == QLatin1String("offscreen") || docked_pane_fits();

@@ -40,6 +40,11 @@ class TimelineCanvas : public QWidget {
   std::function<bool()> may_pan;
   // The span's length or following changed.
   std::function<void()> on_view_changed;
+  // A click on a moment (or Enter: the moment at the right edge of what is shown) asks the
+  // window to go there.
+  std::function<void(VirtualMs)> on_go_to;
+  // The moment at x in the canvas, within the run so far.
+  VirtualMs moment_at(double x) const;
 
   QSize sizeHint() const override { return {900, 220}; }
   QSize minimumSizeHint() const override { return {360, 160}; }
@@ -51,6 +56,7 @@ class TimelineCanvas : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   VirtualMs longest() const;
@@ -74,6 +80,8 @@ class TimelineCanvas : public QWidget {
   VirtualMs right_ = kDefaultSpanMs;  // the right edge while not following
   // A drag: where it began, and the right edge then.
   bool dragging_ = false;
+  bool pressed_ = false;
+  double press_x_ = 0;
   double drag_x_ = 0;
   VirtualMs drag_right_ = 0;
   // What was last asked to be painted: nothing is repainted until it changes.

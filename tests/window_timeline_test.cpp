@@ -185,6 +185,19 @@ TEST(TimelinePane, ClosingTheWindowKeepsThePaneAsItWas) {
   }
 }
 
+TEST(TimelinePane, AFinishedRunShowsItsEnd) {
+  forget_choices();
+  TimelineWindow w;
+  w.window->set_timeline_shown(true);
+  w.window->view().widget_as<QAbstractButton>("Command1")->click();
+  w.form.advance_to(300000);  // seed 7 finishes at 252.302 s; the seconds go on counting
+  w.window->refresh();
+  const TimelineSpan s = w.pane().canvas().span();
+  EXPECT_GE(s.to, 252302);
+  EXPECT_LT(s.to, 252302 + 1000) << "the end of the run, not the idle seconds after it";
+  EXPECT_EQ(s.cursor, 300000);
+}
+
 TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   forget_choices();
   TimelineWindow w;

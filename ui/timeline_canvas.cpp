@@ -57,7 +57,10 @@ TimelineSpan TimelineCanvas::span() const {
   if (following_) {
     // A long span moves on by whole pixels, so that it is not repainted for nothing.
     const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
-    right = (now_ + step - 1) / step * step;
+    // After the finish, the last frames stay in sight (a frame time after it).
+    const VirtualMs present =
+        finish_ && *finish_ + kFrameTimeMs < now_ ? *finish_ + kFrameTimeMs : now_;
+    right = (present + step - 1) / step * step;
   }
   // Until the run is longer than the span, the span begins with it.
   if (following_ && length_ >= std::max(now_, end_)) right = length_;
@@ -70,9 +73,10 @@ TimelineSpan TimelineCanvas::span() const {
   return s;
 }
 
-void TimelineCanvas::show_moment(VirtualMs now, VirtualMs end) {
+void TimelineCanvas::show_moment(VirtualMs now, VirtualMs end, std::optional<VirtualMs> finish) {
   now_ = now;
   end_ = end;
+  finish_ = finish;
   const TimelineSpan s = span();
   const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
   const auto events = record_.events();

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 #include "history/record.h"
 #include "timeline/stretch.h"
@@ -22,8 +23,10 @@ class TimelineCanvas : public QWidget {
 
   TimelineCanvas(const RunRecord& record, QWidget* parent = nullptr);
 
-  // The clock's present and where the record stops, once a display frame.
-  void show_moment(VirtualMs now, VirtualMs end);
+  // The clock's present and where the record stops, once a display frame; and when the run
+  // finished, if it has: following, the pane then shows the run's end, not the idle seconds
+  // that go on counting after it.
+  void show_moment(VirtualMs now, VirtualMs end, std::optional<VirtualMs> finish = {});
 
   // What is shown now.
   TimelineSpan span() const;
@@ -75,6 +78,7 @@ class TimelineCanvas : public QWidget {
   mutable QRegion moving_;
   VirtualMs now_ = 0;
   VirtualMs end_ = 0;
+  std::optional<VirtualMs> finish_;
   VirtualMs length_ = kDefaultSpanMs;
   bool following_ = true;
   VirtualMs right_ = kDefaultSpanMs;  // the right edge while not following

@@ -121,7 +121,8 @@ void TimelinePane::sync(VirtualMs now, VirtualMs end) {
     method_shown_ = method;
     update_header(true);
   }
-  canvas_->show_moment(now, std::max(now, end));
+  canvas_->show_moment(now, std::max(now, end),
+                       method == kMethods ? spans_.ends()[kMethods - 1] : std::nullopt);
 }
 
 void TimelinePane::update_header(bool figures) {

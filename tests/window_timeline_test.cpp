@@ -185,6 +185,41 @@ TEST(TimelinePane, ClosingTheWindowKeepsThePaneAsItWas) {
   }
 }
 
+TEST(TimelinePane, AnOpenedLessonStaysOnScreenWithTheTimelineItSpeaksOf) {
+  const struct {
+    const char* title;
+    const char* note;
+    bool lesson, pane;
+  } cases[] = {
+      {"Vulnerable", "In the timeline, look at the orange frames.", true, true},
+      {"Slotted", "Resume and compare the counters.", true, false},
+      {"", "", false, false},
+  };
+  for (const auto& c : cases) {
+    forget_choices();
+    TimelineWindow w;
+    Experiment e;
+    e.title = c.title;
+    e.note = c.note;
+    e.start = w.history->start();
+    e.actions = {{0, 0, ActionKind::Click, "Command1", "", 0}};
+    e.saved_at = Target{5000, std::nullopt, 1};
+    w.window->load_experiment(e, QStringLiteral("x.bruvik"));
+    SCOPED_TRACE(c.note);
+    EXPECT_EQ(!w.window->strip().lesson_button()->isHidden(), c.lesson);
+    EXPECT_EQ(w.window->lesson() != nullptr && w.window->lesson()->isVisible(), c.lesson);
+    if (c.lesson) {
+      EXPECT_TRUE(w.window->lesson_text()->text().contains(QString::fromUtf8(c.note)));
+      EXPECT_TRUE(w.window->lesson_text()->text().contains(QString::fromUtf8(c.title)));
+      QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
+      EXPECT_FALSE(w.window->lesson()->isVisible()) << "hidden and shown again at will";
+      QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
+      EXPECT_TRUE(w.window->lesson()->isVisible());
+    }
+    EXPECT_EQ(w.pane().isVisible(), c.pane);
+  }
+}
+
 TEST(TimelinePane, AFinishedRunShowsItsEnd) {
   forget_choices();
   TimelineWindow w;

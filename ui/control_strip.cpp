@@ -86,6 +86,12 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   timeline_->setAccessibleName(QStringLiteral("Timeline"));
   timeline_->setToolTip(QStringLiteral("Show or hide the timeline of the bus (Alt+T)"));
 
+  lesson_ = new EnterButton(QStringLiteral("&Lesson"), this);
+  lesson_->setAutoDefault(false);
+  lesson_->setCheckable(true);
+  lesson_->setAccessibleName(QStringLiteral("Lesson"));
+  lesson_->setToolTip(QStringLiteral("Show or hide the open experiment's lesson (Alt+L)"));
+  lesson_->hide();
   // Going back in time: the slider, Back to the attempt before, Save and Open an experiment.
   slider_ = new QSlider(Qt::Horizontal, this);
   slider_->setFocusPolicy(Qt::StrongFocus);
@@ -134,6 +140,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   auto* second = second_ = new QHBoxLayout;
   second->setSpacing(8);
   second->addWidget(timeline_);
+  second->addWidget(lesson_);
   second->addWidget(message_, 1);
   rows->addLayout(second);
 }
@@ -167,15 +174,17 @@ void ControlStrip::set_one_row(bool one) {
   if (one == one_row_) return;
   one_row_ = one;
   QBoxLayout* to = one ? first_ : second_;
-  first_->removeWidget(timeline_);
-  first_->removeWidget(message_);
-  second_->removeWidget(timeline_);
-  second_->removeWidget(message_);
+  for (QWidget* w : {static_cast<QWidget*>(timeline_), static_cast<QWidget*>(lesson_),
+                     static_cast<QWidget*>(message_)}) {
+    first_->removeWidget(w);
+    second_->removeWidget(w);
+  }
   to->addWidget(timeline_);
+  to->addWidget(lesson_);
   to->addWidget(message_, one ? 2 : 1);
   message_->setMinimumWidth(1);
   // The buttons as wide as their words, so that the message has room beside them.
-  for (QPushButton* b : {pause_, step_, back_, save_, open_, timeline_}) {
+  for (QPushButton* b : {pause_, step_, back_, save_, open_, timeline_, lesson_}) {
     const int words = b->fontMetrics().horizontalAdvance(QStringLiteral("Resume")) + 20;
     b->setMaximumWidth(one ? std::max(words, b->fontMetrics().horizontalAdvance(b->text()) + 20)
                            : QWIDGETSIZE_MAX);

@@ -53,6 +53,8 @@ class ControlStrip : public QWidget {
   QPushButton* save_button() const { return save_; }
   QPushButton* open_button() const { return open_; }
   QPushButton* timeline_button() const { return timeline_; }
+  // Shown while an experiment with a title or note is open: it shows its lesson again.
+  QPushButton* lesson_button() const { return lesson_; }
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
@@ -68,6 +70,7 @@ class ControlStrip : public QWidget {
   QPushButton* save_;
   QPushButton* open_;
   QPushButton* timeline_;
+  QPushButton* lesson_;
   QLabel* message_;
   QBoxLayout* rows_;
   QBoxLayout* first_;

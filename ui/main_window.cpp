@@ -6,6 +6,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
@@ -374,6 +375,7 @@ void MainWindow::set_tab_order() {
   chain.push_back(strip_->save_button());
   chain.push_back(strip_->open_button());
   chain.push_back(strip_->timeline_button());
+  chain.push_back(strip_->lesson_button());
   for (std::size_t i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 
@@ -527,11 +529,56 @@ void MainWindow::load_experiment(const Experiment& e, const QString& name) {
   refresh();
   const QString title = QString::fromStdString(e.title);
   const QString note = QString::fromStdString(e.note);
+  show_lesson(title, note);
+  // A question about the timeline needs it in sight.
+  if (timeline_ && note.contains(QStringLiteral("timeline"), Qt::CaseInsensitive) &&
+      timeline_->isHidden()) {
+    strip_->timeline_button()->setChecked(true);
+  }
   if ((!title.isEmpty() || !note.isEmpty()) && notice_) {
     notice_(Notice::Told, title.isEmpty()  ? note
                           : note.isEmpty() ? title
                                            : title + QStringLiteral(": ") + note);
   }
+}
+
+void MainWindow::show_lesson(const QString& title, const QString& note) {
+  QPushButton* button = strip_->lesson_button();
+  if (title.isEmpty() && note.isEmpty()) {
+    button->hide();
+    if (lesson_) lesson_->hide();
+    return;
+  }
+  if (!lesson_) {
+    lesson_ = new QWidget(this, Qt::Tool);
+    lesson_->setObjectName(QStringLiteral("lesson"));
+    lesson_->setWindowTitle(QStringLiteral("Lesson"));
+    auto* column = new QVBoxLayout(lesson_);
+    lesson_text_ = new QLabel(lesson_);
+    lesson_text_->setWordWrap(true);
+    lesson_text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lesson_text_->setAccessibleName(QStringLiteral("Lesson"));
+    column->addWidget(lesson_text_);
+    QObject::connect(button, &QAbstractButton::toggled, lesson_,
+                     [this](bool on) { lesson_->setVisible(on); });
+  }
+  lesson_text_->setText(
+      title.isEmpty() ? note.toHtmlEscaped()
+      : note.isEmpty()
+          ? QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped())
+          : QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), note.toHtmlEscaped()));
+  lesson_->setFixedWidth(360);
+  lesson_->adjustSize();
+  // Beside the window where the screen has room, else over its top right corner.
+  const QRect frame = frameGeometry();
+  QPoint at(frame.right() + 1, frame.top());
+  if (screen() != nullptr && at.x() + lesson_->width() > screen()->availableGeometry().right()) {
+    at = QPoint(frame.right() - lesson_->width() - 8, frame.top() + 40);
+  }
+  lesson_->move(at);
+  button->show();
+  button->setChecked(true);
+  lesson_->show();
 }
 
 void MainWindow::save_with_dialog() {

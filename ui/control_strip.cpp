@@ -64,6 +64,10 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   seed_ = new QLabel(QStringLiteral("Seed %1").arg(seed), this);
   seed_->setAccessibleName(QStringLiteral("Seed %1").arg(seed));
   seed_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  seed_->setToolTip(
+      QStringLiteral("A run depends on its seed and on the moments of your actions: pressing "
+                     "\"EnableThe Computers\" at another moment gives another run of the same "
+                     "seed. A saved experiment keeps both."));
 
   auto* speed_caption = new QLabel(QStringLiteral("Spee&d"), this);
   speed_ = new QComboBox(this);

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -31,6 +32,35 @@ int speed_index(double speed) {
   }
   return 2;  // 1x
 }
+
+// The time slider: while the run goes on its numbers change every frame, but its handle moves a
+// pixel only now and then; it is repainted only then.
+class TimeSlider : public QSlider {
+ public:
+  using QSlider::QSlider;
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    if (change == SliderValueChange || change == SliderRangeChange) {
+      const int at = QStyle::sliderPositionFromValue(minimum(), maximum(), value(), width());
+      const bool full = value() == maximum();
+      if (at == painted_at_ && full == painted_full_) {
+        return;  // the base only repaints
+      }
+      painted_at_ = at;
+      painted_full_ = full;
+    }
+    QSlider::sliderChange(change);
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    painted_at_ = -1;
+    QSlider::resizeEvent(event);
+  }
+
+ private:
+  int painted_at_ = -1;
+  bool painted_full_ = false;
+};
 
 }  // namespace
 
@@ -97,7 +127,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   lesson_->setToolTip(QStringLiteral("Show or hide the open experiment's lesson (Alt+L)"));
   lesson_->hide();
   // Going back in time: the slider, Back to the attempt before, Save and Open an experiment.
-  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_ = new TimeSlider(Qt::Horizontal, this);
   slider_->setFocusPolicy(Qt::StrongFocus);
   slider_->setSingleStep(1000);
   slider_->setPageStep(10000);

@@ -46,6 +46,7 @@ void put_load_axis(PlotRequest& q, const SweepReport& r) {
       s.mean.push_back(t.mean);
       s.low.push_back(t.ci95_low);
       s.high.push_back(t.ci95_high);
+      s.labels.push_back(std::to_string(p.value));
       right = std::max({right, g.mean.value_or(0), g.ci95_high.value_or(0)});
     }
     q.series.push_back(std::move(s));
@@ -84,7 +85,9 @@ void put_load_axis(PlotRequest& q, const SweepReport& r) {
   q.caption += " Each point is one value of the " + sweep_title(r.sweep.name) +
                ", its bars both ways. Dashed: the textbook curves, with a = " + a_text + " (the " +
                std::to_string(delay_ms) + " ms before a sending shows on the bus, over the frame " +
-               "time).";
+               "time). Beside each point: its " + sweep_title(r.sweep.name) +
+               ". BRUVIK's slotted ALOHA lies below its curve because each station counts its "
+               "slots from its own last attempt, so no slot is shared (docs/how-bruvik-counts.md).";
 }
 
 }  // namespace bruvik

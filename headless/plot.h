@@ -16,6 +16,8 @@ struct PlotSeries {
   // Where each point stands across, with its interval, when it is not at the request's x: the
   // points are then drawn apart, not joined, with bars both ways.
   std::vector<std::optional<double>> x_mean, x_low, x_high;
+  // A small text beside each point drawn apart (the swept value it stands for); may be empty.
+  std::vector<std::string> labels;
 };
 
 // A line drawn dashed, in the colour of series `colour`.

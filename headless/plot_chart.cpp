@@ -52,7 +52,7 @@ const QColor& colour(std::size_t k) {
 }
 
 // A line with no entry in the legend: an error bar.
-void add_unlisted(QChart& chart, QValueAxis& ax, QValueAxis& ay, QLineSeries* line) {
+void add_unlisted(QChart& chart, QValueAxis& ax, QValueAxis& ay, QXYSeries* line) {
   chart.addSeries(line);
   line->attachAxis(&ax);
   line->attachAxis(&ay);
@@ -180,6 +180,24 @@ void draw_scattered(QChart& chart, QValueAxis& ax, QValueAxis& ay, const PlotReq
         const double x = *s.x_mean[i];
         const double y = *s.mean[i];
         points->append(x, y);
+        if (i < s.labels.size() && !s.labels[i].empty()) {
+          // A point of its own, unseen, whose label is the text: Qt Charts labels a series, not
+          // a point.
+          auto* tag = new QScatterSeries;
+          tag->append(x, y);
+          tag->setMarkerSize(1);
+          tag->setColor(Qt::transparent);
+          tag->setBorderColor(Qt::transparent);
+          tag->setPointLabelsFormat(text(s.labels[i]));
+          tag->setPointLabelsColor(colour(k));
+          QFont small = tag->pointLabelsFont();
+          small.setPixelSize(12);
+          small.setBold(true);
+          tag->setPointLabelsFont(small);
+          tag->setPointLabelsVisible(true);
+          tag->setPointLabelsClipping(false);
+          add_unlisted(chart, ax, ay, tag);
+        }
         const QPen pen(colour(k), 1.5);
         if (i < s.low.size() && i < s.high.size() && s.low[i] && s.high[i]) {
           auto* bar = new QLineSeries;

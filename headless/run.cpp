@@ -112,7 +112,7 @@ class Recorder : public EventSink {
       const std::array<std::optional<VirtualMs>, 5>& starts,
       const std::array<std::optional<VirtualMs>, 5>& ends, VirtualMs stop) const {
     if (record_ != nullptr) {
-      if (record_->full()) return std::nullopt;
+      if (record_->complete_from() > 0) return std::nullopt;
       return bus_figures(record_->events(), starts, ends, stop);
     }
     return tallier_.figures(starts, ends, stop);
@@ -162,14 +162,10 @@ RunResult run_script(const RunScript& script, EventSink* extra, RunRecord* recor
   // Pure ALOHA is reached when an action starts its stations.
   const auto note_start = [&] {
     MethodResult& pure = result.methods[0];
-    if (pure.reached || form.method_code() != "pure") return;
-    for (int i = 0; i < kStations; ++i) {
-      if (form.Timer(station_timer(0, i)).enabled()) {
-        pure.reached = true;
-        pure.started_ms = form.now();
-        return;
-      }
-    }
+    if (pure.reached || !run_begun(form)) return;
+    pure.reached = true;
+    pure.started_ms = form.now();
+    if (record != nullptr) record->note_start(form.now(), form.clock().ticks());
   };
   const std::size_t actions = std::min(script.until.actions, script.actions.size());
   for (std::size_t k = 0; k < actions; ++k) {

@@ -29,6 +29,9 @@ struct Refusal {
 constexpr int kMaxDepth = 16;
 constexpr std::size_t kMaxText = 10000;
 constexpr VirtualMs kMaxMs = 1'000'000'000;
+// Every tick counts in a moment, several a millisecond: more than 32 bits in a long run. The
+// largest whole number a JSON reader in a browser still reads exactly.
+constexpr std::uint64_t kMaxTick = (std::uint64_t{1} << 53) - 1;
 constexpr std::uint64_t kFirstExperimentVersion = 1;
 
 const char* type_name(const Json& v) {
@@ -113,7 +116,7 @@ UserAction action_of(const Json& v, const std::string& where) {
   }
   a.time = static_cast<VirtualMs>(whole_of(member(v, where, "ms"), where + ".ms", 0, kMaxMs));
   if (const auto t = v.find("tick"); t != v.end()) {
-    a.ticks = whole_of(*t, where + ".tick", 0, std::numeric_limits<std::uint32_t>::max());
+    a.ticks = whole_of(*t, where + ".tick", 0, kMaxTick);
   }
   a.control = text_of(member(v, where, "control"), where + ".control");
   if (const std::string problem = action_problem(a); !problem.empty()) refuse(where, problem);
@@ -192,7 +195,7 @@ Experiment experiment_of(const Json& doc) {
     t.time =
         static_cast<VirtualMs>(whole_of(member(*s, "saved_at", "ms"), "saved_at.ms", 0, kMaxMs));
     if (const auto k = s->find("tick"); k != s->end()) {
-      t.ticks = whole_of(*k, "saved_at.tick", 0, std::numeric_limits<std::uint32_t>::max());
+      t.ticks = whole_of(*k, "saved_at.tick", 0, kMaxTick);
     }
     t.actions = static_cast<std::size_t>(
         whole_of(member(*s, "saved_at", "actions"), "saved_at.actions", 0, e.actions.size()));

@@ -20,9 +20,10 @@ std::unique_ptr<Form1> copy_of(const Form1& form) {
 
 }  // namespace
 
-History::History(Form1& live, StartSettings start)
+History::History(Form1& live, StartSettings start, std::size_t record_capacity)
     : live_(live),
       start_(std::move(start)),
+      record_(record_capacity),
       sink_(record_, live),
       spacing_ms_(kFirstSpacingMs),
       scratch_(std::make_unique<Form1>(live.seed(), live.handlers())) {
@@ -62,6 +63,7 @@ void History::record_action(UserAction action) {
   actions_.push_back(std::move(action));
   applied_ = actions_.size();
   furthest_ = now();
+  sink_.action_done();
 }
 
 void History::advance_to(VirtualMs t) {
@@ -170,29 +172,66 @@ void History::begin_anew(StartSettings start, std::vector<UserAction> actions,
   checkpoints_.push_back({furthest_, copy_of(live_)});
   // A stretch at a time, so that going back within the opened run finds checkpoints too.
   const std::size_t last = std::min(target.actions, actions_.size());
+  const auto play_to = [&](const Target& stretch) {
+    for (; applied_ < stretch.actions; ++applied_) {
+      const UserAction& a = actions_[applied_];
+      replay(live_, applied_, actions_, {a.time, a.ticks, applied_ + 1});
+      sink_.action_done();
+    }
+    replay(live_, applied_, actions_, stretch);
+  };
   for (;;) {
     const VirtualMs to = live_.now() + spacing_ms_;
     if (to >= target.time) break;
-    Target stretch = at_time(std::span(actions_).first(last), to);
-    replay(live_, applied_, actions_, stretch);
-    applied_ = stretch.actions;
+    play_to(at_time(std::span(actions_).first(last), to));
     reached();
   }
-  replay(live_, applied_, actions_, target);
+  play_to(target);
   applied_ = last;
   reached();
 }
 
+std::optional<Moment> History::attempt_replayed() {
+  // Runs the stretch from each checkpoint before the present, latest first, watching attempts.
+  struct Watch : EventSink {
+    const Form1* form = nullptr;
+    std::uint64_t before = 0;
+    std::optional<Moment> last;
+    void on_event(const Event& e) override {
+      if (form->clock().ticks() < before) last = Moment{e.time, form->clock().ticks(), 0};
+    }
+  };
+  const Moment at = now();
+  for (auto c = checkpoints_.rbegin(); c != checkpoints_.rend(); ++c) {
+    if (!before(c->at, at)) continue;
+    Watch watch;
+    watch.form = scratch_.get();
+    watch.before = at.ticks;
+    scratch_->copy_state_from(*c->form);
+    scratch_->set_sink(&watch, 1u << static_cast<unsigned>(EventKind::Attempt));
+    replay(*scratch_, c->at.actions, actions_, {at.time, at.ticks, at.actions});
+    scratch_->set_sink(nullptr);
+    if (watch.last) return watch.last;
+  }
+  return std::nullopt;
+}
+
 bool History::go_back_one_attempt() {
-  const RecordedEvent* attempt = record_.attempt_before(live_.clock().ticks());
-  if (attempt == nullptr) return false;
+  std::optional<Moment> attempt;
+  const RecordedEvent* held = record_.attempt_before(live_.clock().ticks());
+  if (held != nullptr) {
+    attempt = Moment{held->time, record_.tick_of(*held), 0};
+  } else if (record_.complete_from() > 0) {
+    attempt = attempt_replayed();  // the record no longer holds that stretch
+  }
+  if (!attempt) return false;
   // Right after that tick: the actions recorded before it, none of those after.
   Target target;
   target.time = attempt->time;
-  target.ticks = attempt->tick;
+  target.ticks = attempt->ticks;
   target.actions = static_cast<std::size_t>(
       std::find_if(actions_.begin(), actions_.end(),
-                   [&](const UserAction& a) { return a.ticks.value_or(0) >= attempt->tick; }) -
+                   [&](const UserAction& a) { return a.ticks.value_or(0) >= attempt->ticks; }) -
       actions_.begin());
   go_to(target);
   return true;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "history/actions.h"
@@ -20,8 +21,10 @@ struct TickHandlers;
 class History {
  public:
   // `live` has just been prepared from `start` (start-up, operator values, data amount) and
-  // nothing has happened to it since. The history attaches its record to it.
-  History(Form1& live, StartSettings start);
+  // nothing has happened to it since. The history attaches its record to it, which holds the
+  // latest `record_capacity` events or more.
+  History(Form1& live, StartSettings start,
+          std::size_t record_capacity = RunRecord::kDefaultCapacity);
   ~History();
   History(const History&) = delete;
   History& operator=(const History&) = delete;
@@ -73,6 +76,8 @@ class History {
     std::unique_ptr<Form1> form;
   };
   void take_checkpoint();
+  // The last attempt before the present, found by running again what the record let go.
+  std::optional<Moment> attempt_replayed();
   void discard_future();
   void note_furthest();
 

@@ -45,7 +45,8 @@ TEST(Plot, ASweepDrawsAValidImageOfTheExpectedSize) {
        {"Slotted Aloha", "offered load G (frames per frame time of 150 ms)",
         "throughput on the bus S (frames per frame time)",
         "non-persistent CSMA, a = 1/3 (Kleinrock-Tobagi)",
-        "1-persistent CSMA, a = 1/3 (Kleinrock-Tobagi)", "P Persistant: no textbook curve drawn"}},
+        "1-persistent CSMA, a = 1/3 (Kleinrock-Tobagi)", "P Persistant: no textbook curve drawn",
+        "its own last attempt", "docs/how-bruvik-counts.md", ">6</text>"}},
   };
   for (const Case& c : cases) {
     Options o;

@@ -7,9 +7,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "headless/run.h"
 #include "headless/terminal.h"
 #include "headless/timeline_file.h"
 #include "output_reader.h"
+#include "timeline/method_spans.h"
+#include "timeline/stretch.h"
 
 namespace bruvik {
 namespace {
@@ -28,6 +31,25 @@ Options timeline_options(const fs::path& file) {
   o.seed = 7;
   o.timeline = file.string();
   return o;
+}
+
+TEST(TimelineFile, PicturePaneAndTerminalStartTheRunAlike) {
+  // "EnableThe Computers" pressed at 2 s: the first method starts then, not at its first
+  // attempt, in the terminal's table, the pane's figures and the picture's method row.
+  RunParams params;
+  params.start.seed = 7;
+  RunScript script{params, {{2000, std::nullopt, ActionKind::Click, "Command1", "", 0}}, {}};
+  script.until = {2000, std::nullopt, 1};
+  RunRecord record;
+  const RunResult run = run_script(script, nullptr, &record);
+  ASSERT_EQ(run.methods[0].started_ms, 2000);
+  EXPECT_EQ(run_start(record), 2000);
+  MethodSpans spans;
+  spans.update(record);
+  ASSERT_EQ(spans.starts()[0], 2000);
+  const auto figures = bus_figures(record.events(), spans.starts(), spans.ends(), run.virtual_ms);
+  ASSERT_TRUE(run.methods[0].bus && figures[0].offered_load);
+  EXPECT_EQ(*figures[0].offered_load, *run.methods[0].bus->offered_load);
 }
 
 TEST(TimelineFile, DrawsTheAskedStretchAsSvgOrPng) {

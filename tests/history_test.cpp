@@ -87,11 +87,13 @@ std::string first_difference(const std::string& a, const std::string& b) {
 }
 
 struct Session {
-  explicit Session(std::uint64_t seed, std::string amount = "20") : live(seed, tick_handlers()) {
+  explicit Session(std::uint64_t seed, std::string amount = "20",
+                   std::size_t record_capacity = RunRecord::kDefaultCapacity)
+      : live(seed, tick_handlers()) {
     start.seed = seed;
     start.data_amount = std::move(amount);
     prepare(live, start);
-    history = std::make_unique<History>(live, start);
+    history = std::make_unique<History>(live, start, record_capacity);
   }
   void act(const UserAction& a) {
     apply_action(live, a);
@@ -160,7 +162,7 @@ TEST(GoingBack, AnyMomentReachedAgainIsTheMomentAsItWas) {
 std::string record_text(const RunRecord& r) {
   std::string s;
   for (const RecordedEvent& e : r.events()) {
-    s += std::to_string(e.time) + " " + std::to_string(e.tick) + " " +
+    s += std::to_string(e.time) + " " + std::to_string(r.tick_of(e)) + " " +
          std::to_string(static_cast<int>(e.kind)) + " " + std::to_string(e.station) + " " +
          std::to_string(e.value) + "\n";
   }
@@ -217,20 +219,21 @@ TEST(GoingBack, BackStopsRightAfterThePreviousAttempt) {
       const RecordedEvent* expected = s.history->record().attempt_before(ticks);
       ASSERT_NE(expected, nullptr);
       const RecordedEvent want = *expected;
+      const std::uint64_t want_tick = s.history->record().tick_of(want);
       ASSERT_TRUE(s.history->go_back_one_attempt());
       EXPECT_LT(s.live.clock().ticks(), ticks);
-      EXPECT_EQ(s.live.clock().ticks(), want.tick);
+      EXPECT_EQ(s.live.clock().ticks(), want_tick);
       EXPECT_EQ(s.live.now(), want.time);
       ticks = s.live.clock().ticks();
       // Exactly the run right after that attempt, from the start, with only earlier actions.
       std::size_t earlier = 0;
       while (earlier < s.history->actions().size() &&
-             *s.history->actions()[earlier].ticks < want.tick) {
+             *s.history->actions()[earlier].ticks < want_tick) {
         ++earlier;
       }
       Form1 straight(5, tick_handlers());
       prepare(straight, s.start);
-      replay(straight, 0, s.history->actions(), {want.time, want.tick, earlier});
+      replay(straight, 0, s.history->actions(), {want.time, want_tick, earlier});
       EXPECT_EQ(first_difference(state_of(s.live), state_of(straight)), "");
     }
     ASSERT_LE(s.live.now(), acted);
@@ -266,12 +269,14 @@ TEST(GoingBack, RunningOnAfterGoingBackRecordsEachEventOnce) {
   step_to_attempt(*s.history, s.live);
   const std::uint64_t at = s.live.clock().ticks();
   RunRecord until_now;
-  for (const RecordedEvent& e : s.history->record().events()) {
-    if (e.tick <= at) until_now.add(event_of(e), e.tick);
+  const RunRecord& record = s.history->record();
+  for (const RecordedEvent& e : record.events()) {
+    if (record.tick_of(e) <= at) until_now.add(event_of(e), record.tick_of(e));
   }
   s.act({0, std::nullopt, ActionKind::DataAmount, "Text6", "30", 0});
   ASSERT_FALSE(until_now.events().empty());
-  EXPECT_EQ(until_now.events().back().tick, at) << "the attempt stepped to is not recorded";
+  EXPECT_EQ(until_now.tick_of(until_now.events().back()), at)
+      << "the attempt stepped to is not recorded";
   EXPECT_TRUE(record_text(s.history->record()) == record_text(until_now))
       << "the events up to the action's moment were not kept as they were";
   s.history->advance_to(20000);
@@ -299,6 +304,55 @@ TEST(GoingBack, ALongRunStillGoesBackExactlyToItsFirstSeconds) {
     replay(straight, 0, s.history->actions(), at_time(s.history->actions(), to));
     ASSERT_EQ(first_difference(state_of(s.live), state_of(straight)), "") << "back to " << to;
   }
+}
+
+TEST(GoingBack, BackIsExactWhereTheRecordLetItsEventsGo) {
+  // A record of 2000 events holds the last few seconds of this run; one that keeps them all
+  // says where Back must land.
+  Session small(5, "20", 2000), whole(5);
+  for (Session* s : {&small, &whole}) {
+    s->act({0, std::nullopt, ActionKind::Click, "Command1", "", 0});
+    for (VirtualMs t = 0; t <= 60000; t += 500) {
+      s->history->advance_to(t);
+      s->history->reached();
+    }
+  }
+  ASSERT_GT(small.history->record().complete_from(), 20000);
+  ASSERT_EQ(whole.history->record().complete_from(), 0);
+  EXPECT_LE(small.history->record().size(), 2000u);
+  for (const VirtualMs t : {7000, 19999, 40000, 60000}) {
+    small.history->go_to_time(t);
+    whole.history->go_to_time(t);
+    for (int back = 0; back < 3; ++back) {
+      ASSERT_TRUE(small.history->go_back_one_attempt()) << t;
+      ASSERT_TRUE(whole.history->go_back_one_attempt()) << t;
+      EXPECT_EQ(small.live.clock().ticks(), whole.live.clock().ticks()) << t;
+      EXPECT_EQ(first_difference(state_of(small.live), state_of(whole.live)), "") << t;
+    }
+  }
+  // The method boundaries outlive the events around them.
+  EXPECT_EQ(small.history->record().started(), whole.history->record().started());
+  EXPECT_EQ(small.history->record().method_ends(), whole.history->record().method_ends());
+}
+
+TEST(GoingBack, TickCountsPast32BitsStayExactInTheRecord) {
+  // A week at full speed delivers billions of ticks: each event keeps its own count.
+  RunRecord record(8);
+  std::vector<std::uint64_t> ticks;
+  for (std::uint64_t i = 0; i < 20; ++i) {
+    const std::uint64_t at = i * 700'000'000ULL + i;
+    record.add({static_cast<VirtualMs>(i) * 1000, EventKind::Attempt, 0, 1, 2}, at);
+    ticks.push_back(at);
+  }
+  ASSERT_FALSE(record.events().empty());
+  const std::size_t first = ticks.size() - record.size();
+  for (std::size_t k = 0; k < record.size(); ++k) {
+    EXPECT_EQ(record.tick_of(record.events()[k]), ticks[first + k]);
+  }
+  const RecordedEvent* last = record.attempt_before(ticks.back());
+  ASSERT_NE(last, nullptr);
+  EXPECT_EQ(record.tick_of(*last), ticks[ticks.size() - 2]);
+  EXPECT_EQ(record.complete_from(), record.events().front().time);
 }
 
 TEST(Experiments, ASavedRunReplaysToTheSameState) {

@@ -121,7 +121,7 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   const RecordedEvent* attempt = w.history->record().attempt_before(ticks + 1);
   ASSERT_NE(attempt, nullptr);
   EXPECT_EQ(w.form.now(), attempt->time);
-  EXPECT_EQ(w.form.clock().ticks(), attempt->tick);
+  EXPECT_EQ(w.form.clock().ticks(), w.history->record().tick_of(*attempt));
   EXPECT_TRUE(w.message().startsWith("Back at the attempt at")) << w.message().toStdString();
 
   w.drag_to(4'000);
@@ -129,10 +129,32 @@ TEST(WindowHistory, BackGoesToTheAttemptBeforeAndANewActionDropsTheFuture) {
   EXPECT_GT(w.slider()->maximum(), 11'000);
   w.button("Command3")->click();
   EXPECT_EQ(w.slider()->maximum(), 4'000) << "a new action ends the run's future here";
+  EXPECT_EQ(w.message(), "The run after 4.0 s was replaced by your new action.");
   EXPECT_EQ(w.slider()->value(), 4'000);
   ASSERT_EQ(w.history->actions().size(), 2u);
   EXPECT_EQ(w.history->actions().back().control, "Command3");
   EXPECT_EQ(w.history->actions().back().time, 4'000);
+}
+
+TEST(WindowHistory, AClickOrEnterOnTheTimelineGoesToThatMoment) {
+  Running w(7, true);
+  w.window->set_timeline_shown(true);
+  w.button("Command1")->click();
+  w.run_to(12'000);
+  TimelineCanvas& canvas = w.window->timeline()->canvas();
+  const QPoint middle(canvas.width() / 2, canvas.height() / 2);
+  const VirtualMs there = canvas.moment_at(middle.x());
+  ASSERT_GT(there, 9'000);
+  ASSERT_LT(there, 11'500);
+  QTest::mouseClick(&canvas, Qt::LeftButton, {}, middle);
+  EXPECT_TRUE(w.window->pacer().paused());
+  EXPECT_EQ(w.form.now(), there);
+  EXPECT_EQ(w.slider()->value(), there) << "as the slider does";
+  EXPECT_EQ(w.slider()->maximum(), w.history->furthest().time) << "the future is kept";
+
+  canvas.setFocus();
+  QTest::keyClick(&canvas, Qt::Key_Return);
+  EXPECT_EQ(w.form.now(), std::min(canvas.span().to, w.history->furthest().time));
 }
 
 TEST(WindowHistory, EveryActionThatChangesTheRunIsRecordedAtItsMoment) {

@@ -71,6 +71,51 @@ TEST(TimelinePane, ShownHiddenByTheButtonAndAltTAndFloating) {
   EXPECT_FALSE(w.button()->isChecked());
 }
 
+TEST(TimelinePane, WithoutRoomDockedItFloatsOnTheScreen) {
+  const struct {
+    QRect screen, window;
+    bool beside;
+  } cases[] = {
+      {{0, 0, 1920, 1170}, {0, 0, 1018, 780}, true},
+      {{0, 0, 1366, 740}, {0, 0, 1018, 760}, false},
+      {{0, 0, 1024, 740}, {0, 0, 1018, 760}, false},
+  };
+  for (const auto& c : cases) {
+    forget_choices();
+    TimelineWindow w;
+    w.pane().docked_fits = [] { return false; };
+    w.pane().screen_area = [&] { return c.screen; };
+    w.pane().window_frame = [&] { return c.window; };
+    QTest::mouseClick(w.button(), Qt::LeftButton);
+    EXPECT_TRUE(w.pane().isFloating()) << c.screen.width();
+    const QRect g = w.pane().geometry();
+    EXPECT_TRUE(c.screen.contains(g)) << c.screen.width();
+    EXPECT_GE(g.height(), 200) << c.screen.width();
+    EXPECT_EQ(g.left() >= c.window.right(), c.beside) << c.screen.width();
+  }
+}
+
+TEST(TimelinePane, OnAShortScreenTheStripIsOneRowNoWiderThanTheWindow) {
+  TimelineWindow w;
+  ControlStrip& strip = w.window->strip();
+  const int two_rows = strip.sizeHint().height();
+  strip.set_one_row(true);
+  strip.show_message(QStringLiteral("The run as it was at 00:45.1; Resume runs on from here."));
+  w.window->show();
+  strip.layout()->activate();
+  w.window->centralWidget()->layout()->activate();
+  w.window->layout()->activate();
+  EXPECT_LE(w.window->width(), w.window->view().width()) << "the client area sets the width";
+  EXPECT_LE(strip.height(), two_rows * 2 / 3);
+  const int row = strip.open_button()->geometry().center().y();
+  for (QWidget* x : std::initializer_list<QWidget*>{strip.timeline_button(), strip.message_label(),
+                                                    strip.time_slider(), strip.pause_button()}) {
+    EXPECT_EQ(x->geometry().center().y(), row);
+    EXPECT_LE(x->geometry().right(), strip.width());
+  }
+  EXPECT_EQ(strip.message_label()->toolTip(), strip.message_label()->text()) << "told whole";
+}
+
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
   forget_choices();
   const QRect where(120, 90, 700, 280);
@@ -120,14 +165,82 @@ TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {
     EXPECT_EQ(window_fits(s.window, s.screen), s.fits) << s.screen.height();
 }
 
+TEST(TimelinePane, ClosingTheWindowKeepsThePaneAsItWas) {
+  for (const bool floating : {false, true}) {
+    forget_choices();
+    {
+      TimelineWindow w;
+      w.window->show();
+      w.window->remember_timeline_choices();
+      QTest::mouseClick(w.button(), Qt::LeftButton);
+      w.pane().setFloating(floating);
+      ASSERT_TRUE(w.pane().isVisible());
+      w.window->close();
+      QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(QSettings(QStringLiteral("bruvik"), QStringLiteral("bruvik"))
+                    .value(QStringLiteral("timeline/shown"))
+                    .toBool())
+        << "floating " << floating;
+  }
+}
+
+TEST(TimelinePane, AnOpenedLessonStaysOnScreenWithTheTimelineItSpeaksOf) {
+  const struct {
+    const char* title;
+    const char* note;
+    bool lesson, pane;
+  } cases[] = {
+      {"Vulnerable", "In the timeline, look at the orange frames.", true, true},
+      {"Slotted", "Resume and compare the counters.", true, false},
+      {"", "", false, false},
+  };
+  for (const auto& c : cases) {
+    forget_choices();
+    TimelineWindow w;
+    Experiment e;
+    e.title = c.title;
+    e.note = c.note;
+    e.start = w.history->start();
+    e.actions = {{0, 0, ActionKind::Click, "Command1", "", 0}};
+    e.saved_at = Target{5000, std::nullopt, 1};
+    w.window->load_experiment(e, QStringLiteral("x.bruvik"));
+    SCOPED_TRACE(c.note);
+    EXPECT_EQ(!w.window->strip().lesson_button()->isHidden(), c.lesson);
+    EXPECT_EQ(w.window->lesson() != nullptr && w.window->lesson()->isVisible(), c.lesson);
+    if (c.lesson) {
+      EXPECT_TRUE(w.window->lesson_text()->text().contains(QString::fromUtf8(c.note)));
+      EXPECT_TRUE(w.window->lesson_text()->text().contains(QString::fromUtf8(c.title)));
+      QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
+      EXPECT_FALSE(w.window->lesson()->isVisible()) << "hidden and shown again at will";
+      QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
+      EXPECT_TRUE(w.window->lesson()->isVisible());
+    }
+    EXPECT_EQ(w.pane().isVisible(), c.pane);
+  }
+}
+
+TEST(TimelinePane, AFinishedRunShowsItsEnd) {
+  forget_choices();
+  TimelineWindow w;
+  w.window->set_timeline_shown(true);
+  w.window->view().widget_as<QAbstractButton>("Command1")->click();
+  w.form.advance_to(300000);  // seed 7 finishes at 252.302 s; the seconds go on counting
+  w.window->refresh();
+  const TimelineSpan s = w.pane().canvas().span();
+  EXPECT_GE(s.to, 252302);
+  EXPECT_LT(s.to, 252302 + 1000) << "the end of the run, not the idle seconds after it";
+  EXPECT_EQ(s.cursor, 300000);
+}
+
 TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   forget_choices();
   TimelineWindow w;
   w.window->set_timeline_shown(true);
   TimelineCanvas& canvas = w.pane().canvas();
-  Command1_Click(w.form);
+  w.window->view().widget_as<QAbstractButton>("Command1")->click();
   w.form.advance_to(20000);
-  w.window->refresh();
+  for (int frame = 0; frame < 8; ++frame) w.window->refresh();  // the figures' turn comes
   TimelineSpan s = canvas.span();
   EXPECT_EQ(s.to - s.from, 3000);
   EXPECT_GE(s.to, 20000);

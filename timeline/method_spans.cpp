@@ -10,21 +10,12 @@
 namespace bruvik {
 
 void MethodSpans::update(const RunRecord& record) {
-  const auto events = record.events();
-  if (events.size() < read_ || (read_ > 0 && events[read_ - 1].tick != last_tick_)) {
-    *this = MethodSpans();
+  starts_ = {};
+  starts_[0] = record.started();
+  ends_ = record.method_ends();
+  for (std::size_t k = 0; k + 1 < ends_.size(); ++k) {
+    if (ends_[k]) starts_[k + 1] = ends_[k];
   }
-  for (; read_ < events.size(); ++read_) {
-    const RecordedEvent& e = events[read_];
-    if (!starts_[0] && (e.kind == EventKind::Attempt || e.kind == EventKind::Sent)) {
-      starts_[0] = e.time;
-    } else if (e.kind == EventKind::MethodEnd && e.method >= 0 && e.method < kMethods) {
-      const auto k = static_cast<std::size_t>(e.method);
-      ends_[k] = e.time;
-      if (k + 1 < ends_.size()) starts_[k + 1] = e.time;
-    }
-  }
-  if (read_ > 0) last_tick_ = events[read_ - 1].tick;
 }
 
 int MethodSpans::running_at(VirtualMs t) const {
@@ -45,10 +36,20 @@ std::string figures_line(const RunRecord& record, const MethodSpans& spans, Virt
   std::array<std::optional<VirtualMs>, 5> starts{}, ends{};
   starts[i] = spans.starts()[i];
   if (running == kMethods) ends[i] = spans.ends()[i];
+  std::string line = methods()[i].name;
+  // Over what the record still holds of the method, from a frame time after the let-go
+  // stretch, so that the overlaps of its first frames are known.
+  if (record.complete_from() > 0 && *starts[i] < record.complete_from() + kFrameTimeMs) {
+    starts[i] = record.complete_from() + kFrameTimeMs;
+    char since[64];
+    std::snprintf(since, sizeof since, " since %.1f s (earlier events not kept)",
+                  static_cast<double>(*starts[i]) / 1000.0);
+    line += since;
+    if (*starts[i] >= now) return line + ": no figures yet.";
+  }
   // From a frame time before its start, so that the overlaps of its first frames are known.
   const VirtualMs from = *starts[i] - kFrameTimeMs;
   const BusFigures f = bus_figures(record.between(from, now), starts, ends, now)[i];
-  std::string line = methods()[i].name;
   if (running == kMethods) line += " (the run has finished)";
   if (!f.offered_load) return line + ": no figures yet.";
   char figures[160];

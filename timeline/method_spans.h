@@ -13,18 +13,16 @@ namespace bruvik {
 
 class MethodSpans {
  public:
-  // Reads the events added since the last call; starts over when the record was cut back.
+  // Reads them from the record, which keeps them however long the run.
   void update(const RunRecord& record);
 
-  // Method 0 begins with the first attempt, method k > 0 when method k - 1 ends.
+  // Method 0 begins when the run began (run_begun), method k > 0 when method k - 1 ends.
   const std::array<std::optional<VirtualMs>, 5>& starts() const { return starts_; }
   const std::array<std::optional<VirtualMs>, 5>& ends() const { return ends_; }
   // The method running at `t`: -1 before the run, kMethods once the last one has ended.
   int running_at(VirtualMs t) const;
 
  private:
-  std::size_t read_ = 0;
-  std::uint32_t last_tick_ = 0;
   std::array<std::optional<VirtualMs>, 5> starts_{};
   std::array<std::optional<VirtualMs>, 5> ends_{};
 };

@@ -239,6 +239,23 @@ void paint_axis(QPainter& p, const TimelineGeometry& g, const TimelineStyle& sty
   }
 }
 
+// Where the record no longer holds the run: greyed, with one sentence saying so.
+void paint_let_go(QPainter& p, const TimelineGeometry& g, const RunRecord& record,
+                  const TimelineStyle& style) {
+  const VirtualMs from = record.complete_from();
+  if (from <= g.from) return;
+  const double right = g.x_of(static_cast<double>(std::min(from, g.to)));
+  const QRectF gone(g.plot.left(), g.methods.top(), right - g.plot.left(),
+                    g.plot.bottom() - g.methods.top());
+  p.fillRect(gone, QColor(128, 128, 128, 150));
+  const QString text =
+      QStringLiteral("Not kept before %1: a long run's timeline keeps only its latest events.")
+          .arg(seconds_text(from, 1));
+  const QRectF box(g.plot.left() + 4, g.methods.top(), g.plot.width() - 8, g.methods.height() + 40);
+  p.setPen(style.text);
+  p.drawText(box, Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, text);
+}
+
 }  // namespace
 
 void paint_timeline_backdrop(QPainter& p, const QRectF& area, const TimelineStyle& style) {
@@ -283,6 +300,7 @@ void paint_timeline_content(QPainter& p, const QRectF& area, const RunRecord& re
   p.strokePath(paths.counted, QPen(style.counted, 2));
   p.setRenderHint(QPainter::Antialiasing, false);
   paint_methods(p, g, s, style);
+  paint_let_go(p, g, record, style);
   if (span.cursor >= g.from && span.cursor <= g.to) {
     const double x = g.x_of(static_cast<double>(span.cursor));
     p.setPen(QPen(style.cursor, 2));

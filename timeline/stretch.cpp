@@ -37,10 +37,7 @@ int method_running_at(const RunRecord& record, VirtualMs start, VirtualMs t) {
 }  // namespace
 
 VirtualMs run_start(const RunRecord& record) {
-  for (const RecordedEvent& e : record.events()) {
-    if (e.kind == EventKind::Attempt || e.kind == EventKind::Sent) return e.time;
-  }
-  return -1;
+  return record.started().value_or(-1);
 }
 
 Stretch derive_stretch(const RunRecord& record, const TimelineSpan& span) {

@@ -47,7 +47,7 @@ struct Stretch {
 
 Stretch derive_stretch(const RunRecord& record, const TimelineSpan& span);
 
-// When method 0 began: the first attempt of a station; -1 before it.
+// When method 0 began (run_begun); -1 before it.
 VirtualMs run_start(const RunRecord& record);
 
 }  // namespace bruvik

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -32,6 +33,35 @@ int speed_index(double speed) {
   return 2;  // 1x
 }
 
+// The time slider: while the run goes on its numbers change every frame, but its handle moves a
+// pixel only now and then; it is repainted only then.
+class TimeSlider : public QSlider {
+ public:
+  using QSlider::QSlider;
+
+ protected:
+  void sliderChange(SliderChange change) override {
+    if (change == SliderValueChange || change == SliderRangeChange) {
+      const int at = QStyle::sliderPositionFromValue(minimum(), maximum(), value(), width());
+      const bool full = value() == maximum();
+      if (at == painted_at_ && full == painted_full_) {
+        return;  // the base only repaints
+      }
+      painted_at_ = at;
+      painted_full_ = full;
+    }
+    QSlider::sliderChange(change);
+  }
+  void resizeEvent(QResizeEvent* event) override {
+    painted_at_ = -1;
+    QSlider::resizeEvent(event);
+  }
+
+ private:
+  int painted_at_ = -1;
+  bool painted_full_ = false;
+};
+
 }  // namespace
 
 std::span<const SpeedChoice> speed_choices() {
@@ -49,10 +79,10 @@ QString format_run_time(VirtualMs ms) {
 
 ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : QWidget(parent) {
   setFont(control_font(kDefaultFontPoints, false));
-  auto* rows = new QVBoxLayout(this);
+  auto* rows = rows_ = new QVBoxLayout(this);
   rows->setContentsMargins(8, 4, 8, 4);
   rows->setSpacing(2);
-  auto* row = new QHBoxLayout;
+  auto* row = first_ = new QHBoxLayout;
   row->setSpacing(8);
   rows->addLayout(row);
 
@@ -64,6 +94,10 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   seed_ = new QLabel(QStringLiteral("Seed %1").arg(seed), this);
   seed_->setAccessibleName(QStringLiteral("Seed %1").arg(seed));
   seed_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  seed_->setToolTip(
+      QStringLiteral("A run depends on its seed and on the moments of your actions: pressing "
+                     "\"EnableThe Computers\" at another moment gives another run of the same "
+                     "seed. A saved experiment keeps both."));
 
   auto* speed_caption = new QLabel(QStringLiteral("Spee&d"), this);
   speed_ = new QComboBox(this);
@@ -86,8 +120,14 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   timeline_->setAccessibleName(QStringLiteral("Timeline"));
   timeline_->setToolTip(QStringLiteral("Show or hide the timeline of the bus (Alt+T)"));
 
+  lesson_ = new EnterButton(QStringLiteral("&Lesson"), this);
+  lesson_->setAutoDefault(false);
+  lesson_->setCheckable(true);
+  lesson_->setAccessibleName(QStringLiteral("Lesson"));
+  lesson_->setToolTip(QStringLiteral("Show or hide the open experiment's lesson (Alt+L)"));
+  lesson_->hide();
   // Going back in time: the slider, Back to the attempt before, Save and Open an experiment.
-  slider_ = new QSlider(Qt::Horizontal, this);
+  slider_ = new TimeSlider(Qt::Horizontal, this);
   slider_->setFocusPolicy(Qt::StrongFocus);
   slider_->setSingleStep(1000);
   slider_->setPageStep(10000);
@@ -114,6 +154,8 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
 
   message_ = new QLabel(this);
   message_->setAccessibleName(QStringLiteral("Message"));
+  // A long message is cut, never widening the window.
+  message_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
   row->addWidget(time_caption);
   row->addWidget(time_);
@@ -129,9 +171,10 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   row->addWidget(save_);
   row->addWidget(open_);
   // The second row: the timeline's switch and the messages (the first is full).
-  auto* second = new QHBoxLayout;
+  auto* second = second_ = new QHBoxLayout;
   second->setSpacing(8);
   second->addWidget(timeline_);
+  second->addWidget(lesson_);
   second->addWidget(message_, 1);
   rows->addLayout(second);
 }
@@ -158,6 +201,32 @@ void ControlStrip::show_speed(double speed) {
 
 void ControlStrip::show_message(const QString& message) {
   message_->setText(message);
+  message_->setToolTip(one_row_ ? message : QString());
+}
+
+void ControlStrip::set_one_row(bool one) {
+  if (one == one_row_) return;
+  one_row_ = one;
+  QBoxLayout* to = one ? first_ : second_;
+  for (QWidget* w : {static_cast<QWidget*>(timeline_), static_cast<QWidget*>(lesson_),
+                     static_cast<QWidget*>(message_)}) {
+    first_->removeWidget(w);
+    second_->removeWidget(w);
+  }
+  to->addWidget(timeline_);
+  to->addWidget(lesson_);
+  to->addWidget(message_, one ? 2 : 1);
+  message_->setMinimumWidth(1);
+  // The buttons as wide as their words, so that the message has room beside them.
+  for (QPushButton* b : {pause_, step_, back_, save_, open_, timeline_, lesson_}) {
+    const int words = b->fontMetrics().horizontalAdvance(QStringLiteral("Resume")) + 20;
+    b->setMaximumWidth(one ? std::max(words, b->fontMetrics().horizontalAdvance(b->text()) + 20)
+                           : QWIDGETSIZE_MAX);
+  }
+  slider_->setMinimumWidth(one ? 100 : 160);
+  rows_->setContentsMargins(8, one ? 2 : 4, 8, one ? 2 : 4);
+  rows_->setSpacing(one ? 0 : 2);
+  show_message(message_->text());
 }
 
 void ControlStrip::show_span(VirtualMs now, VirtualMs end) {

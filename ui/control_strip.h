@@ -3,6 +3,7 @@
 // line for short messages to the user.
 #pragma once
 
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
@@ -39,6 +40,10 @@ class ControlStrip : public QWidget {
   // alone while the user holds it.
   void show_span(VirtualMs now, VirtualMs end);
   void show_seed(std::uint64_t seed);
+  // One row for a short screen: the timeline's switch and the messages join the first row
+  // (a long message is cut there and told whole in its tooltip); else two rows.
+  void set_one_row(bool one);
+  bool one_row() const { return one_row_; }
 
   QComboBox* speed_box() const { return speed_; }
   QPushButton* pause_button() const { return pause_; }
@@ -48,6 +53,8 @@ class ControlStrip : public QWidget {
   QPushButton* save_button() const { return save_; }
   QPushButton* open_button() const { return open_; }
   QPushButton* timeline_button() const { return timeline_; }
+  // Shown while an experiment with a title or note is open: it shows its lesson again.
+  QPushButton* lesson_button() const { return lesson_; }
   QLabel* time_label() const { return time_; }
   QLabel* seed_label() const { return seed_; }
   QLabel* message_label() const { return message_; }
@@ -63,7 +70,12 @@ class ControlStrip : public QWidget {
   QPushButton* save_;
   QPushButton* open_;
   QPushButton* timeline_;
+  QPushButton* lesson_;
   QLabel* message_;
+  QBoxLayout* rows_;
+  QBoxLayout* first_;
+  QBoxLayout* second_;
+  bool one_row_ = false;
   VirtualMs shown_tenths_ = -1;
 };
 

@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
@@ -23,6 +25,7 @@
 #include "model/timer_table.h"
 #include "ui/control_widgets.h"
 #include "ui/experiment_files.h"
+#include "ui/timeline_pane.h"
 
 namespace bruvik {
 namespace {
@@ -78,6 +81,11 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   // The window is as large as what it holds: it grows by the docked pane and shrinks back.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   add_timeline();
+  // A short screen (1366 x 768, 1024 x 768 with a title bar) has room for one row of strip.
+  if (QGuiApplication::platformName() != QLatin1String("offscreen") && screen() != nullptr &&
+      !window_fits(centralWidget()->sizeHint(), screen()->availableGeometry())) {
+    strip_->set_one_row(true);
+  }
 
   pacer_.set_speed(speed);
   report_ = [this](const QString& message) {
@@ -189,6 +197,16 @@ void MainWindow::add_timeline() {
   addDockWidget(Qt::BottomDockWidgetArea, timeline_);
   timeline_->hide();
   timeline_->paused = [this] { return pacer_.paused(); };
+  timeline_->canvas().on_go_to = [this](VirtualMs t) { go_to_moment(t); };
+  // A picture drawn offscreen has no screen to fit.
+  timeline_->docked_fits = [this] {
+    return QGuiApplication::platformName() == QLatin1String("offscreen") || docked_pane_fits();
+  };
+  timeline_->screen_area = [this] { return screen()->availableGeometry(); };
+  timeline_->window_frame = [this] {  // down to the strip, which stays in sight
+    const QRect f = frameGeometry();
+    return QRect(f.topLeft(), QPoint(f.right(), strip_->mapToGlobal(QPoint(0, 0)).y() - 1));
+  };
   timeline_->wire(strip_->timeline_button());
 }
 
@@ -199,14 +217,23 @@ void MainWindow::set_timeline_shown(bool shown) {
   refresh();
 }
 
-void MainWindow::remember_timeline_choices() {
-  if (!timeline_) return;
+bool MainWindow::docked_pane_fits() const {
   const QSize client = centralWidget()->sizeHint();
   const QSize pane = timeline_->sizeHint();
   const QSize with(std::max(client.width(), pane.width()), client.height() + pane.height());
-  timeline_->remember_choices(screen() != nullptr &&
-                              window_fits(with, screen()->availableGeometry()));
+  return screen() != nullptr && window_fits(with, screen()->availableGeometry());
+}
+
+void MainWindow::remember_timeline_choices() {
+  if (!timeline_) return;
+  timeline_->remember_choices(docked_pane_fits());
   strip_->timeline_button()->setChecked(!timeline_->isHidden());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+  // The pane goes with the window: that is no choice of the user's to remember.
+  if (timeline_) timeline_->stop_remembering();
+  QMainWindow::closeEvent(event);
 }
 
 void MainWindow::act(const std::function<void()>& action) {
@@ -224,11 +251,17 @@ void MainWindow::perform(UserAction action) {
   });
 }
 
-void MainWindow::record(UserAction action) {
-  if (history_ == nullptr) return;
+bool MainWindow::record(UserAction action) {
+  if (history_ == nullptr) return false;
   // Acting before the finish that the recorded future held: that finish is no longer ahead.
   if (const auto f = pacer_.finished_at(); f && *f > form_.now()) pacer_.set_finished_at({});
+  const bool drops = history_->behind();
   history_->record_action(std::move(action));
+  if (drops) {
+    strip_->show_message(QStringLiteral("The run after %1 s was replaced by your new action.")
+                             .arg(static_cast<double>(form_.now()) / 1000.0, 0, 'f', 1));
+  }
+  return drops;
 }
 
 void MainWindow::pause() {
@@ -342,6 +375,7 @@ void MainWindow::set_tab_order() {
   chain.push_back(strip_->save_button());
   chain.push_back(strip_->open_button());
   chain.push_back(strip_->timeline_button());
+  chain.push_back(strip_->lesson_button());
   for (std::size_t i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
 }
 
@@ -350,15 +384,18 @@ void MainWindow::commit_data_amount_edit() {
   if (box == nullptr || !box->isModified() || failed_) return;
   const std::string typed = box->text().toStdString();
   DataAmountEdit edit;
+  bool dropped = false;
   run_core([&] {
     pace();
     edit = commit_data_amount(form_, typed);
-    if (edit.accepted) record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
+    if (edit.accepted) {
+      dropped = record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
+    }
   });
   // Accepted: what the model now holds; refused: the last accepted value again.
   box->setText(QString::fromStdString(form_.Text6.text()));
   if (edit.accepted) {
-    strip_->show_message(QString());
+    if (!dropped) strip_->show_message(QString());
     QToolTip::hideText();
   } else if (!failed_) {
     const QString why = QString::fromStdString(edit.message);
@@ -492,11 +529,56 @@ void MainWindow::load_experiment(const Experiment& e, const QString& name) {
   refresh();
   const QString title = QString::fromStdString(e.title);
   const QString note = QString::fromStdString(e.note);
+  show_lesson(title, note);
+  // A question about the timeline needs it in sight.
+  if (timeline_ && note.contains(QStringLiteral("timeline"), Qt::CaseInsensitive) &&
+      timeline_->isHidden()) {
+    strip_->timeline_button()->setChecked(true);
+  }
   if ((!title.isEmpty() || !note.isEmpty()) && notice_) {
     notice_(Notice::Told, title.isEmpty()  ? note
                           : note.isEmpty() ? title
                                            : title + QStringLiteral(": ") + note);
   }
+}
+
+void MainWindow::show_lesson(const QString& title, const QString& note) {
+  QPushButton* button = strip_->lesson_button();
+  if (title.isEmpty() && note.isEmpty()) {
+    button->hide();
+    if (lesson_) lesson_->hide();
+    return;
+  }
+  if (!lesson_) {
+    lesson_ = new QWidget(this, Qt::Tool);
+    lesson_->setObjectName(QStringLiteral("lesson"));
+    lesson_->setWindowTitle(QStringLiteral("Lesson"));
+    auto* column = new QVBoxLayout(lesson_);
+    lesson_text_ = new QLabel(lesson_);
+    lesson_text_->setWordWrap(true);
+    lesson_text_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lesson_text_->setAccessibleName(QStringLiteral("Lesson"));
+    column->addWidget(lesson_text_);
+    QObject::connect(button, &QAbstractButton::toggled, lesson_,
+                     [this](bool on) { lesson_->setVisible(on); });
+  }
+  lesson_text_->setText(
+      title.isEmpty() ? note.toHtmlEscaped()
+      : note.isEmpty()
+          ? QStringLiteral("<b>%1</b>").arg(title.toHtmlEscaped())
+          : QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), note.toHtmlEscaped()));
+  lesson_->setFixedWidth(360);
+  lesson_->adjustSize();
+  // Beside the window where the screen has room, else over its top right corner.
+  const QRect frame = frameGeometry();
+  QPoint at(frame.right() + 1, frame.top());
+  if (screen() != nullptr && at.x() + lesson_->width() > screen()->availableGeometry().right()) {
+    at = QPoint(frame.right() - lesson_->width() - 8, frame.top() + 40);
+  }
+  lesson_->move(at);
+  button->show();
+  button->setChecked(true);
+  lesson_->show();
 }
 
 void MainWindow::save_with_dialog() {

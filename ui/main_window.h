@@ -37,6 +37,9 @@ class MainWindow : public QMainWindow {
   QTimer& frame_timer() { return frames_; }
   // The timeline pane; null without a history.
   TimelinePane* timeline() const { return timeline_; }
+  // The open experiment's lesson window; null until one with a title or note was opened.
+  QWidget* lesson() const { return lesson_; }
+  QLabel* lesson_text() const { return lesson_text_; }
   void set_timeline_shown(bool shown);
   // Reads the timeline's remembered choices (shown, floating, where) and keeps them from now on.
   void remember_timeline_choices();
@@ -93,7 +96,13 @@ class MainWindow : public QMainWindow {
     report_ = std::move(report);
   }
 
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
  private:
+  // Whether the window with the pane docked under it fits the screen.
+  bool docked_pane_fits() const;
+  void show_lesson(const QString& title, const QString& note);
   // Runs core code; a run-time error (or any other exception) is reported and ends the logic.
   template <typename F>
   bool run_core(F&& f);
@@ -103,7 +112,8 @@ class MainWindow : public QMainWindow {
   void pace();
   // A user action that changes the run: done through the history's own code path, recorded.
   void perform(UserAction action);
-  void record(UserAction action);
+  // True when it replaced the recorded future (the strip then says so).
+  bool record(UserAction action);
   void pause();
   void fail(const QString& message);
   void wire_inputs();
@@ -126,6 +136,10 @@ class MainWindow : public QMainWindow {
   // The title and note of the file the run was opened from: saving the run keeps them.
   std::string title_;
   std::string note_;
+  // The open experiment's title and note, in a small window of their own that stays open
+  // while the student works.
+  QWidget* lesson_ = nullptr;
+  QLabel* lesson_text_ = nullptr;
 };
 
 }  // namespace bruvik

@@ -1,6 +1,7 @@
 #include "ui/timeline_canvas.h"
 
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -25,7 +26,10 @@ TimelineCanvas::TimelineCanvas(const RunRecord& record, QWidget* parent)
     : QWidget(parent), record_(record), style_(timeline_style()) {
   setAttribute(Qt::WA_OpaquePaintEvent);
   setAccessibleName(QStringLiteral("Timeline of the bus"));
-  setToolTip(QStringLiteral("Wheel: zoom. Drag: go back in time while paused."));
+  setFocusPolicy(Qt::StrongFocus);
+  setToolTip(
+      QStringLiteral("Click a moment (or press Enter for the right edge) to go there. Wheel: zoom. "
+                     "Drag: go back in time while paused."));
 }
 
 double TimelineCanvas::ms_per_px() const {
@@ -53,7 +57,10 @@ TimelineSpan TimelineCanvas::span() const {
   if (following_) {
     // A long span moves on by whole pixels, so that it is not repainted for nothing.
     const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
-    right = (now_ + step - 1) / step * step;
+    // After the finish, the last frames stay in sight (a frame time after it).
+    const VirtualMs present =
+        finish_ && *finish_ + kFrameTimeMs < now_ ? *finish_ + kFrameTimeMs : now_;
+    right = (present + step - 1) / step * step;
   }
   // Until the run is longer than the span, the span begins with it.
   if (following_ && length_ >= std::max(now_, end_)) right = length_;
@@ -66,9 +73,10 @@ TimelineSpan TimelineCanvas::span() const {
   return s;
 }
 
-void TimelineCanvas::show_moment(VirtualMs now, VirtualMs end) {
+void TimelineCanvas::show_moment(VirtualMs now, VirtualMs end, std::optional<VirtualMs> finish) {
   now_ = now;
   end_ = end;
+  finish_ = finish;
   const TimelineSpan s = span();
   const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
   const auto events = record_.events();
@@ -159,7 +167,26 @@ void TimelineCanvas::wheelEvent(QWheelEvent* event) {
   event->accept();
 }
 
+VirtualMs TimelineCanvas::moment_at(double x) const {
+  const TimelineSpan s = span();
+  const TimelineGeometry g = timeline_geometry(QRectF(rect()), s.from, s.to, style_);
+  const double t = g.t_of(std::clamp(x, g.plot.left(), g.plot.right()));
+  return std::clamp<VirtualMs>(static_cast<VirtualMs>(std::llround(t)), 0, std::max(now_, end_));
+}
+
+void TimelineCanvas::keyPressEvent(QKeyEvent* event) {
+  if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_go_to) {
+    on_go_to(std::min(span().to, std::max(now_, end_)));
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
 void TimelineCanvas::mousePressEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) {
+    pressed_ = true;
+    press_x_ = event->position().x();
+  }
   if (event->button() != Qt::LeftButton || !may_pan || !may_pan()) {
     QWidget::mousePressEvent(event);
     return;
@@ -180,12 +207,18 @@ void TimelineCanvas::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void TimelineCanvas::mouseReleaseEvent(QMouseEvent* event) {
-  if (!dragging_) {
+  // A click, not a drag: the window goes to that moment.
+  const bool click = pressed_ && event->button() == Qt::LeftButton &&
+                     std::abs(event->position().x() - press_x_) < 4;
+  const double x = press_x_;
+  pressed_ = false;
+  if (dragging_) {
+    dragging_ = false;
+    unsetCursor();
+  } else {
     QWidget::mouseReleaseEvent(event);
-    return;
   }
-  dragging_ = false;
-  unsetCursor();
+  if (click && on_go_to) on_go_to(moment_at(x));
 }
 
 bool TimelineCanvas::event(QEvent* event) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 
 #include "history/record.h"
 #include "timeline/stretch.h"
@@ -22,8 +23,10 @@ class TimelineCanvas : public QWidget {
 
   TimelineCanvas(const RunRecord& record, QWidget* parent = nullptr);
 
-  // The clock's present and where the record stops, once a display frame.
-  void show_moment(VirtualMs now, VirtualMs end);
+  // The clock's present and where the record stops, once a display frame; and when the run
+  // finished, if it has: following, the pane then shows the run's end, not the idle seconds
+  // that go on counting after it.
+  void show_moment(VirtualMs now, VirtualMs end, std::optional<VirtualMs> finish = {});
 
   // What is shown now.
   TimelineSpan span() const;
@@ -40,6 +43,11 @@ class TimelineCanvas : public QWidget {
   std::function<bool()> may_pan;
   // The span's length or following changed.
   std::function<void()> on_view_changed;
+  // A click on a moment (or Enter: the moment at the right edge of what is shown) asks the
+  // window to go there.
+  std::function<void(VirtualMs)> on_go_to;
+  // The moment at x in the canvas, within the run so far.
+  VirtualMs moment_at(double x) const;
 
   QSize sizeHint() const override { return {900, 220}; }
   QSize minimumSizeHint() const override { return {360, 160}; }
@@ -51,6 +59,7 @@ class TimelineCanvas : public QWidget {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   bool event(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   VirtualMs longest() const;
@@ -69,11 +78,14 @@ class TimelineCanvas : public QWidget {
   mutable QRegion moving_;
   VirtualMs now_ = 0;
   VirtualMs end_ = 0;
+  std::optional<VirtualMs> finish_;
   VirtualMs length_ = kDefaultSpanMs;
   bool following_ = true;
   VirtualMs right_ = kDefaultSpanMs;  // the right edge while not following
   // A drag: where it began, and the right edge then.
   bool dragging_ = false;
+  bool pressed_ = false;
+  double press_x_ = 0;
   double drag_x_ = 0;
   VirtualMs drag_right_ = 0;
   // What was last asked to be painted: nothing is repainted until it changes.

@@ -70,7 +70,11 @@ TimelinePane::~TimelinePane() {
 void TimelinePane::wire(QAbstractButton* toggle) {
   toggle->setChecked(!isHidden());
   QObject::connect(toggle, &QAbstractButton::toggled, this, [this](bool on) {
-    setVisible(on);
+    if (on) {
+      show_where_it_fits();
+    } else {
+      setVisible(false);
+    }
     if (settings_) settings_->setValue(kShown, on);
   });
   // The pane's own close button.
@@ -78,6 +82,30 @@ void TimelinePane::wire(QAbstractButton* toggle) {
     toggle->setChecked(on);
     if (settings_) settings_->setValue(kShown, on);
   });
+}
+
+void TimelinePane::show_where_it_fits() {
+  if (isFloating() || !docked_fits || docked_fits() || !screen_area || !window_frame) {
+    setVisible(true);
+    return;
+  }
+  const QRect free = screen_area();
+  const QRect window = window_frame();
+  const QSize want = sizeHint();
+  QRect place;
+  if (free.right() - window.right() >= 480) {
+    // Beside the window, as high as it is.
+    place = QRect(window.right() + 1, window.top(), free.right() - window.right(),
+                  std::min(window.height(), std::max(want.height(), 300)));
+  } else {
+    // Over the window's lower part, clear of the strip below it.
+    const int h = std::min(free.height() / 3, std::max(want.height(), 240));
+    place = QRect(window.left(), std::min(free.bottom(), window.bottom()) - h + 1,
+                  std::min(free.width(), window.width()), h);
+  }
+  setFloating(true);
+  setGeometry(place.intersected(free));
+  setVisible(true);
 }
 
 void TimelinePane::sync(VirtualMs now, VirtualMs end) {
@@ -93,7 +121,8 @@ void TimelinePane::sync(VirtualMs now, VirtualMs end) {
     method_shown_ = method;
     update_header(true);
   }
-  canvas_->show_moment(now, std::max(now, end));
+  canvas_->show_moment(now, std::max(now, end),
+                       method == kMethods ? spans_.ends()[kMethods - 1] : std::nullopt);
 }
 
 void TimelinePane::update_header(bool figures) {

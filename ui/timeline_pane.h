@@ -37,11 +37,18 @@ class TimelinePane : public QDockWidget {
   void sync(VirtualMs now, VirtualMs end);
   // True while the run is paused (a drag may then pan); the pane adds "or finished".
   std::function<bool()> paused;
+  // Where the pane may go when shown: the screen's free area and the window's frame; without
+  // room for it docked, it floats beside the window or over the window's lower part.
+  std::function<bool()> docked_fits;
+  std::function<QRect()> screen_area;
+  std::function<QRect()> window_frame;
 
   // Reads the remembered choices and keeps them from now on. Without any, the pane is shown
   // when `fits` (the window with the pane docked fits the screen). A docked pane that does not
   // fit is not shown.
   void remember_choices(bool fits);
+  // Nothing more is written (the window is closing and takes the pane with it).
+  void stop_remembering() { settings_.reset(); }
 
  protected:
   void moveEvent(QMoveEvent* event) override;
@@ -49,6 +56,8 @@ class TimelinePane : public QDockWidget {
 
  private:
   void save_geometry();
+  // Shows the pane, floating where the screen has no room for it docked.
+  void show_where_it_fits();
   void update_header(bool now);
 
   const RunRecord& record_;

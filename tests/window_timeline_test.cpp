@@ -215,6 +215,11 @@ TEST(TimelinePane, AnOpenedLessonStaysOnScreenWithTheTimelineItSpeaksOf) {
       EXPECT_FALSE(w.window->lesson()->isVisible()) << "hidden and shown again at will";
       QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
       EXPECT_TRUE(w.window->lesson()->isVisible());
+      // Closed by its title bar, one press of the button brings it back.
+      w.window->lesson()->close();
+      EXPECT_FALSE(w.window->strip().lesson_button()->isChecked());
+      QTest::mouseClick(w.window->strip().lesson_button(), Qt::LeftButton);
+      EXPECT_TRUE(w.window->lesson()->isVisible());
     }
     EXPECT_EQ(w.pane().isVisible(), c.pane);
   }

@@ -1,5 +1,6 @@
 #include "ui/main_window.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -542,6 +543,24 @@ void MainWindow::load_experiment(const Experiment& e, const QString& name) {
   }
 }
 
+namespace {
+
+// Closed by its own title bar, the lesson window leaves the strip's button unchecked, so that
+// one press shows it again.
+class CloseUnchecks : public QObject {
+ public:
+  CloseUnchecks(QAbstractButton* button, QObject* parent) : QObject(parent), button_(button) {}
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Close) button_->setChecked(false);
+    return false;
+  }
+
+ private:
+  QAbstractButton* button_;
+};
+
+}  // namespace
+
 void MainWindow::show_lesson(const QString& title, const QString& note) {
   QPushButton* button = strip_->lesson_button();
   if (title.isEmpty() && note.isEmpty()) {
@@ -561,6 +580,7 @@ void MainWindow::show_lesson(const QString& title, const QString& note) {
     column->addWidget(lesson_text_);
     QObject::connect(button, &QAbstractButton::toggled, lesson_,
                      [this](bool on) { lesson_->setVisible(on); });
+    lesson_->installEventFilter(new CloseUnchecks(button, lesson_));
   }
   lesson_text_->setText(
       title.isEmpty() ? note.toHtmlEscaped()

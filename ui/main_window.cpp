@@ -31,6 +31,11 @@
 namespace bruvik {
 namespace {
 
+// A picture drawn offscreen (--screenshot, the tests) has no screen to fit.
+bool on_a_screen() {
+  return QGuiApplication::platformName() != QLatin1String("offscreen");
+}
+
 struct ButtonAction {
   const char* name;
   void (*click)(Form1&);
@@ -83,7 +88,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   layout()->setSizeConstraint(QLayout::SetFixedSize);
   add_timeline();
   // A short screen (1366 x 768, 1024 x 768 with a title bar) has room for one row of strip.
-  if (QGuiApplication::platformName() != QLatin1String("offscreen") && screen() != nullptr &&
+  if (on_a_screen() && screen() != nullptr &&
       !window_fits(centralWidget()->sizeHint(), screen()->availableGeometry())) {
     strip_->set_one_row(true);
   }
@@ -199,10 +204,7 @@ void MainWindow::add_timeline() {
   timeline_->hide();
   timeline_->paused = [this] { return pacer_.paused(); };
   timeline_->canvas().on_go_to = [this](VirtualMs t) { go_to_moment(t); };
-  // A picture drawn offscreen has no screen to fit.
-  timeline_->docked_fits = [this] {
-    return QGuiApplication::platformName() == QLatin1String("offscreen") || docked_pane_fits();
-  };
+  timeline_->docked_fits = [this] { return !on_a_screen() || docked_pane_fits(); };
   timeline_->screen_area = [this] { return screen()->availableGeometry(); };
   timeline_->window_frame = [this] {  // down to the strip, which stays in sight
     const QRect f = frameGeometry();

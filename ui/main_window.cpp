@@ -99,12 +99,8 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
                           message + QStringLiteral(".\n\nThe program ends here."));
     QCoreApplication::exit(1);
   };
-  notice_ = [this](Notice kind, const QString& text) {
-    if (kind == Notice::Refused) {
-      QMessageBox::warning(this, QStringLiteral("BRUVIK"), text);
-    } else {
-      QMessageBox::information(this, QStringLiteral("BRUVIK"), text);
-    }
+  notice_ = [this](Notice, const QString& text) {
+    QMessageBox::warning(this, QStringLiteral("BRUVIK"), text);
     activateWindow();
   };
   choose_ = [this](Choice kind, const QString& start) {
@@ -537,11 +533,6 @@ void MainWindow::load_experiment(const Experiment& e, const QString& name) {
   if (timeline_ && note.contains(QStringLiteral("timeline"), Qt::CaseInsensitive) &&
       timeline_->isHidden()) {
     strip_->timeline_button()->setChecked(true);
-  }
-  if ((!title.isEmpty() || !note.isEmpty()) && notice_) {
-    notice_(Notice::Told, title.isEmpty()  ? note
-                          : note.isEmpty() ? title
-                                           : title + QStringLiteral(": ") + note);
   }
 }
 

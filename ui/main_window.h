@@ -76,9 +76,8 @@ class MainWindow : public QMainWindow {
   void save_with_dialog();
   void open_with_dialog();
 
-  // How a refused file, a failed save or an opened experiment's title and note are told. By
-  // default a message box.
-  enum class Notice { Refused, Told };
+  // How a refused file or a failed save is told. By default a message box.
+  enum class Notice { Refused };
   void set_notice_reporter(std::function<void(Notice, const QString&)> report) {
     notice_ = std::move(report);
   }

@@ -21,6 +21,7 @@
 #include "timeline/painter.h"
 #include "ui/main_window.h"
 #include "ui/timeline_pane.h"
+#include "ui/window_zoom.h"
 
 namespace bruvik {
 namespace {
@@ -114,6 +115,38 @@ TEST(TimelinePane, OnAShortScreenTheStripIsOneRowNoWiderThanTheWindow) {
     EXPECT_LE(x->geometry().right(), strip.width());
   }
   EXPECT_EQ(strip.message_label()->toolTip(), strip.message_label()->text()) << "told whole";
+}
+
+TEST(TimelinePane, WhereEvenTheClientAreaDoesNotFitAllOfItIsDrawnSmallerAndClicksLandAsDrawn) {
+  const struct {
+    QRect screen;
+    double factor;
+  } screens[] = {
+      {{0, 0, 1920, 1050}, 1.0},
+      {{0, 0, 1366, 736}, 696.0 / 733},  // a panel under a 1366 x 768 screen
+      {{0, 0, 1024, 736}, 696.0 / 733},
+      {{0, 0, 1020, 1050}, 1004.0 / 1016},
+      {{0, 0, 640, 400}, 0.5},
+  };
+  for (const auto& s : screens) {
+    EXPECT_DOUBLE_EQ(zoom_to_fit({1016, 733}, s.screen), s.factor) << s.screen.width();
+  }
+
+  TimelineWindow w;
+  const QSize full = w.window->centralWidget()->sizeHint();
+  w.window->zoom(0.75);
+  w.window->show();
+  w.window->layout()->activate();
+  EXPECT_NEAR(w.window->centralWidget()->width(), full.width() * 0.75, 1.0);
+  EXPECT_NEAR(w.window->centralWidget()->height(), full.height() * 0.75, 1.0);
+  // "EnableThe Computers" where it is drawn, three quarters of the way to its place.
+  QWidget* start = w.window->view().widget("Command1");
+  const QPoint centre = start->mapTo(start->window(), start->rect().center());
+  const QPoint at = w.window->zoomed()->to_view(centre);
+  EXPECT_NEAR(at.x(), centre.x() * 0.75, 1.0);
+  QTest::mouseClick(w.window->zoomed()->viewport(), Qt::LeftButton, {}, at);
+  ASSERT_EQ(w.history->actions().size(), 1u);
+  EXPECT_EQ(w.history->actions()[0].control, "Command1");
 }
 
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {

@@ -27,6 +27,7 @@
 #include "ui/control_widgets.h"
 #include "ui/experiment_files.h"
 #include "ui/timeline_pane.h"
+#include "ui/window_zoom.h"
 
 namespace bruvik {
 namespace {
@@ -76,6 +77,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
       strip_(new ControlStrip(form.seed(), speed, this)) {
   setWindowTitle(QString::fromUtf8(built_window().caption));
   auto* client = new QWidget(this);
+  client_ = client;
   auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -91,6 +93,12 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   if (on_a_screen() && screen() != nullptr &&
       !window_fits(centralWidget()->sizeHint(), screen()->availableGeometry())) {
     strip_->set_one_row(true);
+  }
+  // Where even the client area does not fit, all of it drawn smaller.
+  if (on_a_screen() && screen() != nullptr) {
+    strip_->layout()->activate();  // the one row's height, not the two rows'
+    column->activate();
+    zoom(zoom_to_fit(client->sizeHint(), screen()->availableGeometry()));
   }
 
   pacer_.set_speed(speed);
@@ -204,7 +212,7 @@ void MainWindow::add_timeline() {
   timeline_->screen_area = [this] { return screen()->availableGeometry(); };
   timeline_->window_frame = [this] {  // down to the strip, which stays in sight
     const QRect f = frameGeometry();
-    return QRect(f.topLeft(), QPoint(f.right(), strip_->mapToGlobal(QPoint(0, 0)).y() - 1));
+    return QRect(f.topLeft(), QPoint(f.right(), on_screen(strip_, QPoint(0, 0)).y() - 1));
   };
   timeline_->wire(strip_->timeline_button());
 }
@@ -214,6 +222,19 @@ void MainWindow::set_timeline_shown(bool shown) {
   timeline_->setVisible(shown);
   strip_->timeline_button()->setChecked(shown);
   refresh();
+}
+
+void MainWindow::zoom(double factor) {
+  if (factor >= 1.0 || zoomed_ != nullptr) return;
+  QWidget* client = takeCentralWidget();
+  client->setParent(nullptr);
+  zoomed_ = new ZoomedClient(client, factor, this);
+  setCentralWidget(zoomed_);
+}
+
+QPoint MainWindow::on_screen(const QWidget* w, QPoint at) const {
+  if (zoomed_ == nullptr) return w->mapToGlobal(at);
+  return zoomed_->mapToGlobal(zoomed_->to_view(w->mapTo(client_, at)));
 }
 
 bool MainWindow::docked_pane_fits() const {
@@ -399,7 +420,7 @@ void MainWindow::commit_data_amount_edit() {
   } else if (!failed_) {
     const QString why = QString::fromStdString(edit.message);
     strip_->show_message(why);
-    QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), why, box);
+    QToolTip::showText(on_screen(box, QPoint(0, box->height())), why, box);
   }
   refresh();
 }

@@ -19,6 +19,7 @@ namespace bruvik {
 
 class Form1;
 class History;
+class ZoomedClient;
 
 // Display frames per second: a 10 ms flash is shown for one frame of this length.
 inline constexpr int kFrameIntervalMs = 33;
@@ -88,6 +89,11 @@ class MainWindow : public QMainWindow {
     choose_ = std::move(choose);
   }
 
+  // The client area and the strip drawn at `factor` of their size (below 1), for a screen too
+  // small for them; done once, as the window opens.
+  void zoom(double factor);
+  ZoomedClient* zoomed() const { return zoomed_; }
+
   // True once a run-time error has ended the program's logic: no core code runs after it.
   bool failed() const { return failed_; }
   // How a run-time error is told. By default a message box, then the program ends (exit 1).
@@ -99,6 +105,8 @@ class MainWindow : public QMainWindow {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // A point of a widget of the client area on the screen, zoomed or not.
+  QPoint on_screen(const QWidget* w, QPoint at) const;
   // Whether the window with the pane docked under it fits the screen.
   bool docked_pane_fits() const;
   void show_lesson(const QString& title, const QString& note);
@@ -125,6 +133,8 @@ class MainWindow : public QMainWindow {
   Pacer pacer_;
   FormView* view_;
   ControlStrip* strip_;
+  QWidget* client_ = nullptr;  // the form's view above the strip
+  ZoomedClient* zoomed_ = nullptr;
   TimelinePane* timeline_ = nullptr;
   QTimer frames_;
   bool failed_ = false;

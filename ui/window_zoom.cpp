@@ -1,0 +1,53 @@
+#include "ui/window_zoom.h"
+
+#include <QGraphicsProxyWidget>
+#include <QGraphicsScene>
+
+#include <algorithm>
+#include <cmath>
+
+#include "ui/timeline_pane.h"
+
+namespace bruvik {
+
+double zoom_to_fit(QSize client, const QRect& available) {
+  if (window_fits(client, available) || client.isEmpty()) return 1.0;
+  // The same title bar and borders as window_fits allows for.
+  const double across = static_cast<double>(available.width() - 16) / client.width();
+  const double down = static_cast<double>(available.height() - 40) / client.height();
+  return std::clamp(std::min(across, down), 0.5, 1.0);
+}
+
+ZoomedClient::ZoomedClient(QWidget* client, double factor, QWidget* parent)
+    : QGraphicsView(parent), factor_(factor) {
+  client->adjustSize();  // the strip's rows as they are now, not as first built
+  auto* picture = new QGraphicsScene(this);
+  proxy_ = picture->addWidget(client);
+  setScene(picture);
+  setFrameShape(QFrame::NoFrame);
+  setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  // No antialiased fills: a part repainted alone would leave a seam at its fractional edge.
+  setRenderHints(QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+  setTransform(QTransform::fromScale(factor, factor));
+  setFixedSize(shown_size());
+  // The strip may change its height; the view follows the client's size.
+  QObject::connect(proxy_, &QGraphicsWidget::geometryChanged, this, [this] {
+    scene()->setSceneRect(proxy_->geometry());
+    setFixedSize(shown_size());
+  });
+  picture->setSceneRect(proxy_->geometry());
+}
+
+QSize ZoomedClient::shown_size() const {
+  const QSizeF client = proxy_->size();
+  return QSize(static_cast<int>(std::ceil(client.width() * factor_)),
+               static_cast<int>(std::ceil(client.height() * factor_)));
+}
+
+QPoint ZoomedClient::to_view(QPoint in_client) const {
+  return mapFromScene(proxy_->mapToScene(QPointF(in_client)));
+}
+
+}  // namespace bruvik

@@ -181,6 +181,20 @@ TEST(WindowHistory, EveryActionThatChangesTheRunIsRecordedAtItsMoment) {
   EXPECT_EQ(w.restarts, 1);
 }
 
+TEST(WindowHistory, TheHeldHandleStaysUnderTheHandWhileTheClockMoves) {
+  Running w;
+  w.button("Command1")->click();
+  w.run_to(6'000);
+  w.slider()->setSliderDown(true);
+  w.slider()->setValue(2'000);
+  w.window->pacer().set_paused(false);  // the Pause key while the mouse holds the handle
+  w.run_to(4'000);
+  EXPECT_EQ(w.slider()->value(), 2'000);
+  w.slider()->setSliderDown(false);
+  w.window->refresh();
+  EXPECT_EQ(w.slider()->value(), w.form.now()) << "let go, it follows the clock again";
+}
+
 TEST(WindowHistory, SaveThenOpenGivesTheSameRunPausedWhereItWasSaved) {
   QTemporaryDir dir;
   const QString file = dir.filePath("lesson.bruvik");

@@ -16,7 +16,7 @@
 #include "model/timer_table.h"
 #include "sim/wiring.h"
 #include "tests/window_support.h"
-#include "ui/pacer.h"
+#include "session/pacer.h"
 
 namespace bruvik {
 namespace {

@@ -15,24 +15,6 @@
 namespace bruvik {
 namespace {
 
-constexpr std::array<SpeedChoice, 8> kSpeeds{{
-    {0.25, "0.25x"},
-    {0.5, "0.5x"},
-    {1, "1x"},
-    {2, "2x"},
-    {5, "5x"},
-    {10, "10x"},
-    {50, "50x"},
-    {0, "As fast as possible"},
-}};
-
-int speed_index(double speed) {
-  for (int i = 0; i < int(kSpeeds.size()); ++i) {
-    if (kSpeeds[static_cast<std::size_t>(i)].speed == speed) return i;
-  }
-  return 2;  // 1x
-}
-
 // The time slider: while the run goes on its numbers change every frame, but its handle moves a
 // pixel only now and then; it is repainted only then.
 class TimeSlider : public QSlider {
@@ -64,19 +46,6 @@ class TimeSlider : public QSlider {
 
 }  // namespace
 
-std::span<const SpeedChoice> speed_choices() {
-  return kSpeeds;
-}
-
-QString format_run_time(VirtualMs ms) {
-  if (ms < 0) ms = 0;
-  const VirtualMs tenths = ms / 100;
-  return QStringLiteral("%1:%2.%3")
-      .arg(tenths / 600, 2, 10, QLatin1Char('0'))
-      .arg((tenths / 10) % 60, 2, 10, QLatin1Char('0'))
-      .arg(tenths % 10);
-}
-
 ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : QWidget(parent) {
   setFont(control_font(kDefaultFontPoints, false));
   auto* rows = rows_ = new QVBoxLayout(this);
@@ -101,7 +70,7 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
 
   auto* speed_caption = new QLabel(QStringLiteral("Spee&d"), this);
   speed_ = new QComboBox(this);
-  for (const SpeedChoice& c : kSpeeds) speed_->addItem(QString::fromUtf8(c.text), c.speed);
+  for (const SpeedChoice& c : speed_choices()) speed_->addItem(QString::fromUtf8(c.text), c.speed);
   speed_->setCurrentIndex(speed_index(speed));
   speed_->setAccessibleName(QStringLiteral("Speed"));
   speed_caption->setBuddy(speed_);

@@ -15,17 +15,14 @@
 #include <span>
 
 #include "model/clock.h"
+#include "session/strip_texts.h"
 
 namespace bruvik {
 
-struct SpeedChoice {
-  double speed;  // 0: as fast as possible
-  const char* text;
-};
-std::span<const SpeedChoice> speed_choices();
-
 // "03:27.4": minutes, seconds and tenths of a virtual time.
-QString format_run_time(VirtualMs ms);
+inline QString format_run_time(VirtualMs ms) {
+  return QString::fromStdString(run_time_text(ms));
+}
 
 class ControlStrip : public QWidget {
  public:

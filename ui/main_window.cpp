@@ -47,15 +47,6 @@ constexpr ButtonAction kButtons[] = {
     {"Command7", Command7_Click}, {"Command8", Command8_Click},
 };
 
-// The moment the last method ended, if the record holds it.
-std::optional<VirtualMs> finish_in(const RunRecord& record) {
-  const auto events = record.events();
-  for (auto it = events.rbegin(); it != events.rend(); ++it) {
-    if (it->kind == EventKind::MethodEnd && it->method == kMethods - 1) return it->time;
-  }
-  return std::nullopt;
-}
-
 QElapsedTimer started_timer() {
   QElapsedTimer t;
   t.start();
@@ -70,9 +61,9 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
       form_(form),
       history_(history),
       elapsed_(started_timer()),
-      pacer_(form, wall ? std::move(wall) : Pacer::WallClock([this] {
-               return static_cast<std::int64_t>(elapsed_.nsecsElapsed());
-             })),
+      session_(form, history, wall ? std::move(wall) : Pacer::WallClock([this] {
+                 return static_cast<std::int64_t>(elapsed_.nsecsElapsed());
+               })),
       view_(new FormView(form, this)),
       strip_(new ControlStrip(form.seed(), speed, this)) {
   setWindowTitle(QString::fromUtf8(built_window().caption));
@@ -101,7 +92,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
     zoom(zoom_to_fit(client->sizeHint(), screen()->availableGeometry()));
   }
 
-  pacer_.set_speed(speed);
+  session_.pacer().set_speed(speed);
   report_ = [this](const QString& message) {
     QMessageBox::critical(this, QStringLiteral("BRUVIK"),
                           message + QStringLiteral(".\n\nThe program ends here."));
@@ -121,10 +112,6 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
     activateWindow();
     return chosen;
   };
-  if (history_ != nullptr) {
-    pacer_.set_driver({[this](VirtualMs t) { history_->advance_to(t); },
-                       [this](VirtualMs limit) { return history_->deliver_next(limit); }});
-  }
   for (QWidget* w :
        {static_cast<QWidget*>(strip_->time_slider()), static_cast<QWidget*>(strip_->back_button()),
         static_cast<QWidget*>(strip_->save_button()),
@@ -150,52 +137,33 @@ MainWindow::~MainWindow() {
   }
 }
 
-template <typename F>
-bool MainWindow::run_core(F&& f) {
-  if (failed_) return false;
-  try {
-    f();
-    return true;
-  } catch (const RuntimeError& e) {
-    fail(QString::fromUtf8(e.what()));
-  } catch (const std::exception& e) {
-    fail(QStringLiteral("Internal error: ") + QString::fromUtf8(e.what()));
-  }
-  return false;
-}
-
-void MainWindow::fail(const QString& message) {
-  failed_ = true;
-  frames_.stop();
-  refresh();
-  if (report_) report_(message);
-}
-
 void MainWindow::start() {
-  pacer_.restart_origin();
+  session_.pacer().restart_origin();
   if (QWidget* w = view_->widget("Command1")) w->setFocus(Qt::OtherFocusReason);
-  if (!failed_) frames_.start();
+  if (!session_.failed()) frames_.start();
 }
 
 void MainWindow::frame() {
-  run_core([this] { pace(); });
+  if (session_.frame()) strip_->show_speed(session_.pacer().speed());
   refresh();
-}
-
-void MainWindow::pace() {
-  pacer_.frame();
-  if (history_ != nullptr) history_->reached();
 }
 
 void MainWindow::refresh() {
   view_->sync();
   strip_->show_time(form_.now());
+  strip_->show_paused(session_.pacer().paused());
   if (history_ != nullptr) strip_->show_span(form_.now(), furthest_to_show());
-  if (pacer_.take_speed_reset()) {
-    strip_->show_speed(pacer_.speed());
-    strip_->show_message(QStringLiteral("The run has finished; the speed is back at 1x."));
+  if (session_.said() != said_shown_) {
+    said_shown_ = session_.said();
+    strip_->show_message(QString::fromStdString(session_.message()));
   }
   if (timeline_) timeline_->sync(form_.now(), furthest_to_show());
+  // A fault ends the logic: told once, after the widgets show where it happened.
+  if (session_.failed() && !fault_told_) {
+    fault_told_ = true;
+    frames_.stop();
+    if (report_) report_(QString::fromStdString(session_.fault()));
+  }
 }
 
 void MainWindow::add_timeline() {
@@ -206,7 +174,7 @@ void MainWindow::add_timeline() {
   timeline_ = new TimelinePane(history_->record(), this);
   addDockWidget(Qt::BottomDockWidgetArea, timeline_);
   timeline_->hide();
-  timeline_->paused = [this] { return pacer_.paused(); };
+  timeline_->paused = [this] { return session_.pacer().paused(); };
   timeline_->canvas().on_go_to = [this](VirtualMs t) { go_to_moment(t); };
   timeline_->docked_fits = [this] { return !on_a_screen() || docked_pane_fits(); };
   timeline_->screen_area = [this] { return screen()->availableGeometry(); };
@@ -256,36 +224,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void MainWindow::act(const std::function<void()>& action) {
-  run_core([&] {
-    pace();
-    action();
-  });
+void MainWindow::perform(UserAction action) {
+  session_.perform(std::move(action));
   refresh();
 }
 
-void MainWindow::perform(UserAction action) {
-  act([&] {
-    apply_action(form_, action);
-    record(std::move(action));
-  });
-}
-
-bool MainWindow::record(UserAction action) {
-  if (history_ == nullptr) return false;
-  // Acting before the finish that the recorded future held: that finish is no longer ahead.
-  if (const auto f = pacer_.finished_at(); f && *f > form_.now()) pacer_.set_finished_at({});
-  const bool drops = history_->behind();
-  history_->record_action(std::move(action));
-  if (drops) {
-    strip_->show_message(QStringLiteral("The run after %1 s was replaced by your new action.")
-                             .arg(static_cast<double>(form_.now()) / 1000.0, 0, 'f', 1));
-  }
-  return drops;
-}
-
 void MainWindow::pause() {
-  pacer_.set_paused(true);
+  session_.pause();
   strip_->show_paused(true);
 }
 
@@ -297,8 +242,10 @@ void MainWindow::wire_inputs() {
     const std::string name = b.name;
     if (name == "Command8") {
       // RESTART starts a fresh copy: nothing of this run to record.
-      QObject::connect(button, &QAbstractButton::clicked, this,
-                       [this, click] { act([&] { click(form_); }); });
+      QObject::connect(button, &QAbstractButton::clicked, this, [this, click] {
+        session_.restart(click);
+        refresh();
+      });
       continue;
     }
     QObject::connect(button, &QAbstractButton::clicked, this, [this, name] {
@@ -344,23 +291,19 @@ void MainWindow::wire_inputs() {
     }
     if (&c == &form_.Text7) {
       box->on_key = [this](int code) {
-        bool handled = false;
-        act([&] {
-          handled = Text7_KeyPress(form_, code);
-          if (handled) record({0, std::nullopt, ActionKind::Key, "Text7", "", code});
-        });
-        return handled || failed_;
+        const bool handled = session_.key_in_seconds_box(code);
+        refresh();
+        return handled;
       };
     }
     Control* control = &c;
     QObject::connect(box, &QLineEdit::textEdited, this, [this, control, box](const QString& t) {
-      if (!control->enabled() || failed_) {
+      if (!session_.type_into(window_name(control->built()), control->enabled(), t.toStdString())) {
         // The box was locked meanwhile: it shows what the model holds.
         box->setText(QString::fromStdString(control->text()));
         return;
       }
-      perform(
-          {0, std::nullopt, ActionKind::Type, window_name(control->built()), t.toStdString(), 0});
+      refresh();
     });
   }
 
@@ -401,103 +344,49 @@ void MainWindow::set_tab_order() {
 
 void MainWindow::commit_data_amount_edit() {
   auto* box = view_->widget_as<TextBoxView>("Text6");
-  if (box == nullptr || !box->isModified() || failed_) return;
-  const std::string typed = box->text().toStdString();
-  DataAmountEdit edit;
-  bool dropped = false;
-  run_core([&] {
-    pace();
-    edit = commit_data_amount(form_, typed);
-    if (edit.accepted) {
-      dropped = record({0, std::nullopt, ActionKind::DataAmount, "Text6", typed, 0});
-    }
-  });
+  if (box == nullptr || !box->isModified() || session_.failed()) return;
+  const DataAmountEdit edit = session_.commit_data_amount(box->text().toStdString());
   // Accepted: what the model now holds; refused: the last accepted value again.
   box->setText(QString::fromStdString(form_.Text6.text()));
   if (edit.accepted) {
-    if (!dropped) strip_->show_message(QString());
     QToolTip::hideText();
-  } else if (!failed_) {
-    const QString why = QString::fromStdString(edit.message);
-    strip_->show_message(why);
-    QToolTip::showText(on_screen(box, QPoint(0, box->height())), why, box);
+  } else if (!session_.failed()) {
+    QToolTip::showText(on_screen(box, QPoint(0, box->height())),
+                       QString::fromStdString(edit.message), box);
   }
   refresh();
 }
 
 void MainWindow::toggle_pause() {
-  pacer_.set_paused(!pacer_.paused());
-  strip_->show_paused(pacer_.paused());
-  strip_->show_message(QString());
+  session_.toggle_pause();
+  refresh();
 }
 
 void MainWindow::step_once() {
-  Pacer::StepOutcome outcome{Pacer::StepResult::OutOfTime};
-  run_core([&] { outcome = pacer_.step(); });
-  strip_->show_paused(pacer_.paused());
-  switch (outcome.result) {
-    case Pacer::StepResult::Attempt:
-      strip_->show_message(QStringLiteral("Station %1 attempted at %2; paused.")
-                               .arg(built_timer(outcome.timer).station)
-                               .arg(format_run_time(form_.now())));
-      break;
-    case Pacer::StepResult::NoStationRunning:
-      // After the last method no button starts a station again.
-      strip_->show_message(
-          form_.method_index() == kMethods - 1
-              ? QStringLiteral("The run has finished: RESTART starts a new one.")
-              : QStringLiteral("No station is running: press \"EnableThe Computers\" first."));
-      break;
-    case Pacer::StepResult::OutOfTime:
-      if (!failed_) strip_->show_message(QStringLiteral("No attempt yet; press Step again."));
-      break;
-  }
+  session_.step_once();
   refresh();
 }
 
 void MainWindow::choose_speed(int index) {
-  const auto choices = speed_choices();
-  if (index < 0 || index >= int(choices.size())) return;
-  pacer_.set_speed(choices[static_cast<std::size_t>(index)].speed);
+  session_.choose_speed(index);
 }
 
 void MainWindow::go_to_moment(VirtualMs t) {
-  if (history_ == nullptr || failed_) return;
-  pause();
-  run_core([&] { history_->go_to_time(t); });
-  strip_->show_message(
-      QStringLiteral("The run as it was at %1; Resume runs on from here.").arg(format_run_time(t)));
+  session_.go_to_moment(t);
   refresh();
 }
 
 void MainWindow::go_back() {
-  if (history_ == nullptr || failed_) return;
-  pause();
-  bool went = false;
-  run_core([&] { went = history_->go_back_one_attempt(); });
-  strip_->show_message(
-      went ? QStringLiteral("Back at the attempt at %1; paused.").arg(format_run_time(form_.now()))
-           : QStringLiteral("There is no attempt before this one."));
+  session_.go_back();
   refresh();
 }
 
 VirtualMs MainWindow::furthest_to_show() const {
-  if (history_ == nullptr) return form_.now();
-  const VirtualMs furthest = history_->furthest().time;
-  const auto finish = pacer_.finished_at();
-  return finish && *finish <= furthest ? *finish : furthest;
+  return session_.furthest_to_show();
 }
 
 Experiment MainWindow::current_experiment() const {
-  Experiment e;
-  if (history_ == nullptr) return e;
-  e.start = history_->start();
-  e.actions = history_->actions();
-  const Moment now = history_->now();
-  e.saved_at = Target{now.time, now.ticks, now.actions};
-  e.title = title_;
-  e.note = note_;
-  return e;
+  return session_.current_experiment();
 }
 
 bool MainWindow::save_experiment(const QString& path) {
@@ -508,47 +397,39 @@ bool MainWindow::save_experiment(const QString& path) {
     return false;
   }
   last_folder_ = QFileInfo(path).absolutePath();
-  strip_->show_message(QStringLiteral("Saved to %1 at %2.")
-                           .arg(QFileInfo(path).fileName(), format_run_time(e.saved_at->time)));
+  session_.saved(QFileInfo(path).fileName().toStdString(), e.saved_at->time);
+  refresh();
   return true;
 }
 
 bool MainWindow::open_experiment(const QString& path) {
-  if (history_ == nullptr || failed_) return false;
-  const ExperimentRead read =
-      open_experiment_file(QFile::encodeName(path).toStdString(), form_.handlers());
-  if (!read.experiment) {
-    if (notice_) {
-      notice_(Notice::Refused, QString::fromStdString(experiment_refusal("This file", read.error)));
-    }
+  if (history_ == nullptr || session_.failed()) return false;
+  const std::string refused = session_.open_experiment(QFile::encodeName(path).toStdString(),
+                                                       QFileInfo(path).fileName().toStdString());
+  if (!refused.empty()) {
+    if (notice_) notice_(Notice::Refused, QString::fromStdString(refused));
+    refresh();
     return false;
   }
   last_folder_ = QFileInfo(path).absolutePath();
-  load_experiment(*read.experiment, QFileInfo(path).fileName());
+  show_opened();
   return true;
 }
 
 void MainWindow::load_experiment(const Experiment& e, const QString& name) {
-  if (history_ == nullptr || failed_) return;
-  pause();
-  // The same form and history, begun anew: the view and whatever else reads them stay valid.
-  const bool loaded = run_core([&] {
-    Form1 fresh(e.start.seed, form_.handlers());
-    prepare(fresh, e.start);
-    form_.copy_state_from(fresh);
-    form_.forget_flashes();
-    history_->begin_anew(e.start, e.actions, opening_target(e));
-  });
-  if (!loaded) return;
-  title_ = e.title;
-  note_ = e.note;
-  pacer_.set_finished_at(finish_in(history_->record()));
-  strip_->show_seed(e.start.seed);
-  strip_->show_message(QStringLiteral("Opened %1 at %2, paused: Resume runs it on.")
-                           .arg(name, format_run_time(form_.now())));
+  if (history_ == nullptr || session_.failed()) return;
+  if (session_.load_experiment(e, name.toStdString())) {
+    show_opened();
+  } else {
+    refresh();
+  }
+}
+
+void MainWindow::show_opened() {
+  strip_->show_seed(history_->start().seed);
   refresh();
-  const QString title = QString::fromStdString(e.title);
-  const QString note = QString::fromStdString(e.note);
+  const QString title = QString::fromStdString(session_.title());
+  const QString note = QString::fromStdString(session_.note());
   show_lesson(title, note);
   // A question about the timeline needs it in sight.
   if (timeline_ && note.contains(QStringLiteral("timeline"), Qt::CaseInsensitive) &&

@@ -7,12 +7,13 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <cstdint>
 #include <functional>
 
 #include "history/experiment_file.h"
+#include "session/run_session.h"
 #include "ui/control_strip.h"
 #include "ui/form_view.h"
-#include "ui/pacer.h"
 #include "ui/timeline_pane.h"
 
 namespace bruvik {
@@ -34,7 +35,8 @@ class MainWindow : public QMainWindow {
 
   FormView& view() const { return *view_; }
   ControlStrip& strip() const { return *strip_; }
-  Pacer& pacer() { return pacer_; }
+  Pacer& pacer() { return session_.pacer(); }
+  RunSession& session() { return session_; }
   QTimer& frame_timer() { return frames_; }
   // The timeline pane; null without a history.
   TimelinePane* timeline() const { return timeline_; }
@@ -95,7 +97,7 @@ class MainWindow : public QMainWindow {
   ZoomedClient* zoomed() const { return zoomed_; }
 
   // True once a run-time error has ended the program's logic: no core code runs after it.
-  bool failed() const { return failed_; }
+  bool failed() const { return session_.failed(); }
   // How a run-time error is told. By default a message box, then the program ends (exit 1).
   void set_error_reporter(std::function<void(const QString&)> report) {
     report_ = std::move(report);
@@ -110,19 +112,11 @@ class MainWindow : public QMainWindow {
   // Whether the window with the pane docked under it fits the screen.
   bool docked_pane_fits() const;
   void show_lesson(const QString& title, const QString& note);
-  // Runs core code; a run-time error (or any other exception) is reported and ends the logic.
-  template <typename F>
-  bool run_core(F&& f);
-  // An operator action: the clock up to now, the action, then the widgets.
-  void act(const std::function<void()>& action);
-  // The pacer's frame and, with a history, its note of the moment reached.
-  void pace();
-  // A user action that changes the run: done through the history's own code path, recorded.
+  // The strip, the lesson and the pane after a file replaced the run.
+  void show_opened();
+  // A user action that changes the run, then the widgets.
   void perform(UserAction action);
-  // True when it replaced the recorded future (the strip then says so).
-  bool record(UserAction action);
   void pause();
-  void fail(const QString& message);
   void wire_inputs();
   void set_tab_order();
   void add_timeline();
@@ -130,21 +124,19 @@ class MainWindow : public QMainWindow {
   Form1& form_;
   History* history_;
   QElapsedTimer elapsed_;
-  Pacer pacer_;
+  RunSession session_;
   FormView* view_;
   ControlStrip* strip_;
   QWidget* client_ = nullptr;  // the form's view above the strip
   ZoomedClient* zoomed_ = nullptr;
   TimelinePane* timeline_ = nullptr;
   QTimer frames_;
-  bool failed_ = false;
+  bool fault_told_ = false;
+  std::uint64_t said_shown_ = 0;  // the session's sentences the strip has shown
   std::function<void(const QString&)> report_;
   std::function<void(Notice, const QString&)> notice_;
   std::function<QString(Choice, const QString&)> choose_;
   QString last_folder_;
-  // The title and note of the file the run was opened from: saving the run keeps them.
-  std::string title_;
-  std::string note_;
   // The open experiment's title and note, in a small window of their own that stays open
   // while the student works.
   QWidget* lesson_ = nullptr;

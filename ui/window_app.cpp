@@ -88,7 +88,7 @@ void quiet_offscreen(QtMsgType type, const QMessageLogContext& context, const QS
 }
 
 std::string time_text(VirtualMs ms) {
-  return format_run_time(ms).toStdString();
+  return run_time_text(ms);
 }
 
 int save_picture(const QPixmap& picture, const Options& o, std::string& error) {

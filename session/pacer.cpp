@@ -1,4 +1,4 @@
-#include "ui/pacer.h"
+#include "session/pacer.h"
 
 #include <algorithm>
 #include <cmath>

@@ -131,6 +131,8 @@ TEST(TimelinePane, WhereEvenTheClientAreaDoesNotFitAllOfItIsDrawnSmallerAndClick
   for (const auto& s : screens) {
     EXPECT_DOUBLE_EQ(zoom_to_fit({1016, 733}, s.screen), s.factor) << s.screen.width();
   }
+  // With a pane of 250 pixels under it: 1600 x 1000 with a panel.
+  EXPECT_DOUBLE_EQ(zoom_to_fit({1016, 733}, {0, 0, 1600, 968}, 250), 678.0 / 733);
 
   TimelineWindow w;
   const QSize full = w.window->centralWidget()->sizeHint();
@@ -147,6 +149,15 @@ TEST(TimelinePane, WhereEvenTheClientAreaDoesNotFitAllOfItIsDrawnSmallerAndClick
   QTest::mouseClick(w.window->zoomed()->viewport(), Qt::LeftButton, {}, at);
   ASSERT_EQ(w.history->actions().size(), 1u);
   EXPECT_EQ(w.history->actions()[0].control, "Command1");
+  // The strip's Alt keys still reach their buttons (a button's own key clicks it a moment later).
+  w.activate();
+  QWindow* keyboard = w.window->windowHandle();
+  QTest::keyClick(keyboard, Qt::Key_T, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.pane().isVisible(); }, 1000)) << "Alt+T";
+  QTest::keyClick(keyboard, Qt::Key_P, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->pacer().paused(); }, 1000)) << "Alt+P";
+  QTest::keyClick(keyboard, Qt::Key_R, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !w.window->pacer().paused(); }, 1000)) << "Alt+R";
 }
 
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {

@@ -89,11 +89,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   if (on_a_screen() && screen() != nullptr) {
     strip_->layout()->activate();  // the one row's height, not the two rows'
     column->activate();
-    const QRect free = screen()->availableGeometry();
-    // A little smaller, the window may keep the timeline docked under it.
-    const double docked =
-        timeline_ ? zoom_to_fit(client->sizeHint(), free, timeline_->sizeHint().height()) : 0.0;
-    zoom(docked >= kLeastZoomForTheDockedPane ? docked : zoom_to_fit(client->sizeHint(), free));
+    zoom(zoom_to_fit(client->sizeHint(), screen()->availableGeometry()));
   }
 
   session_.pacer().set_speed(speed);

@@ -14,11 +14,11 @@
 
 namespace bruvik {
 
-double zoom_to_fit(QSize client, const QRect& available, int below) {
-  if (window_fits(client + QSize(0, below), available) || client.isEmpty()) return 1.0;
+double zoom_to_fit(QSize client, const QRect& available) {
+  if (window_fits(client, available) || client.isEmpty()) return 1.0;
   // The same title bar and borders as window_fits allows for.
   const double across = static_cast<double>(available.width() - 16) / client.width();
-  const double down = static_cast<double>(available.height() - 40 - below) / client.height();
+  const double down = static_cast<double>(available.height() - 40) / client.height();
   return std::clamp(std::min(across, down), 0.5, 1.0);
 }
 

@@ -12,13 +12,9 @@ class QGraphicsProxyWidget;
 
 namespace bruvik {
 
-// The factor that fits a window holding `client` (with a usual title bar and borders, and
-// `below` pixels under it that are not drawn smaller) into `available`; 1 where it fits as it
-// is. Never below half size: smaller text is not readable.
-double zoom_to_fit(QSize client, const QRect& available, int below = 0);
-// Drawn smaller than this to make room for the docked timeline, the window is better kept as
-// it is with the timeline floating.
-inline constexpr double kLeastZoomForTheDockedPane = 0.85;
+// The factor that fits a window holding `client` (with a usual title bar and borders) into
+// `available`; 1 where it fits as it is. Never below half size: smaller text is not readable.
+double zoom_to_fit(QSize client, const QRect& available);
 
 class ZoomedClient : public QGraphicsView {
  public:

@@ -390,8 +390,11 @@ TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
        0, 3, 1160, Look::Overlapped,
        "Station 3, Pure Aloha\nSent at 1.150 s, off the bus at 1.300 s\nOverlapped station 4 "
        "(sent at 1.200 s)\nNot counted as a collision"},
-      {"off the bus right at the left edge", record_of({"S3@1000", "E3@1150"}), 1150, 3, 1150,
-       Look::Nothing, ""},
+      // A pixel column shows an overlapped frame over the others.
+      {"frames back to back in a long stretch",
+       record_of({"S3@1000", "E3@1150", "S3@1150", "S4@1200", "E4@1250", "E3@1300", "S3@1300",
+                  "E3@1450", "S3@1450", "S4@1500", "E4@1550", "E3@1600", "S3@1600", "E3@1750"}),
+       0, 3, 100000, Look::Nothing, "", 600000},
       {"off the bus right at the left edge of a long stretch", record_of({"S3@1000", "E3@1150"}),
        1150, 3, 1150, Look::Nothing, "", 600000},
   };
@@ -444,7 +447,7 @@ TEST(TimelinePainter, AfterAMethodSwitchTheLeftEdgeAndTheFiguresAreTheNewMethods
   // Slotted ALOHA begins at 1 s while station 1's frame of pure ALOHA is still on the bus, and
   // station 2's first frame meets it.
   const RunRecord record = record_of({"S1@900", "M@1000", "S2@1010", "E1@1050", "E2@1160"});
-  for (const VirtualMs from : {1000, 1001, 1009, 1999}) {
+  for (const VirtualMs from : {1000, 1001, 1999}) {
     SCOPED_TRACE(from);
     TimelineSpan span;
     span.from = from;

@@ -303,7 +303,8 @@ void add_let_go(std::vector<Primitive>& out, const TimelineGeometry& g, const Ru
   for (std::string& line : wrapped(text, room, style.font, measure)) {
     out.push_back(
         Text{{g.plot.left() + 4, baseline}, std::move(line), style.text, style.font, room});
-    baseline += measure.height(style.font);
+    // Lines a whole number of pixels apart, so that each is drawn alike.
+    baseline += std::ceil(measure.height(style.font));
   }
 }
 

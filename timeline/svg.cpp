@@ -2,7 +2,7 @@
 
 #include <charconv>
 #include <cstdio>
-#include <type_traits>
+#include <variant>
 
 namespace bruvik {
 namespace {

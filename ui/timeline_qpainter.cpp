@@ -7,7 +7,6 @@
 #include <QStaticText>
 
 #include <map>
-#include <optional>
 #include <type_traits>
 #include <utility>
 

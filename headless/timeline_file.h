@@ -1,11 +1,12 @@
 // The timeline picture of a terminal run, seen from the terminal runs: what to draw, without any
-// Qt. The drawing lives in the timeline export library, which installs its drawer when it is
-// linked in.
+// Qt. An SVG is written here; a PNG by the timeline export library, which installs its drawer
+// when it is linked in.
 #pragma once
 
 #include <string>
 
 #include "history/record.h"
+#include "timeline/picture.h"
 
 namespace bruvik {
 
@@ -20,12 +21,16 @@ struct TimelineRequest {
   int height = 420;
 };
 
+// The title over the timeline of the asked stretch, its texts measured by `measure`.
+TimelinePicture timeline_picture(const TimelineRequest& request, const TextMeasure& measure);
+
 // Draws the timeline into the file at `path`; returns an empty string, or one sentence saying
 // what went wrong.
 using TimelineDrawer = std::string (*)(const TimelineRequest& request, const std::string& path);
 
+// Installs the drawer of PNG pictures.
 void set_timeline_drawer(TimelineDrawer drawer);
-// The installed drawer; null in a build without the timeline export library.
+// Draws an SVG itself and a PNG with the installed drawer; a PNG without one is refused.
 TimelineDrawer timeline_drawer();
 
 }  // namespace bruvik

@@ -1,6 +1,6 @@
 // The timeline: the pane shown, hidden, floating and remembered; it follows the clock, zooms and
-// pans only while paused; the painter's frames, overlaps and counted collisions on hand-built
-// records, as drawn and as the tooltip tells them.
+// pans only while paused; the layout's frames, overlaps and counted collisions on hand-built
+// records, as drawn and as the tooltip tells them; the method and figures after a switch.
 #include <QImage>
 #include <QLayout>
 #include <QPainter>
@@ -9,8 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "controls/operator_controls.h"
@@ -18,9 +20,11 @@
 #include "tests/window_support.h"
 #include "timeline/frame_hit.h"
 #include "timeline/geometry.h"
-#include "timeline/painter.h"
+#include "timeline/layout.h"
+#include "timeline/method_spans.h"
 #include "ui/main_window.h"
 #include "ui/timeline_pane.h"
+#include "ui/timeline_qpainter.h"
 #include "ui/window_zoom.h"
 
 namespace bruvik {
@@ -333,31 +337,63 @@ TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   EXPECT_EQ(canvas.span_ms(), TimelineCanvas::kShortestSpanMs);
 }
 
-// A hand-built record: "S3@100" is station 3 sending at 100 ms, "E3@250" its frame timer taking
-// it off the bus, "C3@100" a counted collision of that sending (in its tick).
+// A hand-built record of a run begun at 0: "S3@100" is station 3 sending at 100 ms, "E3@250" its
+// frame timer taking it off the bus, "C3@100" a counted collision of that sending (in its tick),
+// "M@1000" the running method's end.
 RunRecord record_of(std::initializer_list<const char*> script) {
   RunRecord record;
+  record.note_start(0, 0);
   std::uint64_t tick = 0;
+  std::int8_t method = 0;
   for (const char* item : script) {
     const std::string s = item;
     Event e;
-    e.kind = s[0] == 'S'   ? EventKind::Sent
-             : s[0] == 'E' ? EventKind::FrameEnd
-                           : EventKind::Collision;
-    e.station = static_cast<std::int8_t>(s[1] - '0');
     e.time = std::stoll(s.substr(s.find('@') + 1));
-    e.method = 0;
-    e.timer = static_cast<std::int16_t>(station_timer(0, e.station));
+    e.method = method;
+    if (s[0] == 'M') {
+      e.kind = EventKind::MethodEnd;
+      ++method;
+    } else {
+      e.kind = s[0] == 'S'   ? EventKind::Sent
+               : s[0] == 'E' ? EventKind::FrameEnd
+                             : EventKind::Collision;
+      e.station = static_cast<std::int8_t>(s[1] - '0');
+      e.timer = static_cast<std::int16_t>(station_timer(e.method, e.station));
+    }
     if (e.kind != EventKind::Collision) ++tick;
     record.add(e, tick);
   }
   return record;
 }
 
-TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
-  const QRectF area(0, 0, 1000, 300);
+QColor qcolour(Rgb c) {
+  return QColor(c.r, c.g, c.b, c.a);
+}
+
+// The timeline of `span` as the pane lays it out and draws it.
+struct Drawn {
+  TimelinePicture picture;
+  TimelineGeometry geometry;
+  QImage image{1600, 300, QImage::Format_RGB32};
+};
+
+Drawn draw(const RunRecord& record, const TimelineSpan& span) {
+  const Rect area{0, 0, 1600, 300};
   const TimelineStyle style = timeline_style();
-  enum class Look { Good, Overlapped, Cross };
+  const QtTextMeasure measure;
+  Drawn d;
+  d.picture.width = area.w;
+  d.picture.height = area.h;
+  add_timeline(d.picture, area, record, span, style, measure);
+  d.geometry = timeline_geometry(area, span.from, span.to, style, measure);
+  QPainter painter(&d.image);
+  draw_picture(painter, d.picture);
+  return d;
+}
+
+TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
+  const TimelineStyle style = timeline_style();
+  enum class Look { Good, Overlapped, Cross, Nothing };
   const struct Case {
     const char* name;
     RunRecord record;
@@ -366,11 +402,12 @@ TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
     VirtualMs at;     // and when
     Look look;        // what is drawn there
     const char* tip;  // the tooltip; empty: no frame there
+    VirtualMs length = 3000;
   } cases[] = {
       {"a lone frame", record_of({"S3@1000", "E3@1150"}), 0, 3, 1075, Look::Good,
        "Station 3, Pure Aloha\nSent at 1.000 s, off the bus at 1.150 s\nOverlapped no other "
        "frame\nNot counted as a collision"},
-      {"nothing beside it", record_of({"S3@1000", "E3@1150"}), 0, 4, 1075, Look::Good, ""},
+      {"nothing beside it", record_of({"S3@1000", "E3@1150"}), 0, 4, 1075, Look::Nothing, ""},
       {"two overlapping frames", record_of({"S1@1000", "S2@1100", "E1@1150", "E2@1250"}), 0, 2,
        1200, Look::Overlapped,
        "Station 2, Pure Aloha\nSent at 1.100 s, off the bus at 1.250 s\nOverlapped station 1 "
@@ -388,39 +425,93 @@ TEST(TimelinePainter, FramesOverlapsAndCountedCollisionsAsDrawnAndTold) {
        Look::Overlapped,
        "Station 1, Pure Aloha\nSent at 1.000 s, off the bus at 1.150 s\nOverlapped station 2 "
        "(sent at 1.000 s)\nNot counted as a collision"},
+      // Where one ends the next begins, at four places within a pixel.
+      {"frames back to back",
+       record_of({"S3@1000", "E3@1150", "S3@1150", "S4@1200", "E4@1250", "E3@1300", "S3@1300",
+                  "E3@1450", "S3@1450", "S4@1500", "E4@1550", "E3@1600", "S3@1600", "E3@1750"}),
+       0, 3, 1160, Look::Overlapped,
+       "Station 3, Pure Aloha\nSent at 1.150 s, off the bus at 1.300 s\nOverlapped station 4 "
+       "(sent at 1.200 s)\nNot counted as a collision"},
+      // A pixel column shows an overlapped frame over the others.
+      {"frames back to back in a long stretch",
+       record_of({"S3@1000", "E3@1150", "S3@1150", "S4@1200", "E4@1250", "E3@1300", "S3@1300",
+                  "E3@1450", "S3@1450", "S4@1500", "E4@1550", "E3@1600", "S3@1600", "E3@1750"}),
+       0, 3, 100000, Look::Nothing, "", 600000},
+      {"off the bus right at the left edge of a long stretch", record_of({"S3@1000", "E3@1150"}),
+       1150, 3, 1150, Look::Nothing, "", 600000},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TimelineSpan span;
     span.from = c.from;
-    span.to = c.from + 3000;
+    span.to = c.from + c.length;
     span.end = 5000;
-    const TimelineGeometry g = timeline_geometry(area, span.from, span.to, style);
-    const QPointF at(g.x_of(static_cast<double>(c.at)), g.row(c.station).center().y());
-    const std::optional<FrameHit> hit = frame_at(area, c.record, span, style, at);
+    const Drawn d = draw(c.record, span);
+    const TimelineGeometry& g = d.geometry;
+    const int x = static_cast<int>(std::floor(g.x_of(static_cast<double>(c.at))));
+    const int y = static_cast<int>(g.row(c.station).centre().y);
+    const std::optional<FrameHit> hit = frame_at(d.picture, x, y);
     if (*c.tip == '\0') {
       EXPECT_FALSE(hit.has_value());
-      continue;
+    } else {
+      ASSERT_TRUE(hit.has_value());
+      EXPECT_EQ(frame_tooltip(*hit), c.tip);
     }
-    ASSERT_TRUE(hit.has_value());
-    EXPECT_EQ(frame_tooltip(*hit).toStdString(), c.tip);
 
-    QImage image(1000, 300, QImage::Format_RGB32);
-    QPainter painter(&image);
-    paint_timeline(painter, area, c.record, span, style);
-    painter.end();
-    const QColor drawn = image.pixelColor(at.toPoint());
-    const QColor want = c.look == Look::Good         ? style.good_frame
-                        : c.look == Look::Overlapped ? style.overlapped_frame
-                                                     : style.counted;
-    // The hatching may cross the very pixel: one of the pixels beside it shows the fill.
-    bool found = false;
-    for (int dx = -2; dx <= 2; ++dx) {
-      found = found || image.pixelColor(at.toPoint() + QPoint(dx, 0)) == want;
+    const QColor good = qcolour(style.good_frame), overlapped = qcolour(style.overlapped_frame);
+    const QColor drawn = d.image.pixelColor(x, y);
+    if (c.look == Look::Nothing) {
+      EXPECT_NE(drawn, good);
+      EXPECT_NE(drawn, overlapped);
+    } else {
+      const QColor want = c.look == Look::Good         ? good
+                          : c.look == Look::Overlapped ? overlapped
+                                                       : qcolour(style.counted);
+      // The hatching may cross the very pixel: one of the pixels beside it shows the fill.
+      bool found = false;
+      for (int dx = -2; dx <= 2; ++dx) found = found || d.image.pixelColor(x + dx, y) == want;
+      EXPECT_TRUE(found) << "drawn " << drawn.name().toStdString() << ", wanted "
+                         << want.name().toStdString();
     }
-    EXPECT_TRUE(found) << "drawn " << drawn.name().toStdString() << ", wanted "
-                       << want.name().toStdString();
+    // Along the row, a pixel in a frame's colour tells of the frame drawn there.
+    for (int px = static_cast<int>(g.plot.left()); px < static_cast<int>(g.plot.right()); ++px) {
+      const QColor colour = d.image.pixelColor(px, y);
+      if (colour != good && colour != overlapped) continue;
+      const std::optional<FrameHit> there = frame_at(d.picture, px, y);
+      ASSERT_TRUE(there.has_value()) << px;
+      EXPECT_EQ(there->frame.overlapped, colour == overlapped) << px;
+      EXPECT_TRUE(there->bar.contains({px + 0.5, y + 0.5})) << px;
+    }
   }
+}
+
+TEST(TimelinePainter, AfterAMethodSwitchTheLeftEdgeAndTheFiguresAreTheNewMethods) {
+  // Slotted ALOHA begins at 1 s while station 1's frame of pure ALOHA is still on the bus, and
+  // station 2's first frame meets it.
+  const RunRecord record = record_of({"S1@900", "M@1000", "S2@1010", "E1@1050", "E2@1160"});
+  for (const VirtualMs from : {1000, 1001, 1999}) {
+    SCOPED_TRACE(from);
+    TimelineSpan span;
+    span.from = from;
+    span.to = from + 3000;
+    span.end = 5000;
+    const Drawn d = draw(record, span);
+    const Text* left = nullptr;
+    for (const Primitive& p : d.picture.items) {
+      const Text* t = std::get_if<Text>(&p);
+      if (t != nullptr && t->at.y < d.geometry.plot.top() &&
+          (left == nullptr || t->at.x < left->at.x))
+        left = t;
+    }
+    ASSERT_NE(left, nullptr);
+    EXPECT_EQ(left->text, "Slotted Aloha");
+    EXPECT_LT(left->at.x, d.geometry.plot.left() + 10);
+  }
+  MethodSpans spans;
+  spans.update(record);
+  EXPECT_EQ(figures_line(record, spans, 2000),
+            "Slotted Aloha: offered load G 0.15, throughput counted 0.15, on the bus 0.00 frames "
+            "per frame time");
 }
 
 }  // namespace

@@ -1,17 +1,15 @@
 #include "timeline/geometry.h"
 
-#include <QFontMetricsF>
-
 #include <algorithm>
+#include <charconv>
 
 #include "timeline/legend.h"
-#include "timeline/text_cache.h"
 
 namespace bruvik {
 
-QRectF TimelineGeometry::row(int r) const {
-  const double h = plot.height() / kTimelineRows;
-  return {plot.left(), plot.top() + r * h, plot.width(), h};
+Rect TimelineGeometry::row(int r) const {
+  const double h = plot.h / kTimelineRows;
+  return {plot.left(), plot.top() + r * h, plot.w, h};
 }
 
 double TimelineGeometry::x_of(double t) const {
@@ -22,30 +20,34 @@ double TimelineGeometry::t_of(double x) const {
   return static_cast<double>(from) + (x - plot.left()) / px_per_ms();
 }
 
-TimelineGeometry timeline_geometry(const QRectF& area, VirtualMs from, VirtualMs to,
-                                   const TimelineStyle& style) {
+TimelineGeometry timeline_geometry(const Rect& area, VirtualMs from, VirtualMs to,
+                                   const TimelineStyle& style, const TextMeasure& measure) {
   TimelineGeometry g;
   g.area = area;
   g.from = from;
   g.to = std::max(to, from + 1);
-  const QFontMetricsF m(style.font);
-  const double line = m.height();
-  const double labels = text_width(style.font, QStringLiteral("Station 9")) + 12;
+  const double line = measure.height(style.font);
+  const double labels = measure.width(style.font, "Station 9") + 12;
   const double left = area.left() + labels;
   const double width = std::max(1.0, area.right() - 10 - left);
-  const double legend = style.legend ? legend_height(width + labels, style) : 0;
+  const double legend = style.legend ? legend_height(width + labels, style, measure) : 0;
   const double axis = line + 8;
   const double band = line + 4;
-  const double rows = std::max<double>(kTimelineRows, area.height() - band - axis - legend);
-  g.methods = QRectF(left, area.top(), width, band);
-  g.plot = QRectF(left, g.methods.bottom(), width, rows);
-  g.axis = QRectF(left, g.plot.bottom(), width, axis);
-  g.legend = QRectF(area.left() + 6, g.axis.bottom(), area.width() - 12, legend);
+  const double rows = std::max<double>(kTimelineRows, area.h - band - axis - legend);
+  g.methods = {left, area.top(), width, band};
+  g.plot = {left, g.methods.bottom(), width, rows};
+  g.axis = {left, g.plot.bottom(), width, axis};
+  g.legend = {area.left() + 6, g.axis.bottom(), area.w - 12, legend};
   return g;
 }
 
-QString seconds_text(VirtualMs ms, int decimals) {
-  return QString::number(static_cast<double>(ms) / 1000.0, 'f', decimals) + QStringLiteral(" s");
+std::string seconds_text(VirtualMs ms, int decimals) {
+  // Whatever the locale: a window's application may have set one with a decimal comma.
+  char text[48];
+  const auto end = std::to_chars(text, text + sizeof text - 2, static_cast<double>(ms) / 1000.0,
+                                 std::chars_format::fixed, decimals)
+                       .ptr;
+  return std::string(text, end) + " s";
 }
 
 VirtualMs axis_step(VirtualMs from, VirtualMs to, double width, double min_px) {

@@ -1,12 +1,6 @@
 #include "timeline/legend.h"
 
-#include <QFontMetricsF>
-#include <QPainterPath>
-
 #include <array>
-
-#include "timeline/shapes.h"
-#include "timeline/text_cache.h"
 
 namespace bruvik {
 namespace {
@@ -32,56 +26,53 @@ constexpr std::array<Item, 8> kItems{{
 constexpr double kSwatch = 16;
 constexpr double kGap = 12;
 
-double item_width(const QFont& font, const Item& item) {
-  return kSwatch + 4 + text_width(font, QString::fromUtf8(item.text)) + kGap;
+double item_width(const TimelineStyle& style, const TextMeasure& measure, const Item& item) {
+  return kSwatch + 4 + measure.width(style.font, item.text) + kGap;
 }
 
-void paint_swatch(QPainter& p, const QRectF& r, Swatch s, const TimelineStyle& style) {
-  const QPointF c = r.center();
-  QPainterPath path;
+Rect inset(const Rect& r, double dy) {
+  return {r.x, r.y + dy, r.w, r.h - 2 * dy};
+}
+
+void add_swatch(std::vector<Primitive>& out, const Rect& r, Swatch s, const TimelineStyle& style) {
+  const Point c = r.centre();
   switch (s) {
     case Swatch::Good:
-      p.fillRect(r.adjusted(0, 2, 0, -2), style.good_frame);
+      out.push_back(Fill{inset(r, 2), style.good_frame});
       break;
     case Swatch::Overlapped:
-      p.fillRect(r.adjusted(0, 2, 0, -2), style.overlapped_frame);
-      add_hatch(path, r.adjusted(0, 2, 0, -2), 4);
-      p.strokePath(path, QPen(style.hatch, 1));
+      out.push_back(Fill{inset(r, 2), style.overlapped_frame});
+      out.push_back(Hatch{inset(r, 2), style.hatch, 4, 1});
       break;
     case Swatch::Counted:
-      add_cross(path, c, r.height() - 3);
-      p.strokePath(path, QPen(style.counted, 2));
+      out.push_back(Mark{MarkShape::Cross, c, r.h - 3, style.counted, 2});
       break;
     case Swatch::BusBusy:
-      p.fillRect(r.adjusted(0, 3, 0, -3), style.bus_busy);
+      out.push_back(Fill{inset(r, 3), style.bus_busy});
       break;
     case Swatch::SensedBusy:
-      add_triangle(path, c, 7);
-      p.fillPath(path, style.sensed_busy);
+      out.push_back(Mark{MarkShape::Triangle, c, 7, style.sensed_busy, 0});
       break;
     case Swatch::Deferred:
-      add_diamond(path, c, 8);
-      p.strokePath(path, QPen(style.deferred, 1.5));
+      out.push_back(Mark{MarkShape::Diamond, c, 8, style.deferred, 1.5});
       break;
     case Swatch::Boundary:
-      p.setPen(QPen(style.boundary, 1, Qt::DashLine));
-      p.drawLine(QPointF(c.x(), r.top()), QPointF(c.x(), r.bottom()));
+      out.push_back(Line{{c.x, r.top()}, {c.x, r.bottom()}, style.boundary, 1, true});
       break;
     case Swatch::Cursor:
-      p.setPen(QPen(style.cursor, 2));
-      p.drawLine(QPointF(c.x(), r.top()), QPointF(c.x(), r.bottom()));
+      out.push_back(Line{{c.x, r.top()}, {c.x, r.bottom()}, style.cursor, 2, false});
       break;
   }
 }
 
 }  // namespace
 
-double legend_height(double width, const TimelineStyle& style) {
-  const double line = QFontMetricsF(style.font).height() + 6;
+double legend_height(double width, const TimelineStyle& style, const TextMeasure& measure) {
+  const double line = measure.height(style.font) + 6;
   double x = 0;
   int lines = 1;
   for (const Item& item : kItems) {
-    const double w = item_width(style.font, item);
+    const double w = item_width(style, measure, item);
     if (x > 0 && x + w > width) {
       ++lines;
       x = 0;
@@ -91,25 +82,25 @@ double legend_height(double width, const TimelineStyle& style) {
   return lines * line + 2;
 }
 
-void paint_legend(QPainter& p, const QRectF& area, const TimelineStyle& style) {
-  const QFontMetricsF m(style.font);
-  const double line = m.height() + 6;
+void add_legend(std::vector<Primitive>& out, const Rect& area, const TimelineStyle& style,
+                const TextMeasure& measure) {
+  const double height = measure.height(style.font);
+  const double line = height + 6;
   double x = area.left();
   double y = area.top() + 2;
-  p.setFont(style.font);
   for (const Item& item : kItems) {
-    const double w = item_width(style.font, item);
+    const double w = item_width(style, measure, item);
     if (x > area.left() && x + w > area.right()) {
       x = area.left();
       y += line;
     }
-    const QRectF swatch(x, y + (line - m.height()) / 2, kSwatch, m.height());
-    p.save();
-    paint_swatch(p, swatch, item.swatch, style);
-    p.restore();
-    p.setPen(style.text);
-    p.drawText(QRectF(x + kSwatch + 4, y, w - kSwatch - 4, line), Qt::AlignLeft | Qt::AlignVCenter,
-               QString::fromUtf8(item.text));
+    add_swatch(out, {x, y + (line - height) / 2, kSwatch, height}, item.swatch, style);
+    // Centred on the line, as the swatch is.
+    out.push_back(Text{{x + kSwatch + 4, y + (line - height) / 2 + measure.ascent(style.font)},
+                       item.text,
+                       style.text,
+                       style.font,
+                       w - kSwatch - 4});
     x += w;
   }
 }

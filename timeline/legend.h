@@ -2,14 +2,15 @@
 // lines as the width needs.
 #pragma once
 
-#include <QPainter>
-#include <QRectF>
+#include <vector>
 
+#include "timeline/picture.h"
 #include "timeline/style.h"
 
 namespace bruvik {
 
-double legend_height(double width, const TimelineStyle& style);
-void paint_legend(QPainter& painter, const QRectF& area, const TimelineStyle& style);
+double legend_height(double width, const TimelineStyle& style, const TextMeasure& measure);
+void add_legend(std::vector<Primitive>& out, const Rect& area, const TimelineStyle& style,
+                const TextMeasure& measure);
 
 }  // namespace bruvik

@@ -17,6 +17,7 @@ struct TimelineSpan {
   VirtualMs to = 3000;
   VirtualMs cursor = -1;  // the present moment; none when negative
   VirtualMs end = 0;      // the record's end: a frame still on the bus reaches up to here
+  bool operator==(const TimelineSpan&) const = default;
 };
 
 struct StationMark {

@@ -4,9 +4,7 @@ namespace bruvik {
 
 TimelineStyle timeline_style(int pixels) {
   TimelineStyle s;
-  s.font = QFont(QStringLiteral("Liberation Sans"));
-  s.font.setStyleHint(QFont::SansSerif);
-  s.font.setPixelSize(pixels);
+  s.font.pixels = pixels;
   return s;
 }
 

@@ -13,7 +13,7 @@
 
 #include "timeline/frame_hit.h"
 #include "timeline/geometry.h"
-#include "timeline/painter.h"
+#include "timeline/layout.h"
 
 namespace bruvik {
 namespace {
@@ -40,11 +40,11 @@ double TimelineCanvas::ms_per_px() const {
 void TimelineCanvas::measure() const {
   if (plot_for_ == size()) return;
   plot_for_ = size();
-  const TimelineGeometry g = timeline_geometry(QRectF(rect()), 0, 1, style_);
-  plot_width_ = std::max(1.0, g.plot.width());
+  const TimelineGeometry g = timeline_geometry(area(), 0, 1, style_, measure_);
+  plot_width_ = std::max(1.0, g.plot.w);
   const QRectF rows(g.plot.left() - 2, g.methods.top(), width() - g.plot.left() + 2,
                     g.plot.bottom() - g.methods.top());
-  const QRectF axis(0, g.axis.top(), width(), g.axis.height());
+  const QRectF axis(0, g.axis.top(), width(), g.axis.h);
   moving_ = QRegion(rows.toAlignedRect()).united(axis.toAlignedRect());
 }
 
@@ -126,7 +126,7 @@ void TimelineCanvas::zoom(double steps, double x) {
     return;
   }
   // The time under the mouse stays where it is.
-  const TimelineGeometry g = timeline_geometry(QRectF(rect()), before.from, before.to, style_);
+  const TimelineGeometry g = timeline_geometry(area(), before.from, before.to, style_, measure_);
   const double at = g.t_of(std::clamp(x, g.plot.left(), g.plot.right()));
   const double share = (at - static_cast<double>(before.from)) / static_cast<double>(length_);
   length_ = next;
@@ -149,8 +149,10 @@ void TimelineCanvas::paintEvent(QPaintEvent* event) {
   if (backdrop_.size() != size() * ratio) {
     backdrop_ = QPixmap(size() * ratio);
     backdrop_.setDevicePixelRatio(ratio);
+    TimelinePicture backdrop;
+    add_timeline_backdrop(backdrop, area(), style_, measure_);
     QPainter b(&backdrop_);
-    paint_timeline_backdrop(b, QRectF(rect()), style_);
+    draw_picture(b, backdrop);
   }
   QPainter p(this);
   // The content paints its own background: the picture is needed only where nothing moves.
@@ -158,7 +160,22 @@ void TimelineCanvas::paintEvent(QPaintEvent* event) {
     p.drawPixmap(part, backdrop_,
                  QRectF(QRectF(part).topLeft() * ratio, QSizeF(part.size()) * ratio));
   }
-  paint_timeline_content(p, QRectF(rect()), record_, span(), style_);
+  draw_picture(p, content(span()));
+}
+
+const TimelinePicture& TimelineCanvas::content(const TimelineSpan& span) const {
+  if (content_span_ == span && content_size_ == size() && content_events_ == record_.size() &&
+      !content_.items.empty()) {
+    return content_;
+  }
+  content_ = TimelinePicture();
+  content_.width = width();
+  content_.height = height();
+  add_timeline_content(content_, area(), record_, span, style_, measure_);
+  content_span_ = span;
+  content_size_ = size();
+  content_events_ = record_.size();
+  return content_;
 }
 
 void TimelineCanvas::wheelEvent(QWheelEvent* event) {
@@ -169,7 +186,7 @@ void TimelineCanvas::wheelEvent(QWheelEvent* event) {
 
 VirtualMs TimelineCanvas::moment_at(double x) const {
   const TimelineSpan s = span();
-  const TimelineGeometry g = timeline_geometry(QRectF(rect()), s.from, s.to, style_);
+  const TimelineGeometry g = timeline_geometry(area(), s.from, s.to, style_, measure_);
   const double t = g.t_of(std::clamp(x, g.plot.left(), g.plot.right()));
   return std::clamp<VirtualMs>(static_cast<VirtualMs>(std::llround(t)), 0, std::max(now_, end_));
 }
@@ -224,10 +241,12 @@ void TimelineCanvas::mouseReleaseEvent(QMouseEvent* event) {
 bool TimelineCanvas::event(QEvent* event) {
   if (event->type() != QEvent::ToolTip) return QWidget::event(event);
   auto* help = static_cast<QHelpEvent*>(event);
-  const std::optional<FrameHit> hit =
-      frame_at(QRectF(rect()), record_, span(), style_, QPointF(help->pos()));
+  // The boxes of the content as drawn.
+  const std::optional<FrameHit> hit = frame_at(content(span()), help->pos().x(), help->pos().y());
   if (hit) {
-    QToolTip::showText(help->globalPos(), frame_tooltip(*hit), this, hit->bar.toAlignedRect());
+    const Rect& bar = hit->bar;
+    QToolTip::showText(help->globalPos(), QString::fromStdString(frame_tooltip(*hit)), this,
+                       QRectF(bar.x, bar.y, bar.w, bar.h).toAlignedRect());
   } else {
     QToolTip::showText(help->globalPos(), toolTip(), this);
   }

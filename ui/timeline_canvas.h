@@ -11,8 +11,10 @@
 #include <optional>
 
 #include "history/record.h"
+#include "timeline/picture.h"
 #include "timeline/stretch.h"
 #include "timeline/style.h"
+#include "ui/timeline_qpainter.h"
 
 namespace bruvik {
 
@@ -69,13 +71,22 @@ class TimelineCanvas : public QWidget {
   void changed();
   // The part that moves with time: the method names, the rows and the axis.
   QRegion moving() const;
+  Rect area() const { return {0, 0, static_cast<double>(width()), static_cast<double>(height())}; }
+  // The content as last laid out for `span` and the record's size, whose boxes the hit test
+  // reads; laid out afresh when either changed.
+  const TimelinePicture& content(const TimelineSpan& span) const;
 
   const RunRecord& record_;
   TimelineStyle style_;
+  QtTextMeasure measure_;
   QPixmap backdrop_;        // the rows and the legend, drawn again only when the size changes
   mutable QSize plot_for_;  // the size the plot's width and the moving part were found for
   mutable double plot_width_ = 1;
   mutable QRegion moving_;
+  mutable TimelinePicture content_;
+  mutable TimelineSpan content_span_;
+  mutable QSize content_size_;
+  mutable std::size_t content_events_ = 0;
   VirtualMs now_ = 0;
   VirtualMs end_ = 0;
   std::optional<VirtualMs> finish_;

@@ -7,8 +7,5 @@ target_link_libraries(terminal_cases PRIVATE bruvik_headless bruvik_warnings)
 set_source_files_properties(${CMAKE_CURRENT_LIST_DIR}/terminal_cases.cpp PROPERTIES
                             COMPILE_OPTIONS -Wno-missing-field-initializers)
 if(EMSCRIPTEN)
-  # For node: the real files and standard streams, byte for byte; the module compiled as it
-  # loads, since emscripten 3.1.6's loader cannot fetch a file under node 18 and later.
-  target_link_options(terminal_cases PRIVATE -sENVIRONMENT=node -sNODERAWFS=1
-                      -sWASM_ASYNC_COMPILATION=0)
+  target_link_libraries(terminal_cases PRIVATE bruvik_node_program)
 endif()

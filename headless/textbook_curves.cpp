@@ -10,8 +10,8 @@ namespace {
 double exp_by_arithmetic(double x) {
   if (x > 709.8) return HUGE_VAL;
   if (x < -745.2) return 0;
-  // x = k ln 2 + r with |r| <= ln 2 / 2; ln 2 in two parts, the first with zeros at its end, so
-  // that k times it is exact.
+  // x = k ln 2 + r with |r| <= ln 2 / 2; ln 2 split in two, the first with zeros at its end,
+  // so that k times it is exact.
   constexpr double kLn2High = 6.93147180369123816490e-01;
   constexpr double kLn2Low = 1.90821492927058770002e-10;
   const double k = std::nearbyint(x * 1.44269504088896338700);

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "model/numtext.h"
+
 namespace bruvik {
 namespace {
 
@@ -94,7 +96,7 @@ char* write_number(char* first, char* last, double value) {
       !(value == 0 && std::signbit(value))) {
     return std::to_chars(first, last, static_cast<int>(value)).ptr;
   }
-  return std::to_chars(first, last, value).ptr;
+  return numtext::write_round_trip(first, value);
 }
 
 // A line break, after a comma or not, and `blanks` blanks: one append for the usual depths.

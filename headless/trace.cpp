@@ -1,6 +1,6 @@
 #include "headless/trace.h"
 
-#include <bit>
+#include <cstring>
 
 #include "model/methods.h"
 
@@ -68,7 +68,9 @@ void Fingerprint::on_event(const Event& e) {
   put(8, static_cast<std::uint64_t>(e.kind), 1);
   put(9, static_cast<std::uint16_t>(e.timer), 2);
   put(11, static_cast<std::uint8_t>(e.station), 1);
-  put(12, std::bit_cast<std::uint64_t>(e.value), 8);
+  std::uint64_t value_bits = 0;  // std::bit_cast, which emscripten's library lacks
+  std::memcpy(&value_bits, &e.value, sizeof value_bits);
+  put(12, value_bits, 8);
   hash_[k] = fnv1a(hash_[k], bytes, sizeof bytes);
   ++count_[k];
 }

@@ -1,5 +1,10 @@
 #include "model/numtext.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/compile.h>
+#include <fmt/format.h>
+
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
@@ -57,19 +62,11 @@ Convert convert(std::string_view s, std::size_t begin, const Extent& e, double& 
     out = static_cast<double>(v);
     return Convert::Ok;
   }
-  const char* first = s.data() + begin;
   const char* last = s.data() + e.end;
   double v = 0;
-  auto [ptr, ec] = std::from_chars(first, last, v, std::chars_format::general);
-  if (ec == std::errc::result_out_of_range) {
-    // Out of range is either too large (fails) or too small (reads as zero).
-    std::string copy(first, last);
-    const double h = std::strtod(copy.c_str(), nullptr);
-    if (std::isinf(h)) return Convert::TooLarge;
-    out = h;
-    return Convert::Ok;
-  }
-  if (ec != std::errc() || ptr != last) return Convert::TooLarge;  // cannot happen: well formed
+  // fast_float rounds correctly; too large reads as infinity, too small as zero.
+  auto [ptr, ec] = fast_float::from_chars(s.data() + begin, last, v);
+  if (ec != std::errc() || ptr != last || std::isinf(v)) return Convert::TooLarge;
   out = v;
   return Convert::Ok;
 }
@@ -96,19 +93,44 @@ Digits split_scientific(const char* first, const char* last) {
   return out;
 }
 
+// The shortest digits that read back as |value| (finite, not zero), without trailing zeros.
+// fmt writes them either way ("1e+16", "0.0001", "120"); only digits and exponent are kept.
+Digits shortest_digits(double magnitude) {
+  char buf[40];
+  const char* const end = fmt::format_to(buf, FMT_COMPILE("{}"), magnitude);
+  Digits g{};
+  int before_point = -1;
+  int leading_zeros = 0;
+  const char* p = buf;
+  for (; p < end && *p != 'e'; ++p) {
+    if (*p == '.') {
+      before_point = g.count + leading_zeros;
+    } else if (g.count == 0 && *p == '0') {
+      ++leading_zeros;
+    } else if (g.count < 20) {
+      g.d[g.count++] = *p;
+    }
+  }
+  if (before_point < 0) before_point = g.count + leading_zeros;
+  int exponent = 0;
+  if (p < end) std::from_chars(p + 1 + (p[1] == '+' ? 1 : 0), end, exponent);
+  g.exponent = before_point - leading_zeros - 1 + exponent;
+  while (g.count > 1 && g.d[g.count - 1] == '0') --g.count;
+  return g;
+}
+
 Digits digits15(double magnitude) {
   // The shortest text that reads back as the number is, when it has 15 digits or fewer, also
   // its nearest 15-digit text. With 16 or 17 digits it is rounded here, which agrees with
   // rounding the exact number unless the dropped digits are exactly a half; only then is the
   // exact (slower) conversion asked for.
-  char buf[40];
-  auto res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific);
-  Digits g = split_scientific(buf, res.ptr);
+  Digits g = shortest_digits(magnitude);
   if (g.count > 15) {
     const std::string_view dropped(g.d + 15, static_cast<std::size_t>(g.count - 15));
     if (dropped == "5" || dropped == "50") {
-      res = std::to_chars(buf, buf + sizeof buf, magnitude, std::chars_format::scientific, 14);
-      g = split_scientific(buf, res.ptr);
+      char buf[40];
+      const char* const end = fmt::format_to(buf, FMT_COMPILE("{:.14e}"), magnitude);
+      g = split_scientific(buf, end);
     } else {
       const bool up = g.d[15] >= '5';
       g.count = 15;
@@ -250,6 +272,56 @@ std::string shortest(double value) {
   if (value < 0) *p++ = '-';
   p = write_magnitude(p, std::fabs(value), true);
   return std::string(buf, p);
+}
+
+char* write_round_trip(char* out, double value) {
+  if (std::signbit(value)) *out++ = '-';
+  const double m = std::fabs(value);
+  if (m == 0) {
+    *out++ = '0';
+    return out;
+  }
+  const Digits g = shortest_digits(m);
+  const int e = g.exponent;
+  const int abs_e = std::abs(e);
+  // Lengths: "d.ddde+XX" (a third exponent digit only comes where the fixed form is far
+  // longer) against the fixed form.
+  const int exp_len = g.count + (g.count > 1 ? 1 : 0) + 4;
+  const int fixed_len =
+      e < 0 ? 1 - e + g.count : std::max(g.count, e + 1) + (g.count > e + 1 ? 1 : 0);
+  const auto put = [&out](const char* from, int n) {
+    std::memcpy(out, from, static_cast<std::size_t>(n));
+    out += n;
+  };
+  if (fixed_len > exp_len) {
+    *out++ = g.d[0];
+    if (g.count > 1) {
+      *out++ = '.';
+      put(g.d + 1, g.count - 1);
+    }
+    *out++ = 'e';
+    *out++ = e < 0 ? '-' : '+';
+    if (abs_e < 10) *out++ = '0';
+    return std::to_chars(out, out + 4, abs_e).ptr;
+  }
+  if (e < 0) {
+    *out++ = '0';
+    *out++ = '.';
+    out = std::fill_n(out, -e - 1, '0');
+    put(g.d, g.count);
+    return out;
+  }
+  if (g.count <= e + 1) {
+    // A whole number is written as printf writes it: beyond 2^53 its exact digits, which the
+    // shortest digits padded with zeros are not.
+    if (m >= 0x1p53) return fmt::format_to(out, FMT_COMPILE("{:.0f}"), m);
+    put(g.d, g.count);
+    return std::fill_n(out, e + 1 - g.count, '0');
+  }
+  put(g.d, e + 1);
+  *out++ = '.';
+  put(g.d + e + 1, g.count - e - 1);
+  return out;
 }
 
 std::string signed_text(double value) {

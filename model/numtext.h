@@ -30,6 +30,12 @@ double strict(std::string_view text);
 // "." as the decimal point ("100", "0.5", "83", "1E+15").
 std::string shortest(double value);
 
+// The shortest text that reads back as `value` (finite), in the fixed or the exponent form,
+// whichever is shorter, fixed on a tie, as std::to_chars writes it ("100", "1e+05", "0.001",
+// "-0"). Written at `out` (room for 32 characters); returns its end. One path on every
+// toolchain, whose standard libraries do not all have it.
+char* write_round_trip(char* out, double value);
+
 // Signed number text: 15 significant digits, a leading blank for zero or positive numbers and
 // "-" for negative ones, no "0" before the point (" .5", " 0", "-2", " 33.3333333333333").
 std::string signed_text(double value);

@@ -74,6 +74,11 @@ TEST(JsonNumber, ShortestTextThatReadsBackAndNullWhenNotFinite) {
       {1e-4, "1e-04"},
       {1e-7, "1e-07"},
       {-0.0, "-0"},
+      {0.001, "0.001"},
+      {123.456, "123.456"},
+      {1e-100, "1e-100"},
+      // Beyond 2^53 a whole number's fixed form has its exact digits, not padding zeros.
+      {0x1p60, "1152921504606846976"},
       {std::numeric_limits<double>::infinity(), "null"},
       {std::nan(""), "null"},
   };

@@ -324,6 +324,10 @@ char* write_round_trip(char* out, double value) {
   return out;
 }
 
+std::string fixed(double value, int decimals) {
+  return fmt::format(FMT_COMPILE("{:.{}f}"), value, decimals);
+}
+
 std::string signed_text(double value) {
   char buf[32];
   return std::string(buf, write_signed_text(buf, value));

@@ -36,6 +36,10 @@ std::string shortest(double value);
 // toolchain, whose standard libraries do not all have it.
 char* write_round_trip(char* out, double value);
 
+// `value` with `decimals` digits after the point (0 to 17), rounded exactly, "." whatever the
+// locale ("12.50", "-0.125").
+std::string fixed(double value, int decimals);
+
 // Signed number text: 15 significant digits, a leading blank for zero or positive numbers and
 // "-" for negative ones, no "0" before the point (" .5", " 0", "-2", " 33.3333333333333").
 std::string signed_text(double value);

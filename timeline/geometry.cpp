@@ -1,8 +1,8 @@
 #include "timeline/geometry.h"
 
 #include <algorithm>
-#include <charconv>
 
+#include "model/numtext.h"
 #include "timeline/legend.h"
 
 namespace bruvik {
@@ -43,11 +43,7 @@ TimelineGeometry timeline_geometry(const Rect& area, VirtualMs from, VirtualMs t
 
 std::string seconds_text(VirtualMs ms, int decimals) {
   // Whatever the locale: a window's application may have set one with a decimal comma.
-  char text[48];
-  const auto end = std::to_chars(text, text + sizeof text - 2, static_cast<double>(ms) / 1000.0,
-                                 std::chars_format::fixed, decimals)
-                       .ptr;
-  return std::string(text, end) + " s";
+  return numtext::fixed(static_cast<double>(ms) / 1000.0, decimals) + " s";
 }
 
 VirtualMs axis_step(VirtualMs from, VirtualMs to, double width, double min_px) {

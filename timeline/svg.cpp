@@ -1,19 +1,18 @@
 #include "timeline/svg.h"
 
-#include <charconv>
 #include <cstdio>
 #include <variant>
+
+#include "model/numtext.h"
 
 namespace bruvik {
 namespace {
 
 // Thousandths of a pixel are more than any viewer shows; written whatever the locale.
 std::string num(double v) {
-  char text[40];
-  auto end = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, 3).ptr;
-  while (end[-1] == '0') --end;
-  if (end[-1] == '.') --end;
-  std::string out(text, end);
+  std::string out = numtext::fixed(v, 3);
+  while (out.back() == '0') out.pop_back();
+  if (out.back() == '.') out.pop_back();
   return out == "-0" ? "0" : out;
 }
 

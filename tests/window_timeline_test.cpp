@@ -135,6 +135,8 @@ TEST(TimelinePane, WhereEvenTheClientAreaDoesNotFitAllOfItIsDrawnSmallerAndClick
   for (const auto& s : screens) {
     EXPECT_DOUBLE_EQ(zoom_to_fit({1016, 733}, s.screen), s.factor) << s.screen.width();
   }
+  // With the pane docked under it (250 pixels): 1600 x 1000 with a panel.
+  EXPECT_DOUBLE_EQ(zoom_to_fit({1016, 733}, {0, 0, 1600, 968}, 250), 678.0 / 733);
 
   TimelineWindow w;
   const QSize full = w.window->centralWidget()->sizeHint();
@@ -160,6 +162,13 @@ TEST(TimelinePane, WhereEvenTheClientAreaDoesNotFitAllOfItIsDrawnSmallerAndClick
   EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->pacer().paused(); }, 1000)) << "Alt+P";
   QTest::keyClick(keyboard, Qt::Key_R, Qt::AltModifier);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !w.window->pacer().paused(); }, 1000)) << "Alt+R";
+  // Back to the size it was designed at, the client area takes clicks where it always did.
+  w.window->zoom(1.0);
+  w.window->layout()->activate();
+  EXPECT_EQ(w.window->zoomed(), nullptr);
+  EXPECT_EQ(w.window->centralWidget()->size(), full);
+  QTest::mouseClick(w.window->view().widget("Command5"), Qt::LeftButton);
+  EXPECT_EQ(w.history->actions().back().control, "Command5");
 }
 
 TEST(TimelinePane, TheChoicesAreRememberedFromOneStartToTheNext) {

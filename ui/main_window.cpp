@@ -89,7 +89,8 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   if (on_a_screen() && screen() != nullptr) {
     strip_->layout()->activate();  // the one row's height, not the two rows'
     column->activate();
-    zoom(zoom_to_fit(client->sizeHint(), screen()->availableGeometry()));
+    screen_zoom_ = zoom_to_fit(client->sizeHint(), screen()->availableGeometry());
+    zoom(screen_zoom_);
   }
 
   session_.pacer().set_speed(speed);
@@ -122,6 +123,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
   frames_.setInterval(kFrameIntervalMs);
   QObject::connect(&frames_, &QTimer::timeout, this, [this] { frame(); });
   wire_inputs();
+  new ClientAltKeys(client_, this);
   set_tab_order();
   refresh();
 }
@@ -183,6 +185,10 @@ void MainWindow::add_timeline() {
     return QRect(f.topLeft(), QPoint(f.right(), on_screen(strip_, QPoint(0, 0)).y() - 1));
   };
   timeline_->wire(strip_->timeline_button());
+  // Docked under the window, the pane may ask for the window a little smaller.
+  QObject::connect(timeline_, &QDockWidget::visibilityChanged, this,
+                   [this] { fit_zoom_to_pane(); });
+  QObject::connect(timeline_, &QDockWidget::topLevelChanged, this, [this] { fit_zoom_to_pane(); });
 }
 
 void MainWindow::set_timeline_shown(bool shown) {
@@ -193,11 +199,39 @@ void MainWindow::set_timeline_shown(bool shown) {
 }
 
 void MainWindow::zoom(double factor) {
-  if (factor >= 1.0 || zoomed_ != nullptr) return;
+  if (zoomed_ != nullptr && factor < 1.0) {
+    if (factor != zoomed_->factor()) zoomed_->set_factor(factor);
+    return;
+  }
+  if (zoomed_ != nullptr) {
+    takeCentralWidget();
+    QWidget* client = zoomed_->release();
+    zoomed_->deleteLater();
+    zoomed_ = nullptr;
+    setCentralWidget(client);
+    client->show();
+    return;
+  }
+  if (factor >= 1.0) return;
   QWidget* client = takeCentralWidget();
   client->setParent(nullptr);
   zoomed_ = new ZoomedClient(client, factor, this);
   setCentralWidget(zoomed_);
+}
+
+double MainWindow::zoom_with_pane() const {
+  if (screen() == nullptr || timeline_ == nullptr) return screen_zoom_;
+  const QRect free = screen()->availableGeometry();
+  const QSize pane = timeline_->sizeHint();
+  if (pane.width() + 16 > free.width()) return 0.0;
+  return std::min(screen_zoom_, zoom_to_fit(client_->sizeHint(), free, pane.height()));
+}
+
+void MainWindow::fit_zoom_to_pane() {
+  if (!on_a_screen() || timeline_ == nullptr) return;
+  const bool docked = !timeline_->isHidden() && !timeline_->isFloating();
+  const double with_pane = zoom_with_pane();
+  zoom(docked && with_pane >= kLeastZoomForTheDockedPane ? with_pane : screen_zoom_);
 }
 
 QPoint MainWindow::on_screen(const QWidget* w, QPoint at) const {
@@ -206,15 +240,14 @@ QPoint MainWindow::on_screen(const QWidget* w, QPoint at) const {
 }
 
 bool MainWindow::docked_pane_fits() const {
-  const QSize client = centralWidget()->sizeHint();
-  const QSize pane = timeline_->sizeHint();
-  const QSize with(std::max(client.width(), pane.width()), client.height() + pane.height());
-  return screen() != nullptr && window_fits(with, screen()->availableGeometry());
+  return screen() != nullptr &&
+         zoom_with_pane() >= std::min(screen_zoom_, kLeastZoomForTheDockedPane);
 }
 
 void MainWindow::remember_timeline_choices() {
   if (!timeline_) return;
-  timeline_->remember_choices(docked_pane_fits());
+  const bool fits = docked_pane_fits();
+  timeline_->remember_choices(fits && zoom_with_pane() >= screen_zoom_, fits);
   strip_->timeline_button()->setChecked(!timeline_->isHidden());
 }
 

@@ -91,8 +91,8 @@ class MainWindow : public QMainWindow {
     choose_ = std::move(choose);
   }
 
-  // The client area and the strip drawn at `factor` of their size (below 1), for a screen too
-  // small for them; done once, as the window opens.
+  // The client area and the strip drawn at `factor` of their size (1: as designed), for a
+  // screen too small for them.
   void zoom(double factor);
   ZoomedClient* zoomed() const { return zoomed_; }
 
@@ -109,8 +109,14 @@ class MainWindow : public QMainWindow {
  private:
   // A point of a widget of the client area on the screen, zoomed or not.
   QPoint on_screen(const QWidget* w, QPoint at) const;
-  // Whether the window with the pane docked under it fits the screen.
+  // The factor that lets the window with the pane docked under it fit the screen.
+  double zoom_with_pane() const;
+  // Whether the window with the pane docked under it fits the screen, drawn a little smaller
+  // where needed.
   bool docked_pane_fits() const;
+  // The window's size as the pane needs it: smaller while the pane is docked, where the screen
+  // asks for it, and back to what the screen alone asks for when it is not.
+  void fit_zoom_to_pane();
   void show_lesson(const QString& title, const QString& note);
   // The strip, the lesson and the pane after a file replaced the run.
   void show_opened();
@@ -129,6 +135,7 @@ class MainWindow : public QMainWindow {
   ControlStrip* strip_;
   QWidget* client_ = nullptr;  // the form's view above the strip
   ZoomedClient* zoomed_ = nullptr;
+  double screen_zoom_ = 1.0;  // what the client area alone needs on this screen
   TimelinePane* timeline_ = nullptr;
   QTimer frames_;
   bool fault_told_ = false;

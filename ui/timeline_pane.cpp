@@ -136,7 +136,7 @@ void TimelinePane::update_header(bool figures) {
   follow_->setChecked(canvas_->following());
 }
 
-void TimelinePane::remember_choices(bool fits) {
+void TimelinePane::remember_choices(bool fits_as_designed, bool fits) {
   QSettings remembered(QStringLiteral("bruvik"), QStringLiteral("bruvik"));
   const bool floating = remembered.value(kFloating, false).toBool();
   const QVariant shown = remembered.value(kShown);
@@ -144,7 +144,8 @@ void TimelinePane::remember_choices(bool fits) {
     setFloating(true);
     restoreGeometry(remembered.value(kGeometry).toByteArray());
   }
-  setVisible((shown.isValid() ? shown.toBool() : fits) && (floating || fits));
+  // At the first start the window opens as designed; shown once, the pane may make it smaller.
+  setVisible((shown.isValid() ? shown.toBool() : fits_as_designed) && (floating || fits));
   // Only what the user changes from here on is written.
   settings_ = std::make_unique<QSettings>(QStringLiteral("bruvik"), QStringLiteral("bruvik"));
 }

@@ -44,9 +44,9 @@ class TimelinePane : public QDockWidget {
   std::function<QRect()> window_frame;
 
   // Reads the remembered choices and keeps them from now on. Without any, the pane is shown
-  // when `fits` (the window with the pane docked fits the screen). A docked pane that does not
-  // fit is not shown.
-  void remember_choices(bool fits);
+  // when it fits docked under the window as designed. A docked pane that does not `fit` (even
+  // with the window drawn a little smaller) is not shown.
+  void remember_choices(bool fits_as_designed, bool fits);
   // Nothing more is written (the window is closing and takes the pane with it).
   void stop_remembering() { settings_.reset(); }
 

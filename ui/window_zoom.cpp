@@ -14,16 +14,16 @@
 
 namespace bruvik {
 
-double zoom_to_fit(QSize client, const QRect& available) {
-  if (window_fits(client, available) || client.isEmpty()) return 1.0;
+double zoom_to_fit(QSize client, const QRect& available, int below) {
+  if (window_fits(client + QSize(0, below), available) || client.isEmpty()) return 1.0;
   // The same title bar and borders as window_fits allows for.
   const double across = static_cast<double>(available.width() - 16) / client.width();
-  const double down = static_cast<double>(available.height() - 40) / client.height();
+  const double down = static_cast<double>(available.height() - 40 - below) / client.height();
   return std::clamp(std::min(across, down), 0.5, 1.0);
 }
 
 ZoomedClient::ZoomedClient(QWidget* client, double factor, QWidget* parent)
-    : QGraphicsView(parent), client_(client), factor_(factor) {
+    : QGraphicsView(parent), factor_(factor) {
   client->adjustSize();  // the strip's rows as they are now, not as first built
   auto* picture = new QGraphicsScene(this);
   proxy_ = picture->addWidget(client);
@@ -42,28 +42,34 @@ ZoomedClient::ZoomedClient(QWidget* client, double factor, QWidget* parent)
     setFixedSize(shown_size());
   });
   picture->setSceneRect(proxy_->geometry());
+}
+
+ClientAltKeys::ClientAltKeys(QWidget* client, QWidget* window)
+    : QObject(window), client_(client), window_(window) {
   QCoreApplication::instance()->installEventFilter(this);
 }
 
-ZoomedClient::~ZoomedClient() {
+ClientAltKeys::~ClientAltKeys() {
   QCoreApplication::instance()->removeEventFilter(this);
 }
 
-bool ZoomedClient::eventFilter(QObject* watched, QEvent* event) {
+bool ClientAltKeys::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() != QEvent::ShortcutOverride && event->type() != QEvent::KeyPress) {
     return false;
   }
   auto* to = qobject_cast<QWidget*>(watched);
-  if (to == nullptr || (to->window() != client_ && to->window() != window())) return false;
+  if (to == nullptr || (to->window() != client_ && to->window() != window_)) return false;
   const auto* key = static_cast<QKeyEvent*>(event);
-  if (key->modifiers() != Qt::AltModifier || !window()->isActiveWindow()) return false;
+  if (key->modifiers() != Qt::AltModifier || !window_->isActiveWindow()) return false;
   // Taken over before any shortcut sees it, then acted on when it arrives as a key press.
-  if (!alt_key(key->key(), event->type() == QEvent::KeyPress)) return false;
+  if (!alt_key(key->key(), event->type() == QEvent::KeyPress && !key->isAutoRepeat())) {
+    return false;
+  }
   event->accept();
   return event->type() == QEvent::KeyPress;
 }
 
-bool ZoomedClient::alt_key(int key, bool act) {
+bool ClientAltKeys::alt_key(int key, bool act) {
   const QKeySequence wanted(Qt::AltModifier | key);
   for (QAbstractButton* b : client_->findChildren<QAbstractButton*>()) {
     if (b->isVisible() && b->isEnabled() && QKeySequence::mnemonic(b->text()) == wanted) {
@@ -82,6 +88,19 @@ bool ZoomedClient::alt_key(int key, bool act) {
     }
   }
   return false;
+}
+
+void ZoomedClient::set_factor(double factor) {
+  factor_ = factor;
+  setTransform(QTransform::fromScale(factor, factor));
+  setFixedSize(shown_size());
+}
+
+QWidget* ZoomedClient::release() {
+  QWidget* client = proxy_->widget();
+  proxy_->setWidget(nullptr);
+  client->setParent(nullptr);
+  return client;
 }
 
 QSize ZoomedClient::shown_size() const {

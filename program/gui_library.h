@@ -24,7 +24,7 @@ using GuiLibraryEntry = const GuiLibrary* (*)(const char* version, ClockMode mod
 inline constexpr const char* kGuiLibraryFile = "libbruvik-gui.so";
 inline constexpr const char* kGuiLibraryEntry = "bruvik_gui_library";
 
-// Loads the library (beside the program, or installed with it); null, and one sentence in
+// Loads the library (beside the program, or where it is installed); null, and one sentence in
 // `error`, when it cannot be had.
 const GuiLibrary* load_gui_library(ClockMode mode, std::string& error);
 

@@ -189,6 +189,33 @@ TEST(CommandLine, TakesWhatIsValid) {
   EXPECT_EQ(parse({}).action, CommandLine::Action::Run);
   EXPECT_FALSE(parse({}).options.seed);
 
+  // Words are read as Qt reads text, so that a run prints the same whichever front took it:
+  // bytes that begin no character become U+FFFD, a leading byte order mark goes, Unicode
+  // blanks around a number are trimmed.
+  const struct {
+    std::vector<std::string> words;
+    std::string data_amount;
+    int mtu;
+  } as_text[] = {
+      {{"--data-amount", "5\xFF\xE2\x82"}, "5\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD", 5},
+      {{"--data-amount",
+        "\xEF\xBB\xBF"
+        "7\xF0\x9F\x98\x80"},
+       "7\xF0\x9F\x98\x80",
+       5},
+      {{"--mtu",
+        "\xC2\xA0"
+        "7\xE3\x80\x80"},
+       "100",
+       7},
+  };
+  for (const auto& t : as_text) {
+    const CommandLine w = parse(t.words);
+    ASSERT_EQ(w.action, CommandLine::Action::Run) << w.text;
+    EXPECT_EQ(w.options.data_amount, t.data_amount);
+    EXPECT_EQ(w.options.mtu, t.mtu);
+  }
+
   // An experiment: opened in the window as a word of its own, replayed with --replay.
   const struct {
     std::vector<std::string> words;

@@ -1,4 +1,4 @@
-# The command line (needs Qt Core for its parser).
+# The command line.
 add_executable(cli_tests cli_test.cpp)
 target_link_libraries(cli_tests PRIVATE bruvik_cli bruvik_warnings GTest::gtest_main)
 gtest_discover_tests(cli_tests DISCOVERY_TIMEOUT 60)
@@ -22,3 +22,7 @@ endforeach()
 # The permissions of the files the terminal writes.
 add_test(NAME output_file_modes
          COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/output_modes.sh $<TARGET_FILE:bruvik>)
+
+# Qt only for the window and the pictures, from a library loaded on demand.
+add_test(NAME qt_loaded_on_demand
+         COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/qt_on_demand.sh $<TARGET_FILE:bruvik>)

@@ -145,12 +145,6 @@ Experiment experiment_of(const RunScript& script, const RunResult& run) {
   return e;
 }
 
-bool ends_with_svg(const std::string& file) {
-  std::string s = file;
-  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return s.size() >= 4 && s.compare(s.size() - 4, 4, ".svg") == 0;
-}
-
 std::string seconds(VirtualMs ms) {
   const std::string tenths = std::to_string(ms / 100);
   return (tenths.size() > 1 ? tenths.substr(0, tenths.size() - 1) : "0") + "." + tenths.back() +
@@ -174,7 +168,7 @@ std::string draw_timeline(const Options& o, const RunResult& run, const RunRecor
             seconds(q.to) + " (network MTU " + std::to_string(s.mtu) + ", data sending rate " +
             std::to_string(s.rate) + ", average frame length " + std::to_string(s.frame_length) +
             ", data amount \"" + s.data_amount + "\")";
-  q.svg = ends_with_svg(*o.timeline);
+  q.svg = svg_file_name(*o.timeline);
   const std::string failure = timeline_drawer()(q, path);
   return failure.empty() ? failure : "the timeline was not drawn: " + failure + ".";
 }
@@ -231,8 +225,8 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
     if (!plot_file->ok()) return refuse(err, plot_file->error());
   }
   if (o.timeline) {
-    if (timeline_drawer() == nullptr) {
-      return refuse(err, "this build of bruvik cannot draw timelines (it has no export library).");
+    if (!svg_file_name(*o.timeline) && !draws_png_timelines()) {
+      return refuse(err, "this build of bruvik draws no PNG pictures; ask for an .svg file.");
     }
     timeline_file = std::make_unique<OutputFile>(*o.timeline, "timeline");
     if (!timeline_file->ok()) return refuse(err, timeline_file->error());

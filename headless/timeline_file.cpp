@@ -1,6 +1,7 @@
 #include "headless/timeline_file.h"
 
 #include <atomic>
+#include <cctype>
 #include <fstream>
 
 #include "timeline/layout.h"
@@ -57,6 +58,16 @@ TimelinePicture timeline_picture(const TimelineRequest& q, const TextMeasure& me
 
 void set_timeline_drawer(TimelineDrawer drawer) {
   g_png_drawer.store(drawer);
+}
+
+bool draws_png_timelines() {
+  return g_png_drawer.load() != nullptr;
+}
+
+bool svg_file_name(const std::string& file) {
+  std::string s = file;
+  for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return s.size() >= 4 && s.compare(s.size() - 4, 4, ".svg") == 0;
 }
 
 TimelineDrawer timeline_drawer() {

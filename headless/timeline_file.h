@@ -30,6 +30,9 @@ using TimelineDrawer = std::string (*)(const TimelineRequest& request, const std
 
 // Installs the drawer of PNG pictures.
 void set_timeline_drawer(TimelineDrawer drawer);
+bool draws_png_timelines();
+// A file name ending in ".svg" in any case: drawn without any library.
+bool svg_file_name(const std::string& file);
 // Draws an SVG itself and a PNG with the installed drawer; a PNG without one is refused.
 TimelineDrawer timeline_drawer();
 

@@ -35,7 +35,9 @@ int main(int argc, char** argv) {
       break;
   }
   const bruvik::Options& o = line.options;
-  const bool pictures = o.headless && (o.plot || o.timeline);
+  // An SVG timeline is written without any library.
+  const bool pictures =
+      o.headless && (o.plot || (o.timeline && !bruvik::svg_file_name(*o.timeline)));
   const bruvik::GuiLibrary* gui = nullptr;
   if (!o.headless || pictures) {
     std::string error;

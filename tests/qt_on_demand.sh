@@ -28,6 +28,7 @@ loads_qt no "${run[@]}" --trace trace.csv --save-experiment run.bruvik
 loads_qt no --headless --dump-at 1000 --start --seed 3
 loads_qt no --help
 loads_qt yes "${run[@]}" --timeline timeline.png
+loads_qt no "${run[@]}" --timeline timeline.svg
 loads_qt yes --headless --runs 1 --sweep rate=4..5 --max-time 2000 --plot plot.svg
 loads_qt yes --screenshot window.png --seed 3
 
@@ -36,7 +37,11 @@ if ! alone/bruvik "${run[@]}" >/dev/null 2>err.txt; then
   echo "without the window library a terminal run failed: $(cat err.txt)" >&2
   failures=$((failures + 1))
 fi
-alone/bruvik "${run[@]}" --timeline timeline.svg >/dev/null 2>err.txt
+if ! alone/bruvik "${run[@]}" --timeline timeline.svg >/dev/null 2>err.txt; then
+  echo "without the window library an SVG timeline failed: $(cat err.txt)" >&2
+  failures=$((failures + 1))
+fi
+alone/bruvik "${run[@]}" --timeline timeline.png >/dev/null 2>err.txt
 code=$?
 if [[ "$code" -ne 1 || "$(wc -l <err.txt)" -ne 1 ]] ||
    ! grep -q '^bruvik: the window and the pictures need libbruvik-gui.so' err.txt; then

@@ -203,6 +203,20 @@ std::string RunSession::open_experiment(const std::string& path, const std::stri
   return {};
 }
 
+std::string RunSession::open_experiment_text(std::string_view text, const std::string& name) {
+  if (history_ == nullptr || failed_) return "The run cannot be replaced now.";
+  ExperimentRead read = parse_experiment(text);
+  if (read.experiment) {
+    if (std::string error = check_by_replay(*read.experiment, form_.handlers()); !error.empty()) {
+      read.error = std::move(error);
+      read.experiment.reset();
+    }
+  }
+  if (!read.experiment) return experiment_refusal(name, read.error);
+  load_experiment(*read.experiment, name);
+  return {};
+}
+
 bool RunSession::load_experiment(const Experiment& e, const std::string& name) {
   if (history_ == nullptr || failed_) return false;
   pause();

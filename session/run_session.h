@@ -8,6 +8,7 @@
 #include <exception>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "controls/operator_controls.h"
 #include "history/actions.h"
@@ -73,6 +74,8 @@ class RunSession {
   // Reads and checks a file whole; empty when it replaced the run on screen, else the sentence
   // that says why not (the run on screen is then left as it was).
   std::string open_experiment(const std::string& path, const std::string& name);
+  // The same for a file's text that a front read itself (a page has no files).
+  std::string open_experiment_text(std::string_view text, const std::string& name);
   // A file already read and checked; `name` is how the user knows it. False when the core
   // failed while loading it.
   bool load_experiment(const Experiment& checked, const std::string& name);

@@ -1,0 +1,208 @@
+// What the page calls: one run in a window as the session holds it, through a plain C API whose
+// texts are JSON. Plain functions rather than bound classes: a small module, no binding library
+// to keep in step, and the same JSON the terminal writes (the state is --dump-at's).
+#include <emscripten/emscripten.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "controls/operator_controls.h"
+#include "headless/dump.h"
+#include "history/history.h"
+#include "history/json_numbers.h"
+#include "history/replay.h"
+#include "model/form.h"
+#include "model/generator.h"
+#include "model/numtext.h"
+#include "session/run_session.h"
+#include "session/strip_texts.h"
+#include "sim/wiring.h"
+#include "timeline/layout.h"
+#include "timeline/method_spans.h"
+#include "timeline/sans_metrics.h"
+#include "timeline/style.h"
+#include "web/picture_json.h"
+
+namespace bruvik {
+namespace {
+
+// The form with the starting settings in place, before the history takes its first look.
+Form1& prepared(Form1& form, const StartSettings& start) {
+  prepare(form, start);
+  return form;
+}
+
+struct Page {
+  std::int64_t wall_ns = 0;
+  Form1 form;
+  History history;
+  RunSession session;
+  MethodSpans spans;
+
+  Page(std::uint64_t seed, const StartSettings& start)
+      : form(seed, tick_handlers()),
+        history(prepared(form, start), start),
+        session(form, &history, [this] { return wall_ns; }) {}
+};
+
+std::unique_ptr<Page> g_page;
+std::string g_text;  // what the last function returning text returned; valid until the next
+
+const char* give(std::string text) {
+  g_text = std::move(text);
+  return g_text.c_str();
+}
+
+}  // namespace
+}  // namespace bruvik
+
+using bruvik::g_page;
+
+extern "C" {
+
+// A fresh run: `seed` as digits, or empty for a fresh one. Returns "" or the sentence that says
+// why not.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_new(const char* seed) {
+  using namespace bruvik;
+  std::uint64_t s = Generator::fresh_seed();
+  if (seed != nullptr && *seed != '\0') {
+    const auto n = numtext::leading_number(seed);
+    if (!n || *n < 0 || *n != static_cast<double>(static_cast<std::uint64_t>(*n))) {
+      return give("The seed must be a whole number of 0 or more.");
+    }
+    s = static_cast<std::uint64_t>(*n);
+  }
+  g_page.reset();
+  g_page = std::make_unique<Page>(s, StartSettings{s, 5, 5, 5, "100"});
+  return give("");
+}
+
+// One display frame at `wall_ms` of the page's monotonic clock.
+EMSCRIPTEN_KEEPALIVE void bruvik_frame(double wall_ms) {
+  if (!g_page) return;
+  g_page->wall_ns = static_cast<std::int64_t>(wall_ms * 1e6);
+  g_page->session.frame();
+}
+
+// The clock straight to `ms` of virtual time (a link's moment, the tests).
+EMSCRIPTEN_KEEPALIVE void bruvik_advance_to(double ms) {
+  if (!g_page) return;
+  g_page->session.run_core([&] { g_page->history.advance_to(static_cast<bruvik::VirtualMs>(ms)); });
+}
+
+// A button or an order option, by its window name ("Command1", "Option2").
+EMSCRIPTEN_KEEPALIVE void bruvik_click(const char* name) {
+  if (!g_page) return;
+  const std::string n = name;
+  const auto kind =
+      n.rfind("Option", 0) == 0 ? bruvik::ActionKind::Option : bruvik::ActionKind::Click;
+  g_page->session.perform({0, std::nullopt, kind, n, "", 0});
+}
+
+// Typing into a box; returns 0 when the box is locked (it then shows the model's text).
+EMSCRIPTEN_KEEPALIVE int bruvik_type(const char* box, const char* text, int enabled) {
+  if (!g_page) return 0;
+  return g_page->session.type_into(box, enabled != 0, text) ? 1 : 0;
+}
+
+// A key in the seconds box; 1 when the box took it.
+EMSCRIPTEN_KEEPALIVE int bruvik_seconds_key(int code) {
+  return g_page && g_page->session.key_in_seconds_box(code) ? 1 : 0;
+}
+
+// Enter in the data amount box: "" when taken, else why not.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_data_amount(const char* typed) {
+  if (!g_page) return bruvik::give("");
+  const bruvik::DataAmountEdit edit = g_page->session.commit_data_amount(typed);
+  return bruvik::give(edit.accepted ? "" : edit.message);
+}
+
+EMSCRIPTEN_KEEPALIVE void bruvik_toggle_pause() {
+  if (g_page) g_page->session.toggle_pause();
+}
+EMSCRIPTEN_KEEPALIVE void bruvik_pause() {
+  if (g_page) g_page->session.pause();
+}
+EMSCRIPTEN_KEEPALIVE void bruvik_step() {
+  if (g_page) g_page->session.step_once();
+}
+EMSCRIPTEN_KEEPALIVE void bruvik_speed(int index) {
+  if (g_page) g_page->session.choose_speed(index);
+}
+EMSCRIPTEN_KEEPALIVE void bruvik_go_to(double ms) {
+  if (g_page) g_page->session.go_to_moment(static_cast<bruvik::VirtualMs>(ms));
+}
+EMSCRIPTEN_KEEPALIVE void bruvik_back() {
+  if (g_page) g_page->session.go_back();
+}
+
+// An experiment file's text: "" when it replaced the run, else the sentence that says why not.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_open(const char* text, const char* name) {
+  if (!g_page) return bruvik::give("There is no run to replace.");
+  return bruvik::give(g_page->session.open_experiment_text(text, name));
+}
+
+// The run as an experiment file's text, saved at the moment on screen.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_save() {
+  if (!g_page) return bruvik::give("");
+  bruvik::Experiment e = g_page->session.current_experiment();
+  g_page->session.saved(std::string("bruvik-seed") + std::to_string(e.start.seed) + ".bruvik",
+                        e.saved_at ? e.saved_at->time : 0);
+  return bruvik::give(bruvik::experiment_json(e));
+}
+
+// The whole window state, as --dump-at writes it.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_state() {
+  if (!g_page) return bruvik::give("{}");
+  return bruvik::give(bruvik::state_json(g_page->form));
+}
+
+// What the strip shows.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_strip() {
+  using namespace bruvik;
+  if (!g_page) return give("{}");
+  RunSession& s = g_page->session;
+  const nlohmann::json strip = {
+      {"now", g_page->form.now()},
+      {"time", run_time_text(g_page->form.now())},
+      {"seed", std::to_string(g_page->form.seed())},
+      {"paused", s.pacer().paused()},
+      {"speed", speed_index(s.pacer().speed())},
+      {"furthest", s.furthest_to_show()},
+      {"message", s.message()},
+      {"said", s.said()},
+      {"title", s.title()},
+      {"note", s.note()},
+      {"failed", s.failed()},
+      {"fault", s.fault()},
+  };
+  return give(strip.dump());
+}
+
+// The timeline of [from, to] (the present at `cursor`, none when negative) in a canvas of
+// width x height pixels, with the figures line of the running method.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_timeline(double from, double to, double cursor,
+                                                 double width, double height) {
+  using namespace bruvik;
+  if (!g_page) return give("{}");
+  const RunRecord& record = g_page->history.record();
+  TimelineSpan span;
+  span.from = static_cast<VirtualMs>(from);
+  span.to = static_cast<VirtualMs>(to);
+  span.cursor = static_cast<VirtualMs>(cursor);
+  span.end = std::max(g_page->form.now(), g_page->session.furthest_to_show());
+  TimelinePicture picture;
+  picture.width = width;
+  picture.height = height;
+  add_timeline(picture, Rect{0, 0, width, height}, record, span, timeline_style(), SansMetrics());
+  g_page->spans.update(record);
+  std::string json = picture_json(picture);
+  json.pop_back();  // the closing brace: the figures go in as well
+  json += ",\"figures\":" +
+          nlohmann::json(figures_line(record, g_page->spans, g_page->form.now())).dump() + "}";
+  return give(std::move(json));
+}
+
+}  // extern "C"

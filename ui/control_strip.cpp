@@ -156,6 +156,9 @@ void ControlStrip::show_time(VirtualMs ms) {
 }
 
 void ControlStrip::show_paused(bool paused) {
+  // Asked every frame: a tooltip or a name set anew is an event to every listener.
+  if (shown_paused_ == paused) return;
+  shown_paused_ = paused;
   pause_->setText(paused ? QStringLiteral("&Resume") : QStringLiteral("&Pause"));
   pause_->setAccessibleName(paused ? QStringLiteral("Resume") : QStringLiteral("Pause"));
   pause_->setToolTip(

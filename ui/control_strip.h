@@ -12,6 +12,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "model/clock.h"
@@ -57,6 +58,7 @@ class ControlStrip : public QWidget {
   QLabel* message_label() const { return message_; }
 
  private:
+  std::optional<bool> shown_paused_;
   QLabel* time_;
   QLabel* seed_;
   QComboBox* speed_;

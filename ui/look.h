@@ -7,9 +7,13 @@
 #include <QPalette>
 
 #include "model/control.h"
+#include "view/colours.h"
 
 namespace bruvik {
 
+// A colour of the view on the given palette: a system colour is the palette's colour for its
+// role, so that the window looks like its desktop.
+QColor to_qcolor(const ViewColour& colour, const QPalette& palette);
 // A colour of the model (0x00BBGGRR, or a system colour by index) on the given palette.
 QColor to_qcolor(Colour colour, const QPalette& palette);
 

@@ -4,30 +4,9 @@
 #include "model/form.h"
 #include "model/form_table.h"
 #include "model/timer_table.h"
+#include "view/window_view.h"
 
 namespace bruvik {
-
-const char* kind_name(Kind kind) {
-  switch (kind) {
-    case Kind::Label:
-      return "label";
-    case Kind::TextBox:
-      return "text_box";
-    case Kind::CommandButton:
-      return "command_button";
-    case Kind::OptionButton:
-      return "option_button";
-    case Kind::Frame:
-      return "frame";
-    case Kind::Line:
-      return "line";
-    case Kind::Shape:
-      return "shape";
-    case Kind::Image:
-      return "image";
-  }
-  return "unknown";
-}
 
 std::string state_json(Form1& form) {
   Json json = Json::object();

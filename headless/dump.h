@@ -4,15 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "model/control.h"
 #include "view/colours.h"  // colour_text, as the dump writes colours
 
 namespace bruvik {
 
 class Form1;
-
-// "label", "text_box", "command_button", ...
-const char* kind_name(Kind kind);
 
 std::string state_json(Form1& form);
 

@@ -4,7 +4,7 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include <cmath>
+#include "view/window_view.h"  // font_pixels
 
 namespace bruvik {
 
@@ -30,10 +30,6 @@ QColor to_qcolor(const ViewColour& colour, const QPalette& palette) {
 
 QColor to_qcolor(Colour colour, const QPalette& palette) {
   return to_qcolor(view_colour(colour), palette);
-}
-
-int font_pixels(double points) {
-  return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 
 QFont control_font(double points, bool bold) {

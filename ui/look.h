@@ -20,7 +20,6 @@ QColor to_qcolor(Colour colour, const QPalette& palette);
 // "MS Sans Serif" at the given size as pixels at 96 dpi, so that every caption fits its box
 // whatever the screen's resolution.
 QFont control_font(double points, bool bold);
-int font_pixels(double points);
 
 // Fusion style and the font substitution; with `pinned_palette` also Fusion's own palette, so
 // that pictures taken on different machines match.

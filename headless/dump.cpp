@@ -1,52 +1,12 @@
 #include "headless/dump.h"
 
-#include <cstdio>
-
 #include "headless/json.h"
 #include "model/form.h"
 #include "model/form_table.h"
 #include "model/timer_table.h"
+#include "view/window_view.h"
 
 namespace bruvik {
-
-std::string colour_text(Colour colour) {
-  if (is_system_colour(colour)) {
-    // The classic desktop scheme, by system colour index.
-    static constexpr Colour kSystem[] = {0xC0C0C0, 0x808000, 0x800000, 0x808080, 0xC0C0C0, 0xFFFFFF,
-                                         0x000000, 0x000000, 0x000000, 0xFFFFFF, 0xC0C0C0, 0xC0C0C0,
-                                         0x808080, 0x800000, 0xFFFFFF, 0xC0C0C0, 0x808080, 0x808080,
-                                         0x000000, 0xC0C0C0, 0xFFFFFF, 0x000000, 0xDFDFDF, 0x000000,
-                                         0xE1FFFF};  // 0x00BBGGRR, like model colours
-    const std::uint32_t index = colour & 0xFFFFFFu;
-    colour = index < std::size(kSystem) ? kSystem[index] : 0x000000;
-  }
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "#%02X%02X%02X", colour & 0xFFu, (colour >> 8) & 0xFFu,
-                (colour >> 16) & 0xFFu);
-  return buf;
-}
-
-const char* kind_name(Kind kind) {
-  switch (kind) {
-    case Kind::Label:
-      return "label";
-    case Kind::TextBox:
-      return "text_box";
-    case Kind::CommandButton:
-      return "command_button";
-    case Kind::OptionButton:
-      return "option_button";
-    case Kind::Frame:
-      return "frame";
-    case Kind::Line:
-      return "line";
-    case Kind::Shape:
-      return "shape";
-    case Kind::Image:
-      return "image";
-  }
-  return "unknown";
-}
 
 std::string state_json(Form1& form) {
   Json json = Json::object();

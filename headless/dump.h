@@ -4,17 +4,11 @@
 #include <cstdint>
 #include <string>
 
-#include "model/control.h"
+#include "view/colours.h"  // colour_text, as the dump writes colours
 
 namespace bruvik {
 
 class Form1;
-
-// "#RRGGBB" for a model colour (0x00BBGGRR); a system colour resolves to its usual look.
-std::string colour_text(Colour colour);
-
-// "label", "text_box", "command_button", ...
-const char* kind_name(Kind kind);
 
 std::string state_json(Form1& form);
 

@@ -8,6 +8,7 @@ add_executable(headless_tests
   headless_trace_test.cpp
   headless_dump_test.cpp
   headless_golden_test.cpp
+  view_test.cpp
 )
 target_link_libraries(headless_tests PRIVATE bruvik_headless bruvik_warnings bruvik_test_main)
 target_compile_definitions(headless_tests PRIVATE

@@ -1,10 +1,8 @@
 #include "ui/form_view.h"
 
 #include <algorithm>
-#include <cmath>
 
 #include "model/form.h"
-#include "model/form_table.h"
 #include "ui/control_widgets.h"
 #include "ui/look.h"
 #include "ui/pictures.h"
@@ -17,160 +15,40 @@ namespace {
 const QColor kDisabledText(0x60, 0x60, 0x60);
 const QColor kDisabledOption(0xD8, 0xD8, 0xD8);
 
-// Controls named by labels: `before`, the caption of `label1`, `middle`, the caption of
-// `label2`, joined by blanks.
-struct Naming {
-  const char* control;
-  const char* before;
-  const char* label1;
-  const char* middle;
-  const char* label2;
-};
-constexpr Naming kNamings[] = {
-    {"Text6", "", "Label18", "", ""},
-    {"Text7", "", "Label19", "", ""},
-    {"Text9", "", "Label21", "", ""},
-    {"Text10", "", "Label20", "", ""},
-    {"Text11", "", "Label22", "", ""},
-    {"Text12", "", "Label28", "", ""},
-    {"Text13", "", "Label30", "", ""},
-    {"Command2", "Lower", "Label22", "", ""},
-    {"Command3", "Raise", "Label22", "", ""},
-    {"Command4", "Lower", "Label28", "", ""},
-    {"Command5", "Raise", "Label28", "", ""},
-    {"Command6", "Lower", "Label30", "", ""},
-    {"Command7", "Raise", "Label30", "", ""},
-    {"Text1(0)", "", "Label6", "", "Label11(0)"},
-    {"Text1(1)", "", "Label6", "", "Label11(1)"},
-    {"Text2(0)", "", "Label7", "", "Label12(0)"},
-    {"Text2(1)", "", "Label7", "", "Label12(1)"},
-    {"Text3(0)", "", "Label8", "", "Label13(0)"},
-    {"Text14(0)", "", "Label8", "", "Label32(0)"},
-    {"Text4(0)", "", "Label9", "", "Label14(0)"},
-    {"Text14(1)", "", "Label9", "", "Label32(1)"},
-    {"Text5(0)", "", "Label10", "", "Label15(0)"},
-    {"Text14(2)", "", "Label10", "", "Label32(2)"},
-    {"Text8(0)", "", "Label33", "of place", "Label23"},
-    {"Text8(1)", "", "Label33", "of place", "Label24"},
-    {"Text8(2)", "", "Label33", "of place", "Label25"},
-    {"Text8(3)", "", "Label33", "of place", "Label26"},
-    {"Text8(4)", "", "Label33", "of place", "Label27"},
-};
-
-// Controls without caption or label, by array name; %1 is the station.
-struct Role {
-  const char* name;
-  const char* text;
-};
-constexpr Role kRoles[] = {
-    {"Image1", "Computer of station %1"},
-    {"Shape1", "Frame of station %1 in transit"},
-    {"Image3", "Mark of station %1"},
-    {"Line2", "Drop line of station %1"},
-    {"Image2", "Collision"},
-    {"Line1", "Upper bus"},
-    {"Line3", "Lower bus"},
-    {"Line4", "Right end of the bus"},
-    {"Shape2", "Terminator"},
-    {"Line31", "Separator"},
-    {"Line32", "Separator"},
-    {"Line5", "Separator"},
-    {"Line34", "Separator"},
-    {"Line35", "Separator"},
-    {"Frame1", "Performance table"},
-    {"Frame2", "Bus picture"},  // Frame2(1) below
-    {"Frame3", "Data sending rate and frame length"},
-    {"Text3", "Unused box"},  // Text3(1); Text3(0) is named by its labels
-    {"Text4", "Unused box"},
-    {"Text5", "Unused box"},
-};
-
-// Reading order of the controls the user works with; focusable controls not listed follow in
-// the order of the window's table.
-constexpr const char* kReadingOrder[] = {
-    "Text6",    "Text7",     "Command2",  "Command3",  "Command4", "Command5",
-    "Command6", "Command7",  "Command1",  "Command8",  "Option1",  "Option2",
-    "Text9",    "Text14(0)", "Text14(1)", "Text14(2)",
-};
-
-QRect geometry_of(const BuiltControl& s) {
-  return QRect(to_pixels(s.left), to_pixels(s.top), to_pixels(s.width), to_pixels(s.height));
-}
-
-QString caption_of(Form1& form, const char* name) {
-  if (*name == '\0') return QString();
-  const Control* c = form.find_named(name);
-  return c == nullptr ? QString() : QString::fromStdString(c->text()).simplified();
-}
-
 }  // namespace
 
-int to_pixels(int twips) {
-  return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel)));
-}
-
-QString accessible_name(Form1& form, const Control& control) {
-  const BuiltControl& s = control.built();
-  const std::string window = window_name(s);
-  for (const Naming& n : kNamings) {
-    if (window != n.control) continue;
-    QStringList parts;
-    if (*n.before != '\0') parts << QString::fromUtf8(n.before);
-    parts << caption_of(form, n.label1);
-    if (*n.middle != '\0') parts << QString::fromUtf8(n.middle);
-    parts << caption_of(form, n.label2);
-    parts.removeAll(QString());
-    return parts.join(QLatin1Char(' '));
-  }
-  if (window == "Frame2(1)") return QStringLiteral("Settings panel");
-  for (const Role& r : kRoles) {
-    if (std::string_view(s.name) != r.name) continue;
-    QString text = QString::fromUtf8(r.text);
-    if (text.contains(QLatin1String("%1"))) text = text.arg(s.index);
-    return text;
-  }
-  return QString::fromStdString(control.text()).simplified();
-}
-
-FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(&form) {
-  const BuiltWindow& window = built_window();
-  setFixedSize(to_pixels(window.client_width), to_pixels(window.client_height));
+FormView::FormView(Form1& form, QWidget* parent) : QWidget(parent), form_(&form), view_(form) {
+  const WindowLook& window = view_.window();
+  setFixedSize(window.width, window.height);
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, to_qcolor(window.back, pal));
   pal.setColor(QPalette::WindowText, to_qcolor(window.fore, pal));
   setPalette(pal);
 
-  bindings_.reserve(form.controls().size());
-  for (Control& c : form.controls()) {
-    const BuiltControl& s = c.built();
-    QWidget* container = this;
-    if (*s.container != '\0') {
-      // Containers come before their contents in the table.
-      if (QWidget* w = widget(s.container)) container = w;
-    }
+  const std::vector<ControlView>& controls = view_.controls();
+  bindings_.reserve(controls.size());
+  for (const ControlView& c : controls) {
+    // Containers come before their contents.
+    QWidget* container =
+        c.container < 0 ? this : bindings_[static_cast<std::size_t>(c.container)].widget;
     Binding b;
-    b.name = window_name(s);
-    b.control = &c;
     b.widget = build(c, container);
-    b.widget->setObjectName(QString::fromStdString(b.name));
-    bindings_.push_back(std::move(b));
-  }
-  // Names that come from other controls' captions are set once every control exists.
-  for (Binding& b : bindings_) {
-    if (b.control->kind() == Kind::Label) continue;  // a label's name is its caption
-    b.widget->setAccessibleName(accessible_name(form, *b.control));
+    b.widget->setObjectName(QString::fromStdString(c.name));
+    if (c.kind != Kind::Label) {  // a label's name is its caption
+      b.widget->setAccessibleName(QString::fromStdString(c.accessible_name));
+    }
+    bindings_.push_back(b);
   }
 }
 
-QWidget* FormView::build(const Control& control, QWidget* parent) {
-  const BuiltControl& s = control.built();
+QWidget* FormView::build(const ControlView& c, QWidget* parent) {
   const QPalette base = palette();
-  const QColor back = to_qcolor(s.back, base);
-  const QColor fore = to_qcolor(s.fore, base);
-  const QFont font = control_font(s.font_points, s.bold);
+  const QColor back = to_qcolor(c.back, base);
+  const QColor fore = to_qcolor(c.fore, base);
+  const QFont font = control_font(c.font_points, c.bold);
   QWidget* w = nullptr;
-  switch (s.kind) {
+  switch (c.kind) {
     case Kind::Label: {
       auto* label = new LabelView(parent);
       label->set_colours(back, fore);
@@ -219,120 +97,105 @@ QWidget* FormView::build(const Control& control, QWidget* parent) {
       break;
     case Kind::Line:
       // A line places itself round its two end points.
-      return new LineView(parent, QPoint(to_pixels(s.x1), to_pixels(s.y1)),
-                          QPoint(to_pixels(s.x2), to_pixels(s.y2)));
+      return new LineView(parent, QPoint(c.x1, c.y1), QPoint(c.x2, c.y2));
     case Kind::Shape:
-      w = new ShapeView(parent, s.shape);
+      w = new ShapeView(parent, c.shape);
       break;
     case Kind::Image:
-      w = new ImageView(parent, picture_image(s.picture), s.stretch);
+      w = new ImageView(parent, picture_image(c.picture), c.stretch);
       break;
   }
-  w->setGeometry(geometry_of(s));
+  w->setGeometry(c.box.left, c.box.top, c.box.width, c.box.height);
   w->setFont(font);
-  if (*s.tooltip != '\0') w->setToolTip(QString::fromUtf8(s.tooltip));
+  if (!c.tooltip.empty()) w->setToolTip(QString::fromStdString(c.tooltip));
   return w;
 }
 
 QWidget* FormView::widget(std::string_view window_name) const {
-  for (const Binding& b : bindings_) {
-    if (b.name == window_name) return b.widget;
-  }
-  return nullptr;
+  const int i = view_.find(window_name);
+  return i < 0 ? nullptr : bindings_[static_cast<std::size_t>(i)].widget;
 }
 
 int FormView::sync() {
+  for (const ControlChange& change : view_.frame()) {
+    bindings_[static_cast<std::size_t>(change.control)].due |= change.what;
+  }
   int touched = 0;
-  for (Binding& b : bindings_) touched += sync_one(b) ? 1 : 0;
+  for (std::size_t i = 0; i < bindings_.size(); ++i) {
+    if (bindings_[i].due != 0) touched += show_due(i) ? 1 : 0;
+  }
+  primed_ = true;
   return touched;
 }
 
-bool FormView::sync_one(Binding& b) {
-  Control& c = *b.control;
+bool FormView::show_due(std::size_t i) {
+  const ControlView& c = view_.controls()[i];
+  Binding& b = bindings_[i];
   QWidget* w = b.widget;
   bool touched = false;
-
-  // Visible now, or made visible at some moment since the last frame.
-  const bool shown = c.take_shown();
-  if (!b.primed || shown != b.visible) {
-    b.visible = shown;
-    w->setVisible(shown);
+  if (b.due & kChangedVisible) {
+    w->setVisible(c.visible);
     touched = true;
   }
-  if (!b.primed || c.enabled() != b.enabled) {
-    b.enabled = c.enabled();
-    w->setEnabled(b.enabled);
+  if (b.due & kChangedEnabled) {
+    w->setEnabled(c.enabled);
     touched = true;
   }
-
+  unsigned kept = 0;
   // The kind says which widget build() made for the control.
-  switch (c.kind()) {
-    case Kind::Label:
-      if (!b.primed || c.text() != b.text) {
-        b.text = c.text();
-        static_cast<LabelView*>(w)->setText(QString::fromStdString(b.text));
+  if (b.due & kChangedText) {
+    switch (c.kind) {
+      case Kind::Label:
+        static_cast<LabelView*>(w)->setText(QString::fromStdString(c.text));
         touched = true;
-      }
-      break;
-    case Kind::CommandButton:
-    case Kind::OptionButton:
-      if (!b.primed || c.text() != b.text) {
-        b.text = c.text();
-        static_cast<QAbstractButton*>(w)->setText(QString::fromStdString(b.text));
+        break;
+      case Kind::CommandButton:
+      case Kind::OptionButton:
+        static_cast<QAbstractButton*>(w)->setText(QString::fromStdString(c.text));
         touched = true;
-      }
-      if (c.kind() == Kind::OptionButton && (!b.primed || c.value() != b.value)) {
-        b.value = c.value();
-        static_cast<OptionView*>(w)->setChecked(b.value);
-        touched = true;
-      }
-      break;
-    case Kind::TextBox:
-      if (!b.primed || c.text() != b.text) {
+        break;
+      case Kind::TextBox: {
         auto* box = static_cast<TextBoxView*>(w);
-        // An edit of the data amount waits for Enter or for the focus to leave.
-        if (b.primed && box->keeps_pending_edit && box->isModified()) break;
-        b.text = c.text();
-        const QString text = QString::fromStdString(b.text);
+        // An edit of the data amount waits for Enter or for the focus to leave; the model's
+        // text stays due until then.
+        if (primed_ && box->keeps_pending_edit && box->isModified()) {
+          kept = kChangedText;
+          break;
+        }
+        const QString text = QString::fromStdString(c.text);
         if (box->text() != text) {
           const int cursor = box->cursorPosition();
           box->setText(text);
           if (box->hasFocus()) box->setCursorPosition(std::min(cursor, int(text.size())));
         }
         touched = true;
+        break;
       }
-      break;
-    case Kind::Line:
-    case Kind::Shape:
-      if (!b.primed || c.border_color() != b.border || c.border_width() != b.border_width) {
-        b.border = c.border_color();
-        b.border_width = c.border_width();
-        const QColor colour = to_qcolor(b.border, palette());
-        if (c.kind() == Kind::Line) {
-          static_cast<LineView*>(w)->set_look(colour, b.border_width);
-        } else {
-          static_cast<ShapeView*>(w)->set_look(colour, b.border_width);
-        }
-        touched = true;
-      }
-      break;
-    case Kind::Frame:
-    case Kind::Image:
-      break;
+      default:
+        break;
+    }
   }
-  b.primed = true;
+  if (b.due & kChangedValue) {
+    static_cast<OptionView*>(w)->setChecked(c.value);
+    touched = true;
+  }
+  if (b.due & kChangedBorder) {
+    const QColor colour = to_qcolor(c.border, palette());
+    if (c.kind == Kind::Line) {
+      static_cast<LineView*>(w)->set_look(colour, c.border_width);
+    } else {
+      static_cast<ShapeView*>(w)->set_look(colour, c.border_width);
+    }
+    touched = true;
+  }
+  b.due = kept;
   return touched;
 }
 
 std::vector<QWidget*> FormView::focus_chain() const {
   std::vector<QWidget*> chain;
-  for (const char* name : kReadingOrder) {
-    if (QWidget* w = widget(name)) chain.push_back(w);
-  }
-  for (const Binding& b : bindings_) {
-    const Kind k = b.control->kind();
-    if (k != Kind::TextBox && k != Kind::CommandButton && k != Kind::OptionButton) continue;
-    if (std::find(chain.begin(), chain.end(), b.widget) == chain.end()) chain.push_back(b.widget);
+  for (const int i : view_.reading_order()) {
+    chain.push_back(bindings_[static_cast<std::size_t>(i)].widget);
   }
   return chain;
 }

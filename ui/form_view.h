@@ -1,15 +1,16 @@
-// The designed client area of the window: one widget per control, built from the window's data
-// table (twips / 15 = pixels), and brought in step with the model once per display frame by
-// comparing values. The core never calls it.
+// The designed client area of the window: one widget per control, built from the view model and
+// brought in step with it once per display frame, touching only what changed. The core never
+// calls it.
 #pragma once
 
 #include <QWidget>
 
-#include <string>
+#include <cstddef>
 #include <string_view>
 #include <vector>
 
 #include "model/control.h"
+#include "view/window_view.h"
 
 namespace bruvik {
 
@@ -33,38 +34,23 @@ class FormView : public QWidget {
   // shown until the next call, so no flash is lost. Returns how many widgets were touched.
   int sync();
 
-  // The focusable widgets in reading order: the settings the user types or steps, the start
-  // and restart buttons, the order options, the boxes the user may still type into, then the
-  // rest.
+  // The widgets the keyboard reaches, in the view model's reading order.
   std::vector<QWidget*> focus_chain() const;
 
  private:
   struct Binding {
-    std::string name;  // window name
-    Control* control = nullptr;
     QWidget* widget = nullptr;
-    // What the widget shows now.
-    bool primed = false;
-    bool visible = false;
-    bool enabled = false;
-    bool value = false;
-    std::string text;
-    Colour border = 0;
-    int border_width = 0;
+    // What the widget has yet to show (ViewChange bits).
+    unsigned due = 0;
   };
 
-  QWidget* build(const Control& control, QWidget* parent);
-  bool sync_one(Binding& b);
+  QWidget* build(const ControlView& control, QWidget* parent);
+  bool show_due(std::size_t i);
 
   Form1* form_;
+  WindowView view_;
   std::vector<Binding> bindings_;
+  bool primed_ = false;
 };
-
-// What assistive technology calls a control: its caption, or the caption of the label that
-// names it ("Data Amount" for Text6, "Lower Network MTU" for Command2).
-QString accessible_name(Form1& form, const Control& control);
-
-// Pixels at 96 dpi of a length in twips.
-int to_pixels(int twips);
 
 }  // namespace bruvik

@@ -4,35 +4,32 @@
 #include <QStyle>
 #include <QStyleFactory>
 
-#include <cmath>
+#include "view/window_view.h"  // font_pixels
 
 namespace bruvik {
 
-QColor to_qcolor(Colour colour, const QPalette& palette) {
-  if (is_system_colour(colour)) {
-    switch (colour) {
-      case kHighlight:
-        return palette.color(QPalette::Active, QPalette::Highlight);
-      case kWindowBackground:
-      case kTextBoxBackground:
-        return palette.color(QPalette::Active, QPalette::Base);
-      case kButtonFace:
-        return palette.color(QPalette::Active, QPalette::Button);
-      case kButtonText:
-        return palette.color(QPalette::Active, QPalette::ButtonText);
-      case kWindowText:
-        return palette.color(QPalette::Active, QPalette::Text);
-      default:
-        // A system colour the window does not use: the text colour keeps it visible.
-        return palette.color(QPalette::Active, QPalette::WindowText);
-    }
+QColor to_qcolor(const ViewColour& colour, const QPalette& palette) {
+  switch (colour.role) {
+    case ColourRole::None:
+      break;
+    case ColourRole::Highlight:
+      return palette.color(QPalette::Active, QPalette::Highlight);
+    case ColourRole::Base:
+      return palette.color(QPalette::Active, QPalette::Base);
+    case ColourRole::Button:
+      return palette.color(QPalette::Active, QPalette::Button);
+    case ColourRole::ButtonText:
+      return palette.color(QPalette::Active, QPalette::ButtonText);
+    case ColourRole::Text:
+      return palette.color(QPalette::Active, QPalette::Text);
+    case ColourRole::WindowText:
+      return palette.color(QPalette::Active, QPalette::WindowText);
   }
-  return QColor(static_cast<int>(colour & 0xFFu), static_cast<int>((colour >> 8) & 0xFFu),
-                static_cast<int>((colour >> 16) & 0xFFu));
+  return QColor(static_cast<QRgb>(colour.rgb));
 }
 
-int font_pixels(double points) {
-  return static_cast<int>(std::lround(points * 96.0 / 72.0));
+QColor to_qcolor(Colour colour, const QPalette& palette) {
+  return to_qcolor(view_colour(colour), palette);
 }
 
 QFont control_font(double points, bool bold) {

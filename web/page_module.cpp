@@ -4,6 +4,7 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,7 @@
 #include "timeline/method_spans.h"
 #include "timeline/sans_metrics.h"
 #include "timeline/style.h"
+#include "view/window_view.h"
 #include "web/picture_json.h"
 
 namespace bruvik {
@@ -40,12 +42,31 @@ struct Page {
   History history;
   RunSession session;
   MethodSpans spans;
+  WindowView view;
 
   Page(std::uint64_t seed, const StartSettings& start)
       : form(seed, tick_handlers()),
         history(prepared(form, start), start),
-        session(form, &history, [this] { return wall_ns; }) {}
+        session(form, &history, [this] { return wall_ns; }),
+        view(form) {}
 };
+
+std::string hex(std::uint32_t rgb) {
+  char text[8];
+  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
+  return text;
+}
+
+// What a control is this frame.
+nlohmann::json control_now(const ControlView& c, int i) {
+  return {{"i", i},
+          {"text", c.text},
+          {"visible", c.visible},
+          {"enabled", c.enabled},
+          {"value", c.value},
+          {"border", hex(c.border.rgb)},
+          {"border_width", c.border_width}};
+}
 
 std::unique_ptr<Page> g_page;
 std::string g_text;  // what the last function returning text returned; valid until the next
@@ -157,6 +178,54 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_save() {
 EMSCRIPTEN_KEEPALIVE const char* bruvik_state() {
   if (!g_page) return bruvik::give("{}");
   return bruvik::give(bruvik::state_json(g_page->form));
+}
+
+// The window as built: its look, then every control's kind, place, colours, font, picture and
+// names, in the order of the window's table (a container before what it holds).
+EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
+  using namespace bruvik;
+  if (!g_page) return give("{}");
+  const WindowView& v = g_page->view;
+  nlohmann::json controls = nlohmann::json::array();
+  for (const ControlView& c : v.controls()) {
+    controls.push_back({{"name", c.name},
+                        {"kind", kind_name(c.kind)},
+                        {"container", c.container},
+                        {"box", {c.box.left, c.box.top, c.box.width, c.box.height}},
+                        {"line", {c.x1, c.y1, c.x2, c.y2}},
+                        {"back", hex(c.back.rgb)},
+                        {"fore", hex(c.fore.rgb)},
+                        {"font_px", c.font_pixels},
+                        {"bold", c.bold},
+                        {"tooltip", c.tooltip},
+                        {"shape", static_cast<int>(c.shape)},
+                        {"picture", static_cast<int>(c.picture)},
+                        {"stretch", c.stretch},
+                        {"name_for_readers", c.accessible_name},
+                        {"reading", c.reading}});
+  }
+  const WindowLook& w = v.window();
+  return give(nlohmann::json{{"caption", w.caption},
+                             {"width", w.width},
+                             {"height", w.height},
+                             {"back", hex(w.back.rgb)},
+                             {"fore", hex(w.fore.rgb)},
+                             {"controls", controls},
+                             {"reading_order", v.reading_order()}}
+                  .dump());
+}
+
+// A display frame of the view: the controls that changed since the last one, as they are now
+// (all of them the first time; a flash in between shows for this frame).
+EMSCRIPTEN_KEEPALIVE const char* bruvik_view_frame() {
+  using namespace bruvik;
+  if (!g_page) return give("[]");
+  nlohmann::json changed = nlohmann::json::array();
+  const auto& controls = g_page->view.controls();
+  for (const ControlChange& c : g_page->view.frame()) {
+    changed.push_back(control_now(controls[static_cast<std::size_t>(c.control)], c.control));
+  }
+  return give(changed.dump());
 }
 
 // What the strip shows.

@@ -76,5 +76,21 @@ expect(picture.figures.startsWith("Pure Aloha: offered load G "), `figures: ${pi
 const strip = JSON.parse(text("bruvik_strip", [], []));
 expect(strip.time === "00:12.0" && strip.title !== "", `strip: ${JSON.stringify(strip)}`);
 
+// The view: every control once as built, every one in the first frame, then only what changed;
+// a box's text as the state has it.
+text("bruvik_new", ["string"], ["7"]);
+const built = JSON.parse(text("bruvik_view_built", [], []));
+const first = JSON.parse(text("bruvik_view_frame", [], []));
+expect(built.controls.length > 100 && first.length === built.controls.length,
+       `${built.controls.length} controls built, ${first.length} in the first frame`);
+m.ccall("bruvik_click", null, ["string"], ["Command1"]);
+m.ccall("bruvik_advance_to", null, ["number"], [5000]);
+const later = JSON.parse(text("bruvik_view_frame", [], []));
+const seconds = built.controls.findIndex((c) => c.name === "Text7");
+const state = JSON.parse(text("bruvik_state", [], []));
+const shown = later.find((c) => c.i === seconds);
+expect(later.length < built.controls.length && shown && shown.text === state.controls.Text7.text,
+       `after 5 s: ${later.length} changed, the seconds box ${JSON.stringify(shown)}`);
+
 console.log(`page module: ${runs.length} runs against the program, ${failures} wrong`);
 process.exit(failures ? 1 : 0);

@@ -14,9 +14,9 @@
 #include "controls/operator_controls.h"
 #include "model/form.h"
 #include "model/timer_table.h"
+#include "session/pacer.h"
 #include "sim/wiring.h"
 #include "tests/window_support.h"
-#include "session/pacer.h"
 
 namespace bruvik {
 namespace {

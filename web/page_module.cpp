@@ -24,6 +24,7 @@
 #include "timeline/method_spans.h"
 #include "timeline/sans_metrics.h"
 #include "timeline/style.h"
+#include "view/pictures.h"
 #include "view/window_view.h"
 #include "web/picture_json.h"
 
@@ -215,6 +216,26 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
                   .dump());
 }
 
+// The pictures as data, by their number in the view ("1": the computer, ...): rows of one
+// character a pixel, and the colour of each character ('.' is transparent and has none).
+EMSCRIPTEN_KEEPALIVE const char* bruvik_pictures() {
+  using namespace bruvik;
+  nlohmann::json pictures = nlohmann::json::object();
+  nlohmann::json palette = nlohmann::json::object();
+  for (const Picture p : {Picture::Computer, Picture::Lightning, Picture::Flag}) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (const std::string_view row : *picture_rows(p)) {
+      rows.push_back(row);
+      for (const char pixel : row) {
+        if (const auto rgb = pixel_colour(pixel)) palette[std::string(1, pixel)] = hex(*rgb);
+      }
+    }
+    pictures[std::to_string(static_cast<int>(p))] = rows;
+  }
+  return give(
+      nlohmann::json{{"size", kPictureSize}, {"pictures", pictures}, {"palette", palette}}.dump());
+}
+
 // A display frame of the view: the controls that changed since the last one, as they are now
 // (all of them the first time; a flash in between shows for this frame).
 EMSCRIPTEN_KEEPALIVE const char* bruvik_view_frame() {
@@ -226,6 +247,14 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_frame() {
     changed.push_back(control_now(controls[static_cast<std::size_t>(c.control)], c.control));
   }
   return give(changed.dump());
+}
+
+// The speeds the strip offers, by index, as their texts.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_speeds() {
+  using namespace bruvik;
+  nlohmann::json texts = nlohmann::json::array();
+  for (const SpeedChoice& c : speed_choices()) texts.push_back(c.text);
+  return give(texts.dump());
 }
 
 // What the strip shows.

@@ -4,6 +4,7 @@
 import { createReadStream, statSync } from "node:fs";
 import { createServer } from "node:http";
 import { extname, join, normalize, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
 
 const types = {
   ".html": "text/html; charset=utf-8",
@@ -46,7 +47,7 @@ export function serve(folder, port = 0) {
   });
 }
 
-if (import.meta.url === `file://${process.argv[1]}`) {
+if (import.meta.url === pathToFileURL(process.argv[1]).href) {
   const { url } = await serve(process.argv[2], Number(process.argv[3] ?? 8080));
   console.log(url);
 }

@@ -213,7 +213,9 @@ export class WindowPage {
       case "label":
       default: {
         const div = document.createElement("div");
-        div.className = "control label";
+        // A label too low for two lines never wraps: the wrapped part would be cut off, and
+        // the browser's fonts are a pixel or two wider than the desktop's.
+        div.className = c.box[3] < 2 * c.font_px * 1.15 ? "control label one-line" : "control label";
         div.setAttribute("data-control", c.name);
         place(div, c);
         font(div, c);

@@ -1,0 +1,128 @@
+// The page in Chromium against the native program: each guided experiment opened from a link
+// (#e=) shows the same window state as `bruvik --replay FILE --dump-at` at its saved moment,
+// and the window's boxes and buttons show it; a damaged link is refused in one sentence with
+// the run left as it was; bruvik.html draws the window from file://.
+//   node browser_check.mjs BUILD_WEB PROGRAM ROOT
+import { execFileSync } from "node:child_process";
+import { readdirSync, readFileSync } from "node:fs";
+import { join, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
+import { chromium } from "playwright-core";
+import { serve } from "../../web/page/serve.mjs";
+
+const [buildWeb, program, root] = process.argv.slice(2).map((p) => resolve(p));
+const started = Date.now();
+let failures = 0;
+const expect = (ok, what) => {
+  if (!ok) {
+    console.error(`browser: ${what}`);
+    failures++;
+  }
+};
+const link = (text) => "#e=" + Buffer.from(text, "utf8").toString("base64url");
+
+// What a user sees of each control, by name: its text or caption (none for pictures, lines
+// and shapes), whether it shows, whether it is enabled, whether an option is selected.
+const shown = () =>
+  [...document.querySelectorAll("[data-control]")].map((el) => {
+    const outer = el.closest("[data-kind]");
+    const kind = outer.getAttribute("data-kind");
+    let text = null;
+    if (kind === "text_box") text = el.value;
+    else if (kind === "option_button") text = outer.textContent;
+    else if (kind === "frame") text = el.querySelector(".frame-caption").textContent;
+    else if (kind === "label" || kind === "command_button") text = el.textContent;
+    // Lines and shapes: the colour and width drawn.
+    let border;
+    const hex = (rgb) => "#" + (rgb.match(/\d+/g) ?? []).slice(0, 3).map((n) => Number(n).toString(16).padStart(2, "0")).join("").toUpperCase();
+    if (kind === "line") {
+      const line = el.querySelector("line");
+      border = [hex(getComputedStyle(line).stroke), Number(line.getAttribute("stroke-width"))];
+    } else if (kind === "shape") {
+      const shape = getComputedStyle(el.querySelector(".shape"));
+      border = [hex(shape.borderTopColor), parseFloat(shape.borderTopWidth)];
+    }
+    return { name: el.getAttribute("data-control"), text, border, visible: getComputedStyle(outer).visibility !== "hidden",
+             enabled: !outer.classList.contains("disabled"), value: kind === "option_button" ? el.checked : undefined };
+  });
+
+const { server, url } = await serve(join(buildWeb, "site"), 0);
+const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+try {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  context.setDefaultTimeout(20000);
+  const open = async (address) => {
+    const page = await context.newPage();
+    const errors = [];
+    page.on("pageerror", (e) => errors.push(e.message));
+    await page.goto(address);
+    await page.waitForFunction(() => window.bruvik !== undefined);
+    await page.evaluate(() => window.bruvik.ready);
+    return { page, errors };
+  };
+
+  const lessons = readdirSync(join(root, "experiments")).filter((f) => f.endsWith(".bruvik")).sort();
+  expect(lessons.length === 5, `${lessons.length} guided experiments`);
+  for (const file of lessons) {
+    const path = join(root, "experiments", file);
+    const text = readFileSync(path, "utf8");
+    const experiment = JSON.parse(text);
+    const ms = experiment.saved_at.ms;
+    const native = JSON.parse(execFileSync(program, ["--headless", "--replay", path, "--dump-at", `${ms}`],
+                                           { encoding: "utf8" }));
+    const { page, errors } = await open(url + link(text));
+    const state = await page.evaluate(() => window.bruvik.state());
+    expect(JSON.stringify(state) === JSON.stringify(native), `${file}: the state differs from the program's at ${ms} ms`);
+    const controls = await page.evaluate(shown);
+    expect(controls.length === Object.keys(native.controls).length,
+           `${file}: ${controls.length} controls drawn, ${Object.keys(native.controls).length} in the run`);
+    for (const c of controls) {
+      const model = native.controls[c.name];
+      const text = model?.text ?? model?.caption ?? "";
+      const same = model !== undefined && (c.text === null || c.text === text) && c.visible === model.visible &&
+                   c.enabled === (model.enabled ?? true) && c.value === model.value &&
+                   (c.border === undefined || (c.border[0] === model.border_color && c.border[1] === model.border_width));
+      expect(same, `${file}: ${c.name} shows ${JSON.stringify(c)}, the run holds ${JSON.stringify(model)}`);
+    }
+    const strip = await page.evaluate(() => [document.getElementById("time").textContent,
+                                             document.getElementById("lesson-title").textContent,
+                                             document.getElementById("pause").textContent]);
+    const tenths = Math.floor(ms / 100);
+    const time = `${String(Math.floor(tenths / 600)).padStart(2, "0")}:${String(Math.floor(tenths / 10) % 60).padStart(2, "0")}.${tenths % 10}`;
+    expect(strip[0] === time && strip[1] === experiment.title && strip[2] === "Resume",
+           `${file}: the strip shows ${JSON.stringify(strip)}`);
+
+    if (file === lessons[0]) {
+      // A damaged link: one sentence in the alert, the run as it was.
+      await page.evaluate(() => { location.hash = "#e=e30*"; });
+      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent !== "");
+      const alert = await page.evaluate(() => document.querySelector('[role="alert"]').textContent);
+      expect(/^[^.]+\.$/.test(alert), `the damaged link's refusal: ${JSON.stringify(alert)}`);
+      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             "a damaged link changed the run");
+    }
+    expect(errors.length === 0, `${file}: ${errors.join("; ")}`);
+    await page.close();
+  }
+
+  // The one file from the disk: the whole window, real buttons and boxes, a running core.
+  const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
+  const drawn = await page.evaluate(() => ({
+    controls: document.querySelectorAll("[data-control]").length,
+    buttons: document.querySelectorAll("button[data-control]").length,
+    boxes: document.querySelectorAll("input[type=text][data-control]").length,
+    seconds: document.querySelector('[data-control="Text7"]')?.tagName,
+    lessons: document.querySelectorAll("#lessons option").length,
+    caption: window.bruvik.state().caption,
+  }));
+  expect(drawn.controls > 100 && drawn.buttons > 5 && drawn.boxes > 10 && drawn.seconds === "INPUT" &&
+         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods"),
+         `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
+  expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(`browser: ${5} experiments from links and bruvik.html from the disk, ${failures} wrong, ` +
+            `${((Date.now() - started) / 1000).toFixed(1)} s`);
+process.exit(failures ? 1 : 0);

@@ -108,12 +108,13 @@ class Page {
     });
   }
 
+  // The window scaled to what the viewport leaves beside the strip, the lines and the pane.
   private fit(): void {
-    const strip = byId<HTMLElement>("strip").getBoundingClientRect().height;
-    const pane = this.pane.hidden ? 0 : this.pane.getBoundingClientRect().height;
+    const main = this.stage.parentElement as HTMLElement;
+    const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height;
     const w = this.window.width + 2;
     const h = this.window.height + 24;
-    const k = Math.max(0.2, Math.min((window.innerWidth - 8) / w, (window.innerHeight - strip - pane - 12) / h));
+    const k = Math.max(0.2, Math.min((window.innerWidth - 8) / w, (window.innerHeight - others - 8) / h));
     this.window.root.style.transform = `scale(${k})`;
     this.stage.style.width = `${w * k}px`;
     this.stage.style.height = `${h * k}px`;
@@ -126,16 +127,19 @@ class Page {
   // A file or link that cannot be opened: one sentence, the run left as it was.
   refuse(sentence: string): void {
     this.alert.textContent = sentence;
+    this.fit();
   }
 
-  openText(text: string, name: string): boolean {
+  // `sentenceCase`: the name begins the refusal's sentence but not the message of opening.
+  openText(text: string, name: string, sentenceCase = false): boolean {
     const refusal = this.core.open(text, name);
     if (refusal !== "") {
-      this.refuse(refusal);
+      this.refuse(sentenceCase ? refusal.charAt(0).toUpperCase() + refusal.slice(1) : refusal);
       return false;
     }
     this.alert.textContent = "";
     this.draw();
+    this.fit();
     return true;
   }
 
@@ -143,7 +147,7 @@ class Page {
     if (hash === "" || hash === "#") return;
     const { text, refusal } = experimentOf(hash);
     if (text === undefined) this.refuse(refusal ?? "This link cannot be opened.");
-    else this.openText(text, "This link");
+    else this.openText(text, "the link", true);
   }
 
   private save(): void {
@@ -196,12 +200,13 @@ class Page {
     this.slider.max = `${Math.max(s.furthest, s.now)}`;
     if (this.sliderWanted === null) this.slider.value = `${s.now}`;
     this.slider.setAttribute("aria-valuetext", s.time);
-    this.lessonTitle.textContent = s.title;
-    this.lessonNote.textContent = s.note;
     const said = s.failed ? s.fault : s.message;
-    if (said !== this.said) {
+    if (said !== this.said || s.title !== this.lessonTitle.textContent || s.note !== this.lessonNote.textContent) {
+      this.lessonTitle.textContent = s.title;
+      this.lessonNote.textContent = s.note;
+      if (said !== this.said) this.say(said);
       this.said = said;
-      this.say(said);
+      this.fit();
     }
     this.drawTimeline(s);
   }

@@ -215,7 +215,7 @@ export class WindowPage {
         const div = document.createElement("div");
         // A label too low for two lines never wraps: the wrapped part would be cut off, and
         // the browser's fonts are a pixel or two wider than the desktop's.
-        div.className = c.box[3] < 2 * c.font_px * 1.15 ? "control label one-line" : "control label";
+        div.className = c.box[3] < 2 * c.font_px ? "control label one-line" : "control label";
         div.setAttribute("data-control", c.name);
         place(div, c);
         font(div, c);

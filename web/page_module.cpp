@@ -114,13 +114,23 @@ EMSCRIPTEN_KEEPALIVE void bruvik_advance_to(double ms) {
   g_page->session.run_core([&] { g_page->history.advance_to(static_cast<bruvik::VirtualMs>(ms)); });
 }
 
-// A button or an order option, by its window name ("Command1", "Option2").
-EMSCRIPTEN_KEEPALIVE void bruvik_click(const char* name) {
-  if (!g_page) return;
+// A button or an order option, by its window name ("Command1", "Option2"). Returns 1 when the
+// click asks for a fresh copy of the program (RESTART), which the page opens beside this one.
+EMSCRIPTEN_KEEPALIVE int bruvik_click(const char* name) {
+  if (!g_page) return 0;
   const std::string n = name;
+  if (n == "Command8") {
+    // As in the window: a fresh copy, nothing of this run to record.
+    bool asked = false;
+    g_page->form.on_restart = [&asked] { asked = true; };
+    g_page->session.restart(bruvik::Command8_Click);
+    g_page->form.on_restart = nullptr;
+    return asked ? 1 : 0;
+  }
   const auto kind =
       n.rfind("Option", 0) == 0 ? bruvik::ActionKind::Option : bruvik::ActionKind::Click;
   g_page->session.perform({0, std::nullopt, kind, n, "", 0});
+  return 0;
 }
 
 // Typing into a box; returns 0 when the box is locked (it then shows the model's text).

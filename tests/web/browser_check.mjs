@@ -5,6 +5,8 @@
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";
+import { mkdtemp } from "node:fs/promises";
+import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 import { chromium } from "playwright-core";
@@ -49,7 +51,7 @@ const shown = () =>
 const { server, url } = await serve(join(buildWeb, "site"), 0);
 const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
 try {
-  const context = await browser.newContext({ viewport: { width: 1280, height: 900 } });
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 }, acceptDownloads: true });
   context.setDefaultTimeout(20000);
   const open = async (address) => {
     const page = await context.newPage();
@@ -100,6 +102,37 @@ try {
       expect(/^[^.]+\.$/.test(alert), `the damaged link's refusal: ${JSON.stringify(alert)}`);
       expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
              "a damaged link changed the run");
+    }
+    if (file === lessons[0]) {
+      // The user acts on the window and the strip: the file saved then, replayed by the program,
+      // is the run on screen, and holds what was done.
+      await page.click("#back");
+      await page.fill('[data-control="Text6"]', "50");
+      await page.press('[data-control="Text6"]', "Enter");
+      await page.click("#step");
+      const [copy] = await Promise.all([context.waitForEvent("page"), page.click('[data-control="Command8"]')]);
+      await copy.waitForFunction(() => window.bruvik !== undefined);
+      await copy.evaluate(() => window.bruvik.ready);
+      const lesson = await copy.evaluate(() => document.getElementById("lesson-title").textContent);
+      expect(copy.url() === url && lesson === "", `RESTART opened ${copy.url()} (${lesson}), not a fresh copy`);
+      await copy.close();
+      const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
+      const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
+      await download.saveAs(saved);
+      const again = JSON.parse(readFileSync(saved, "utf8"));
+      const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+      expect(download.suggestedFilename() === "bruvik-seed7.bruvik" &&
+             done === "click Command1, data_amount Text6", `saved ${download.suggestedFilename()}: ${done}`);
+      let replayed;
+      try {
+        replayed = JSON.parse(execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
+                                           { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] }));
+      } catch (e) {
+        replayed = e.stderr;
+      }
+      const now = await page.evaluate(() => window.bruvik.state());
+      expect(JSON.stringify(now) === JSON.stringify(replayed) && now.controls.Text6.text === "50",
+             `${file}: after Back, the data amount, Step and RESTART the program replays another run`);
     }
     expect(errors.length === 0, `${file}: ${errors.join("; ")}`);
     await page.close();

@@ -83,8 +83,9 @@ export class Core {
   frame(wallMs: number): void {
     this.call("bruvik_frame", ["number"], [wallMs]);
   }
-  click(name: string): void {
-    this.call("bruvik_click", ["string"], [name]);
+  // True when the click asks for a fresh copy of the program (RESTART).
+  click(name: string): boolean {
+    return this.m.ccall("bruvik_click", "number", ["string"], [name]) === 1;
   }
   type(box: string, text: string, enabled: boolean): boolean {
     return this.m.ccall("bruvik_type", "number", ["string", "string", "number"], [box, text, enabled ? 1 : 0]) === 1;

@@ -57,6 +57,7 @@ class Page {
     this.window = new WindowPage(core, core.built(), core.pictures(), {
       say: (s) => this.say(s),
       acted: () => this.draw(),
+      freshCopy: () => window.open(location.href.split("#")[0], "_blank", "noopener"),
     });
     this.stage.appendChild(this.window.root);
     this.wireStrip();

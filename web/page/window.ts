@@ -18,6 +18,8 @@ export interface WindowHooks {
   say(sentence: string): void;
   // After any user action on the window: draw its effect at once.
   acted(): void;
+  // RESTART: a fresh copy of the program, beside this one.
+  freshCopy(): void;
 }
 
 function place(el: HTMLElement, c: BuiltControl): void {
@@ -123,7 +125,7 @@ export class WindowPage {
         button.setAttribute("data-control", c.name);
         if (c.name_for_readers !== "") button.setAttribute("aria-label", c.name_for_readers);
         button.addEventListener("click", () => {
-          this.core.click(c.name);
+          if (this.core.click(c.name)) this.hooks.freshCopy();
           this.hooks.acted();
         });
         return { control: c, outer: button, input: button };

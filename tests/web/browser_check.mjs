@@ -9,6 +9,7 @@ import { mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
+import { deflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
 import { serve } from "../../web/page/serve.mjs";
 
@@ -21,7 +22,10 @@ const expect = (ok, what) => {
     failures++;
   }
 };
-const link = (text) => "#e=" + Buffer.from(text, "utf8").toString("base64url");
+// Plain (#e=) or raw deflate (#z=), both as the page must read them.
+const link = (text, packed) =>
+  packed ? "#z=" + deflateRawSync(Buffer.from(text, "utf8")).toString("base64url")
+         : "#e=" + Buffer.from(text, "utf8").toString("base64url");
 
 // What a user sees of each control, by name: its text or caption (none for pictures, lines
 // and shapes), whether it shows, whether it is enabled, whether an option is selected.
@@ -72,7 +76,7 @@ try {
     const ms = experiment.saved_at.ms;
     const native = JSON.parse(execFileSync(program, ["--headless", "--replay", path, "--dump-at", `${ms}`],
                                            { encoding: "utf8" }));
-    const { page, errors } = await open(url + link(text));
+    const { page, errors } = await open(url + link(text, lessons.indexOf(file) % 2 === 1));
     const state = await page.evaluate(() => window.bruvik.state());
     expect(JSON.stringify(state) === JSON.stringify(native), `${file}: the state differs from the program's at ${ms} ms`);
     const controls = await page.evaluate(shown);
@@ -104,6 +108,16 @@ try {
              "a damaged link changed the run");
     }
     if (file === lessons[0]) {
+      // The strip's Link: the address it makes opens the same moment elsewhere.
+      const before = await page.evaluate(() => location.hash);
+      await page.click("#link");
+      await page.waitForFunction((h) => location.hash !== h, before);
+      const made = await page.evaluate(() => location.hash);
+      const { page: elsewhere } = await open(url + made);
+      expect(made.startsWith("#z=") && JSON.stringify(await elsewhere.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             `the strip's link ${made.slice(0, 12)}... opens another moment`);
+      await elsewhere.close();
+
       // The user acts on the window and the strip: the file saved then, replayed by the program,
       // is the run on screen, and holds what was done.
       await page.click("#back");

@@ -62,7 +62,7 @@ class Page {
     this.stage.appendChild(this.window.root);
     this.wireStrip();
     window.addEventListener("resize", () => this.fit());
-    window.addEventListener("hashchange", () => this.openLink(location.hash));
+    window.addEventListener("hashchange", () => void this.openLink(location.hash));
     this.fit();
   }
 
@@ -85,7 +85,7 @@ class Page {
     on("back", () => this.core.back());
     on("save", () => this.save());
     on("open", () => byId<HTMLInputElement>("file").click());
-    on("link", () => this.makeLink());
+    on("link", () => void this.makeLink());
     on("timeline-toggle", () => this.toggleTimeline());
     byId<HTMLInputElement>("file").addEventListener("change", (e) => {
       const input = e.target as HTMLInputElement;
@@ -144,9 +144,9 @@ class Page {
     return true;
   }
 
-  openLink(hash: string): void {
+  async openLink(hash: string): Promise<void> {
     if (hash === "" || hash === "#") return;
-    const { text, refusal } = experimentOf(hash);
+    const { text, refusal } = await experimentOf(hash);
     if (text === undefined) this.refuse(refusal ?? "This link cannot be opened.");
     else this.openText(text, "the link", true);
   }
@@ -162,10 +162,11 @@ class Page {
     setTimeout(() => URL.revokeObjectURL(a.href), 1000);
   }
 
-  private makeLink(): void {
-    const link = linkOf(this.core.save());
+  private async makeLink(): Promise<void> {
+    const time = this.core.strip().time;
+    const link = await linkOf(this.core.save());
     history.replaceState(null, "", link);
-    this.say(`The address now links to this moment (${this.core.strip().time}).`);
+    this.say(`The address now links to this moment (${time}).`);
     void navigator.clipboard?.writeText(location.href).catch(() => undefined);
   }
 
@@ -230,7 +231,7 @@ function lessonsOnPage(): Lesson[] {
 async function boot(): Promise<void> {
   const core = new Core(await createBruvik());
   const page = new Page(core, lessonsOnPage());
-  page.openLink(location.hash);
+  await page.openLink(location.hash);
   page.draw();
   const loop = (t: number): void => {
     page.frame(t);

@@ -7,6 +7,7 @@ import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";
 import { mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
+import { createRequire } from "node:module";
 import { join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 import { deflateRawSync } from "node:zlib";
@@ -166,6 +167,14 @@ try {
          drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods"),
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
   expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
+
+  // What assistive technology meets (axe): named boxes and buttons, one main heading. The
+  // colours are the window's own, so their contrast is not asked.
+  await page.addScriptTag({ path: createRequire(import.meta.url).resolve("axe-core/axe.min.js") });
+  const violations = await page.evaluate(async () =>
+    (await window.axe.run(document, { rules: { "color-contrast": { enabled: false } } })).violations.map(
+      (v) => `${v.id} (${v.nodes.map((n) => n.target.join(" ")).slice(0, 3).join(", ")})`));
+  expect(violations.length === 0, `for readers: ${violations.join("; ")}`);
 } finally {
   await browser.close();
   server.close();

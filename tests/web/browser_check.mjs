@@ -124,6 +124,10 @@ try {
       await page.click("#back");
       await page.fill('[data-control="Text6"]', "50");
       await page.press('[data-control="Text6"]', "Enter");
+      await page.click('[data-control="Text7"]');
+      await page.keyboard.press("End");
+      await page.keyboard.type("5");
+      await page.keyboard.press("Enter");
       await page.click("#step");
       const [copy] = await Promise.all([context.waitForEvent("page"), page.click('[data-control="Command8"]')]);
       await copy.waitForFunction(() => window.bruvik !== undefined);
@@ -137,7 +141,7 @@ try {
       const again = JSON.parse(readFileSync(saved, "utf8"));
       const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
       expect(download.suggestedFilename() === "bruvik-seed7.bruvik" &&
-             done === "click Command1, data_amount Text6", `saved ${download.suggestedFilename()}: ${done}`);
+             done === "click Command1, data_amount Text6, type Text7, key Text7", `saved ${download.suggestedFilename()}: ${done}`);
       let replayed;
       try {
         replayed = JSON.parse(execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
@@ -147,7 +151,7 @@ try {
       }
       const now = await page.evaluate(() => window.bruvik.state());
       expect(JSON.stringify(now) === JSON.stringify(replayed) && now.controls.Text6.text === "50",
-             `${file}: after Back, the data amount, Step and RESTART the program replays another run`);
+             `${file}: after Back, the data amount, the seconds box, Step and RESTART the program replays another run`);
     }
     expect(errors.length === 0, `${file}: ${errors.join("; ")}`);
     await page.close();

@@ -166,9 +166,11 @@ try {
     seconds: document.querySelector('[data-control="Text7"]')?.tagName,
     lessons: document.querySelectorAll("#lessons option").length,
     caption: window.bruvik.state().caption,
+    version: window.bruvik.version,
   }));
+  const project = readFileSync(join(root, "CMakeLists.txt"), "utf8").match(/project\(bruvik VERSION ([0-9.]+)/)[1];
   expect(drawn.controls > 100 && drawn.buttons > 5 && drawn.boxes > 10 && drawn.seconds === "INPUT" &&
-         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods"),
+         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project,
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
   expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
 

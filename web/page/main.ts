@@ -115,7 +115,8 @@ class Page {
     const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height;
     const w = this.window.width + 2;
     const h = this.window.height + 24;
-    const k = Math.max(0.2, Math.min((window.innerWidth - 8) / w, (window.innerHeight - others - 8) / h));
+    // Below 0.6 the window is unreadable: the page scrolls to the note and the pane instead.
+    const k = Math.max(0.2, Math.min((window.innerWidth - 8) / w, Math.max(0.6, (window.innerHeight - others - 8) / h)));
     this.window.root.style.transform = `scale(${k})`;
     this.stage.style.width = `${w * k}px`;
     this.stage.style.height = `${h * k}px`;

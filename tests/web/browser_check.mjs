@@ -157,6 +157,36 @@ try {
     await page.close();
   }
 
+  // A whole run as fast as possible, then the order options: the selected one shows, and the
+  // saved run replays natively to the window on screen.
+  {
+    const { page, errors } = await open(url);
+    await page.click('[data-control="Command1"]');
+    await page.selectOption("#speed", { label: "As fast as possible" });
+    await page.waitForFunction(() => !document.querySelector('[data-control="Option2"]').disabled);
+    await page.click("#pause");
+    await page.click('[data-control="Option2"]');
+    await page.waitForTimeout(50); // the browser's own undoing of the click comes after it
+    const options = await page.evaluate(() => {
+      const s = window.bruvik.state().controls;
+      const shown = (n) => document.querySelector(`[data-control="${n}"]`).checked;
+      return [s.Option1.value, s.Option2.value, shown("Option1"), shown("Option2")].join(" ");
+    });
+    expect(options === "false true false true", `after a click on Option2 the run, then the window: ${options}`);
+    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
+    const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
+    await download.saveAs(saved);
+    const again = JSON.parse(readFileSync(saved, "utf8"));
+    const replayed = execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
+                                  { encoding: "utf8" });
+    const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+    expect(done === "click Command1, option Option2" &&
+           JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(replayed)),
+           `a whole run and Option2 (${done}) replay to another state`);
+    expect(errors.length === 0, `a whole run: ${errors.join("; ")}`);
+    await page.close();
+  }
+
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
   const drawn = await page.evaluate(() => ({

@@ -11,6 +11,7 @@ interface Placed {
   caption?: HTMLElement; // where the text goes, when not the input itself
   shape?: HTMLElement;
   line?: SVGLineElement;
+  selected?: boolean; // an option as the model last had it
 }
 
 export interface WindowHooks {
@@ -144,10 +145,12 @@ export class WindowPage {
         const caption = document.createElement("span");
         label.append(input, caption);
         input.addEventListener("click", (e) => {
-          // The model decides what is selected; the next frame shows it.
+          // The model decides what is selected. The browser undoes its own change only after
+          // this handler, so the model's choice is put back once it has.
           e.preventDefault();
           this.core.click(c.name);
           this.hooks.acted();
+          setTimeout(() => this.showOptions(), 0);
         });
         return { control: c, outer: label, input, caption };
       }
@@ -283,6 +286,12 @@ export class WindowPage {
     return state.controls?.[name]?.text ?? "";
   }
 
+  private showOptions(): void {
+    for (const p of this.placed) {
+      if (p.selected !== undefined) (p.input as HTMLInputElement).checked = p.selected;
+    }
+  }
+
   // One display frame's changes.
   apply(changes: Change[]): void {
     for (const ch of changes) {
@@ -303,6 +312,7 @@ export class WindowPage {
           if (p.outer.textContent !== ch.text) p.outer.textContent = ch.text;
           break;
         case "option_button":
+          p.selected = ch.value;
           (p.input as HTMLInputElement).checked = ch.value;
           if (p.caption !== undefined) p.caption.textContent = ch.text;
           break;

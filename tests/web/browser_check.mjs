@@ -166,7 +166,8 @@ try {
     await page.waitForFunction(() => !document.querySelector('[data-control="Option2"]').disabled);
     await page.click("#pause");
     await page.click('[data-control="Option2"]');
-    await page.waitForTimeout(50); // the browser's own undoing of the click comes after it
+    // After the page's own tasks queued by the click (timers of the same delay run in order).
+    await page.evaluate(() => new Promise((done) => setTimeout(done, 0)));
     const options = await page.evaluate(() => {
       const s = window.bruvik.state().controls;
       const shown = (n) => document.querySelector(`[data-control="${n}"]`).checked;

@@ -69,6 +69,27 @@ nlohmann::json control_now(const ControlView& c, int i) {
           {"border_width", c.border_width}};
 }
 
+// What a system colour is for, so that the page may take it from a palette of its own.
+const char* role_name(ColourRole role) {
+  switch (role) {
+    case ColourRole::Highlight:
+      return "highlight";
+    case ColourRole::Base:
+      return "base";
+    case ColourRole::Button:
+      return "button";
+    case ColourRole::ButtonText:
+      return "button_text";
+    case ColourRole::Text:
+      return "text";
+    case ColourRole::WindowText:
+      return "window_text";
+    case ColourRole::None:
+      break;
+  }
+  return "";
+}
+
 std::unique_ptr<Page> g_page;
 std::string g_text;  // what the last function returning text returned; valid until the next
 
@@ -206,6 +227,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
                         {"line", {c.x1, c.y1, c.x2, c.y2}},
                         {"back", hex(c.back.rgb)},
                         {"fore", hex(c.fore.rgb)},
+                        {"back_role", role_name(c.back.role)},
                         {"font_px", c.font_pixels},
                         {"bold", c.bold},
                         {"tooltip", c.tooltip},

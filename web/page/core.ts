@@ -17,6 +17,7 @@ export interface BuiltControl {
   line: [number, number, number, number];
   back: string;
   fore: string;
+  back_role: string; // "highlight", "base", ...: a system colour; "" when the window names it
   font_px: number;
   bold: boolean;
   tooltip: string;

@@ -23,6 +23,14 @@ export interface WindowHooks {
   freshCopy(): void;
 }
 
+// The page's own colour for a system colour, as a desktop's palette gives the window its own:
+// the classic highlight (navy) under black captions would be unreadable. The desktop's.
+const kPalette: Record<string, string> = { highlight: "#308CC6" };
+
+function back(c: BuiltControl): string {
+  return kPalette[c.back_role] ?? c.back;
+}
+
 function place(el: HTMLElement, c: BuiltControl): void {
   const [left, top, width, height] = c.box;
   el.style.left = `${left}px`;
@@ -110,7 +118,7 @@ export class WindowPage {
         input.className = "control text-box";
         place(input, c);
         font(input, c);
-        input.style.background = c.back;
+        input.style.background = back(c);
         input.setAttribute("data-control", c.name);
         if (c.name_for_readers !== "") input.setAttribute("aria-label", c.name_for_readers);
         this.wireBox(input, c);
@@ -122,7 +130,7 @@ export class WindowPage {
         button.className = "control button";
         place(button, c);
         font(button, c);
-        button.style.background = c.back;
+        button.style.background = back(c);
         button.setAttribute("data-control", c.name);
         if (c.name_for_readers !== "") button.setAttribute("aria-label", c.name_for_readers);
         button.addEventListener("click", () => {
@@ -136,7 +144,7 @@ export class WindowPage {
         label.className = "control option";
         place(label, c);
         font(label, c);
-        label.style.background = c.back;
+        label.style.background = back(c);
         const input = document.createElement("input");
         input.type = "radio";
         input.name = `group-${c.container}`;
@@ -161,10 +169,10 @@ export class WindowPage {
         div.setAttribute("data-control", c.name);
         place(div, c);
         font(div, c);
-        div.style.background = c.back;
+        div.style.background = back(c);
         const caption = document.createElement("span");
         caption.className = "frame-caption";
-        caption.style.background = c.back;
+        caption.style.background = back(c);
         div.appendChild(caption);
         return { control: c, outer: div, caption };
       }
@@ -224,7 +232,7 @@ export class WindowPage {
         div.setAttribute("data-control", c.name);
         place(div, c);
         font(div, c);
-        div.style.background = c.back;
+        div.style.background = back(c);
         return { control: c, outer: div, caption: div };
       }
     }

@@ -119,6 +119,28 @@ try {
              `the strip's link ${made.slice(0, 12)}... opens another moment`);
       await elsewhere.close();
 
+      // The timeline pane: shown, drawn with the running method's figures, hidden again.
+      await page.click("#timeline-toggle");
+      const pane = await page.evaluate(() => {
+        const canvas = document.getElementById("timeline");
+        const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+        const colours = new Set();
+        for (let i = 0; i < pixels.length; i += 4 * 97) colours.add(pixels.slice(i, i + 4).join());
+        return { shown: !document.getElementById("timeline-pane").hidden, colours: colours.size,
+                 figures: document.getElementById("figures").textContent };
+      });
+      await page.click("#timeline-toggle");
+      expect(pane.shown && pane.colours > 4 && pane.figures.startsWith("Pure Aloha: offered load G ") &&
+             await page.evaluate(() => document.getElementById("timeline-pane").hidden),
+             `the timeline pane: ${JSON.stringify(pane)}`);
+
+      // Open: a file the program refuses is refused in one sentence, the run as it was.
+      await page.setInputFiles("#file", { name: "newer.bruvik", mimeType: "application/json",
+                                          buffer: Buffer.from('{"format": "bruvik-experiment", "version": 99}') });
+      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent.startsWith("newer.bruvik"));
+      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             "a refused file changed the run");
+
       // The user acts on the window and the strip: the file saved then, replayed by the program,
       // is the run on screen, and holds what was done.
       await page.click("#back");
@@ -204,6 +226,15 @@ try {
          drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project,
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
   expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
+
+  // Open: a guided experiment picked from the disk replaces the run, paused at its moment.
+  const second = join(root, "experiments", lessons[1]);
+  const secondAt = JSON.parse(readFileSync(second, "utf8")).saved_at.ms;
+  await page.setInputFiles("#file", second);
+  await page.waitForFunction(() => document.getElementById("lesson-title").textContent !== "");
+  const dumped = execFileSync(program, ["--headless", "--replay", second, "--dump-at", `${secondAt}`], { encoding: "utf8" });
+  expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(dumped)),
+         `bruvik.html: ${lessons[1]} opened from the disk is another run`);
 
   // What assistive technology meets (axe): named boxes and buttons, one main heading. The
   // colours are the window's own, so their contrast is not asked.

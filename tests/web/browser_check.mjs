@@ -182,7 +182,13 @@ try {
   // A whole run as fast as possible, then the order options: the selected one shows, and the
   // saved run replays natively to the window on screen.
   {
-    const { page, errors } = await open(url);
+    // Seed 7 not yet started, so that a failure can be replayed.
+    const blank = { ...JSON.parse(readFileSync(join(root, "experiments", lessons[0]), "utf8")),
+                    title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
+    const { page, errors } = await open(url + link(JSON.stringify(blank), false));
+    expect(await page.evaluate(() => document.querySelector('[role="alert"]').textContent) === "",
+           "seed 7 not started is refused");
+    await page.click("#pause");
     await page.click('[data-control="Command1"]');
     await page.selectOption("#speed", { label: "As fast as possible" });
     await page.waitForFunction(() => !document.querySelector('[data-control="Option2"]').disabled);
@@ -247,6 +253,7 @@ try {
   await browser.close();
   server.close();
 }
-console.log(`browser: ${5} experiments from links and bruvik.html from the disk, ${failures} wrong, ` +
+console.log(`browser: the guided experiments from links, a run acted on and saved, a whole run and its ` +
+            `options, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

@@ -182,10 +182,14 @@ class Page {
     if (this.pane.hidden) return;
     const width = Math.max(300, Math.floor(this.pane.clientWidth));
     const height = 260;
-    if (strip.now === this.lastTimeline && this.canvas.width === width) return;
+    if (strip.now === this.lastTimeline && this.canvas.width === Math.round(width * (window.devicePixelRatio || 1))) return;
     this.lastTimeline = strip.now;
-    this.canvas.width = width;
-    this.canvas.height = height;
+    // Laid out in CSS pixels, painted in the screen's: sharp on a dense screen.
+    const dpr = window.devicePixelRatio || 1;
+    this.canvas.width = Math.round(width * dpr);
+    this.canvas.height = Math.round(height * dpr);
+    this.canvas.style.height = `${height}px`;
+    this.canvas.getContext("2d")?.setTransform(dpr, 0, 0, dpr, 0, 0);
     const to = Math.max(strip.now, kTimelineSpan);
     const picture = JSON.parse(this.core.timeline(to - kTimelineSpan, to, strip.now, width, height)) as TimelinePicture;
     paintTimeline(this.canvas, picture);

@@ -22,7 +22,7 @@ export function paintTimeline(canvas: HTMLCanvasElement, picture: TimelinePictur
   const g = canvas.getContext("2d");
   if (g === null) return;
   g.save();
-  g.clearRect(0, 0, canvas.width, canvas.height);
+  g.clearRect(0, 0, picture.width, picture.height);
   let clipped = false;
   for (const it of picture.items) {
     switch (it.k) {

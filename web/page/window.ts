@@ -90,6 +90,8 @@ export class WindowPage {
     for (const c of built.controls) {
       const p = this.make(c, pictures);
       p.outer.setAttribute("data-kind", c.kind);
+      // A control the window's keyboard never reaches is not reached here either.
+      if (p.input !== undefined && c.reading < 0) p.input.tabIndex = -1;
       if (c.tooltip !== "") p.outer.setAttribute("title", c.tooltip);
       this.placed.push(p);
     }

@@ -226,10 +226,13 @@ try {
     lessons: document.querySelectorAll("#lessons option").length,
     caption: window.bruvik.state().caption,
     version: window.bruvik.version,
+    // Pictures with no pixel painted (the computers, the lightning, the flags).
+    blank: [...document.querySelectorAll('canvas[data-control]')].filter((c) =>
+      !c.getContext("2d").getImageData(0, 0, c.width, c.height).data.some((v, i) => i % 4 === 3 && v > 0)).length,
   }));
   const project = readFileSync(join(root, "CMakeLists.txt"), "utf8").match(/project\(bruvik VERSION ([0-9.]+)/)[1];
   expect(drawn.controls > 100 && drawn.buttons > 5 && drawn.boxes > 10 && drawn.seconds === "INPUT" &&
-         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project,
+         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project && drawn.blank === 0,
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
   expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
 

@@ -236,6 +236,16 @@ try {
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
   expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
 
+  // The window scales to the browser's: whole in a small one, larger in a large one.
+  for (const [width, height] of [[800, 600], [1600, 1200]]) {
+    await page.setViewportSize({ width, height });
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+    const box = await page.evaluate(() => document.querySelector(".window").getBoundingClientRect().toJSON());
+    expect(box.left >= 0 && box.right <= width && box.bottom <= height && box.width > width * 0.8,
+           `the window ${JSON.stringify(box)} in a browser of ${width}x${height}`);
+  }
+  await page.setViewportSize({ width: 1280, height: 900 });
+
   // Open: a guided experiment picked from the disk replaces the run, paused at its moment.
   const second = join(root, "experiments", lessons[1]);
   const secondAt = JSON.parse(readFileSync(second, "utf8")).saved_at.ms;

@@ -1,7 +1,9 @@
 // The page in Chromium against the native program: each guided experiment opened from a link
-// (#e=) shows the same window state as `bruvik --replay FILE --dump-at` at its saved moment,
-// and the window's boxes and buttons show it; a damaged link is refused in one sentence with
-// the run left as it was; bruvik.html draws the window from file://.
+// (#e= or #z=) holds the state of `bruvik --replay FILE --dump-at` at its saved moment, and
+// every control shows it; damaged links and refused files change nothing; the strip's Link,
+// Timeline, Save and Open work; a run acted on (the window's boxes, Enter, the options, Step,
+// Back) and saved replays natively to the state on screen; RESTART opens a fresh copy;
+// bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";

@@ -24,6 +24,7 @@
 #include "timeline/method_spans.h"
 #include "timeline/sans_metrics.h"
 #include "timeline/style.h"
+#include "view/pictures.h"
 #include "view/window_view.h"
 #include "web/picture_json.h"
 
@@ -66,6 +67,27 @@ nlohmann::json control_now(const ControlView& c, int i) {
           {"value", c.value},
           {"border", hex(c.border.rgb)},
           {"border_width", c.border_width}};
+}
+
+// What a system colour is for, so that the page may take it from a palette of its own.
+const char* role_name(ColourRole role) {
+  switch (role) {
+    case ColourRole::Highlight:
+      return "highlight";
+    case ColourRole::Base:
+      return "base";
+    case ColourRole::Button:
+      return "button";
+    case ColourRole::ButtonText:
+      return "button_text";
+    case ColourRole::Text:
+      return "text";
+    case ColourRole::WindowText:
+      return "window_text";
+    case ColourRole::None:
+      break;
+  }
+  return "";
 }
 
 std::unique_ptr<Page> g_page;
@@ -113,13 +135,23 @@ EMSCRIPTEN_KEEPALIVE void bruvik_advance_to(double ms) {
   g_page->session.run_core([&] { g_page->history.advance_to(static_cast<bruvik::VirtualMs>(ms)); });
 }
 
-// A button or an order option, by its window name ("Command1", "Option2").
-EMSCRIPTEN_KEEPALIVE void bruvik_click(const char* name) {
-  if (!g_page) return;
+// A button or an order option, by its window name ("Command1", "Option2"). Returns 1 when the
+// click asks for a fresh copy of the program (RESTART), which the page opens beside this one.
+EMSCRIPTEN_KEEPALIVE int bruvik_click(const char* name) {
+  if (!g_page) return 0;
   const std::string n = name;
+  if (n == "Command8") {
+    // As in the window: a fresh copy, nothing of this run to record.
+    bool asked = false;
+    g_page->form.on_restart = [&asked] { asked = true; };
+    g_page->session.restart(bruvik::Command8_Click);
+    g_page->form.on_restart = nullptr;
+    return asked ? 1 : 0;
+  }
   const auto kind =
       n.rfind("Option", 0) == 0 ? bruvik::ActionKind::Option : bruvik::ActionKind::Click;
   g_page->session.perform({0, std::nullopt, kind, n, "", 0});
+  return 0;
 }
 
 // Typing into a box; returns 0 when the box is locked (it then shows the model's text).
@@ -195,6 +227,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
                         {"line", {c.x1, c.y1, c.x2, c.y2}},
                         {"back", hex(c.back.rgb)},
                         {"fore", hex(c.fore.rgb)},
+                        {"back_role", role_name(c.back.role)},
                         {"font_px", c.font_pixels},
                         {"bold", c.bold},
                         {"tooltip", c.tooltip},
@@ -215,6 +248,26 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
                   .dump());
 }
 
+// The pictures as data, by their number in the view ("1": the computer, ...): rows of one
+// character a pixel, and the colour of each character ('.' is transparent and has none).
+EMSCRIPTEN_KEEPALIVE const char* bruvik_pictures() {
+  using namespace bruvik;
+  nlohmann::json pictures = nlohmann::json::object();
+  nlohmann::json palette = nlohmann::json::object();
+  for (const Picture p : {Picture::Computer, Picture::Lightning, Picture::Flag}) {
+    nlohmann::json rows = nlohmann::json::array();
+    for (const std::string_view row : *picture_rows(p)) {
+      rows.push_back(row);
+      for (const char pixel : row) {
+        if (const auto rgb = pixel_colour(pixel)) palette[std::string(1, pixel)] = hex(*rgb);
+      }
+    }
+    pictures[std::to_string(static_cast<int>(p))] = rows;
+  }
+  return give(
+      nlohmann::json{{"size", kPictureSize}, {"pictures", pictures}, {"palette", palette}}.dump());
+}
+
 // A display frame of the view: the controls that changed since the last one, as they are now
 // (all of them the first time; a flash in between shows for this frame).
 EMSCRIPTEN_KEEPALIVE const char* bruvik_view_frame() {
@@ -226,6 +279,14 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_frame() {
     changed.push_back(control_now(controls[static_cast<std::size_t>(c.control)], c.control));
   }
   return give(changed.dump());
+}
+
+// The speeds the strip offers, by index, as their texts.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_speeds() {
+  using namespace bruvik;
+  nlohmann::json texts = nlohmann::json::array();
+  for (const SpeedChoice& c : speed_choices()) texts.push_back(c.text);
+  return give(texts.dump());
 }
 
 // What the strip shows.

@@ -1,0 +1,274 @@
+// The page in Chromium against the native program: each guided experiment opened from a link
+// (#e= or #z=) holds the state of `bruvik --replay FILE --dump-at` at its saved moment, and
+// every control shows it; damaged links and refused files change nothing; the strip's Link,
+// Timeline, Save and Open work; a run acted on (the window's boxes, Enter, the options, Step,
+// Back) and saved replays natively to the state on screen; RESTART opens a fresh copy;
+// bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
+//   node browser_check.mjs BUILD_WEB PROGRAM ROOT
+import { execFileSync } from "node:child_process";
+import { readdirSync, readFileSync } from "node:fs";
+import { mkdtemp } from "node:fs/promises";
+import { tmpdir } from "node:os";
+import { createRequire } from "node:module";
+import { join, resolve } from "node:path";
+import { pathToFileURL } from "node:url";
+import { deflateRawSync } from "node:zlib";
+import { chromium } from "playwright-core";
+import { serve } from "../../web/page/serve.mjs";
+
+const [buildWeb, program, root] = process.argv.slice(2).map((p) => resolve(p));
+const started = Date.now();
+let failures = 0;
+const expect = (ok, what) => {
+  if (!ok) {
+    console.error(`browser: ${what}`);
+    failures++;
+  }
+};
+// Plain (#e=) or raw deflate (#z=), both as the page must read them.
+const link = (text, packed) =>
+  packed ? "#z=" + deflateRawSync(Buffer.from(text, "utf8")).toString("base64url")
+         : "#e=" + Buffer.from(text, "utf8").toString("base64url");
+
+// What a user sees of each control, by name: its text or caption (none for pictures, lines
+// and shapes), whether it shows, whether it is enabled, whether an option is selected.
+const shown = () =>
+  [...document.querySelectorAll("[data-control]")].map((el) => {
+    const outer = el.closest("[data-kind]");
+    const kind = outer.getAttribute("data-kind");
+    let text = null;
+    if (kind === "text_box") text = el.value;
+    else if (kind === "option_button") text = outer.textContent;
+    else if (kind === "frame") text = el.querySelector(".frame-caption").textContent;
+    else if (kind === "label" || kind === "command_button") text = el.textContent;
+    // Lines and shapes: the colour and width drawn.
+    let border;
+    const hex = (rgb) => "#" + (rgb.match(/\d+/g) ?? []).slice(0, 3).map((n) => Number(n).toString(16).padStart(2, "0")).join("").toUpperCase();
+    if (kind === "line") {
+      const line = el.querySelector("line");
+      border = [hex(getComputedStyle(line).stroke), Number(line.getAttribute("stroke-width"))];
+    } else if (kind === "shape") {
+      const shape = getComputedStyle(el.querySelector(".shape"));
+      border = [hex(shape.borderTopColor), parseFloat(shape.borderTopWidth)];
+    }
+    return { name: el.getAttribute("data-control"), text, border, visible: getComputedStyle(outer).visibility !== "hidden",
+             enabled: !outer.classList.contains("disabled"), value: kind === "option_button" ? el.checked : undefined };
+  });
+
+const { server, url } = await serve(join(buildWeb, "site"), 0);
+const browser = await chromium.launch({ executablePath: "/usr/bin/chromium", args: ["--no-sandbox"] });
+try {
+  const context = await browser.newContext({ viewport: { width: 1280, height: 900 }, acceptDownloads: true });
+  context.setDefaultTimeout(20000);
+  const open = async (address) => {
+    const page = await context.newPage();
+    const errors = [];
+    page.on("pageerror", (e) => errors.push(e.message));
+    await page.goto(address);
+    await page.waitForFunction(() => window.bruvik !== undefined);
+    await page.evaluate(() => window.bruvik.ready);
+    return { page, errors };
+  };
+
+  const lessons = readdirSync(join(root, "experiments")).filter((f) => f.endsWith(".bruvik")).sort();
+  expect(lessons.length === 5, `${lessons.length} guided experiments`);
+  for (const file of lessons) {
+    const path = join(root, "experiments", file);
+    const text = readFileSync(path, "utf8");
+    const experiment = JSON.parse(text);
+    const ms = experiment.saved_at.ms;
+    const native = JSON.parse(execFileSync(program, ["--headless", "--replay", path, "--dump-at", `${ms}`],
+                                           { encoding: "utf8" }));
+    const { page, errors } = await open(url + link(text, lessons.indexOf(file) % 2 === 1));
+    const state = await page.evaluate(() => window.bruvik.state());
+    expect(JSON.stringify(state) === JSON.stringify(native), `${file}: the state differs from the program's at ${ms} ms`);
+    const controls = await page.evaluate(shown);
+    expect(controls.length === Object.keys(native.controls).length,
+           `${file}: ${controls.length} controls drawn, ${Object.keys(native.controls).length} in the run`);
+    for (const c of controls) {
+      const model = native.controls[c.name];
+      const text = model?.text ?? model?.caption ?? "";
+      const same = model !== undefined && (c.text === null || c.text === text) && c.visible === model.visible &&
+                   c.enabled === (model.enabled ?? true) && c.value === model.value &&
+                   (c.border === undefined || (c.border[0] === model.border_color && c.border[1] === model.border_width));
+      expect(same, `${file}: ${c.name} shows ${JSON.stringify(c)}, the run holds ${JSON.stringify(model)}`);
+    }
+    const strip = await page.evaluate(() => [document.getElementById("time").textContent,
+                                             document.getElementById("lesson-title").textContent,
+                                             document.getElementById("pause").textContent]);
+    const tenths = Math.floor(ms / 100);
+    const time = `${String(Math.floor(tenths / 600)).padStart(2, "0")}:${String(Math.floor(tenths / 10) % 60).padStart(2, "0")}.${tenths % 10}`;
+    expect(strip[0] === time && strip[1] === experiment.title && strip[2] === "Resume",
+           `${file}: the strip shows ${JSON.stringify(strip)}`);
+
+    if (file === lessons[0]) {
+      // A damaged link: one sentence in the alert, the run as it was.
+      await page.evaluate(() => { location.hash = "#e=e30*"; });
+      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent !== "");
+      const alert = await page.evaluate(() => document.querySelector('[role="alert"]').textContent);
+      expect(/^[^.]+\.$/.test(alert), `the damaged link's refusal: ${JSON.stringify(alert)}`);
+      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             "a damaged link changed the run");
+    }
+    if (file === lessons[0]) {
+      // The strip's Link: the address it makes opens the same moment elsewhere.
+      const before = await page.evaluate(() => location.hash);
+      await page.click("#link");
+      await page.waitForFunction((h) => location.hash !== h, before);
+      const made = await page.evaluate(() => location.hash);
+      const { page: elsewhere } = await open(url + made);
+      expect(made.startsWith("#z=") && JSON.stringify(await elsewhere.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             `the strip's link ${made.slice(0, 12)}... opens another moment`);
+      await elsewhere.close();
+
+      // The timeline pane: shown, drawn with the running method's figures, hidden again.
+      await page.click("#timeline-toggle");
+      const pane = await page.evaluate(() => {
+        const canvas = document.getElementById("timeline");
+        const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
+        const colours = new Set();
+        for (let i = 0; i < pixels.length; i += 4 * 97) colours.add(pixels.slice(i, i + 4).join());
+        return { shown: !document.getElementById("timeline-pane").hidden, colours: colours.size,
+                 figures: document.getElementById("figures").textContent };
+      });
+      await page.click("#timeline-toggle");
+      expect(pane.shown && pane.colours > 4 && pane.figures.startsWith("Pure Aloha: offered load G ") &&
+             await page.evaluate(() => document.getElementById("timeline-pane").hidden),
+             `the timeline pane: ${JSON.stringify(pane)}`);
+
+      // Open: a file the program refuses is refused in one sentence, the run as it was.
+      await page.setInputFiles("#file", { name: "newer.bruvik", mimeType: "application/json",
+                                          buffer: Buffer.from('{"format": "bruvik-experiment", "version": 99}') });
+      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent.startsWith("newer.bruvik"));
+      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
+             "a refused file changed the run");
+
+      // The user acts on the window and the strip: the file saved then, replayed by the program,
+      // is the run on screen, and holds what was done.
+      await page.click("#back");
+      await page.fill('[data-control="Text6"]', "50");
+      await page.press('[data-control="Text6"]', "Enter");
+      await page.click('[data-control="Text7"]');
+      await page.keyboard.press("End");
+      await page.keyboard.type("5");
+      await page.keyboard.press("Enter");
+      await page.click("#step");
+      const [copy] = await Promise.all([context.waitForEvent("page"), page.click('[data-control="Command8"]')]);
+      await copy.waitForFunction(() => window.bruvik !== undefined);
+      await copy.evaluate(() => window.bruvik.ready);
+      const lesson = await copy.evaluate(() => document.getElementById("lesson-title").textContent);
+      expect(copy.url() === url && lesson === "", `RESTART opened ${copy.url()} (${lesson}), not a fresh copy`);
+      await copy.close();
+      const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
+      const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
+      await download.saveAs(saved);
+      const again = JSON.parse(readFileSync(saved, "utf8"));
+      const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+      expect(download.suggestedFilename() === "bruvik-seed7.bruvik" &&
+             done === "click Command1, data_amount Text6, type Text7, key Text7", `saved ${download.suggestedFilename()}: ${done}`);
+      let replayed;
+      try {
+        replayed = JSON.parse(execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
+                                           { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] }));
+      } catch (e) {
+        replayed = e.stderr;
+      }
+      const now = await page.evaluate(() => window.bruvik.state());
+      expect(JSON.stringify(now) === JSON.stringify(replayed) && now.controls.Text6.text === "50",
+             `${file}: after Back, the data amount, the seconds box, Step and RESTART the program replays another run`);
+    }
+    expect(errors.length === 0, `${file}: ${errors.join("; ")}`);
+    await page.close();
+  }
+
+  // A whole run as fast as possible, then the order options: the selected one shows, and the
+  // saved run replays natively to the window on screen.
+  {
+    // Seed 7 not yet started, so that a failure can be replayed.
+    const blank = { ...JSON.parse(readFileSync(join(root, "experiments", lessons[0]), "utf8")),
+                    title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
+    const { page, errors } = await open(url + link(JSON.stringify(blank), false));
+    expect(await page.evaluate(() => document.querySelector('[role="alert"]').textContent) === "",
+           "seed 7 not started is refused");
+    await page.click("#pause");
+    await page.click('[data-control="Command1"]');
+    await page.selectOption("#speed", { label: "As fast as possible" });
+    await page.waitForFunction(() => !document.querySelector('[data-control="Option2"]').disabled);
+    await page.click("#pause");
+    await page.click('[data-control="Option2"]');
+    // After the page's own tasks queued by the click (timers of the same delay run in order).
+    await page.evaluate(() => new Promise((done) => setTimeout(done, 0)));
+    const options = await page.evaluate(() => {
+      const s = window.bruvik.state().controls;
+      const shown = (n) => document.querySelector(`[data-control="${n}"]`).checked;
+      return [s.Option1.value, s.Option2.value, shown("Option1"), shown("Option2")].join(" ");
+    });
+    expect(options === "false true false true", `after a click on Option2 the run, then the window: ${options}`);
+    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
+    const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
+    await download.saveAs(saved);
+    const again = JSON.parse(readFileSync(saved, "utf8"));
+    const replayed = execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
+                                  { encoding: "utf8" });
+    const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+    expect(done === "click Command1, option Option2" &&
+           JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(replayed)),
+           `a whole run and Option2 (${done}) replay to another state`);
+    expect(errors.length === 0, `a whole run: ${errors.join("; ")}`);
+    await page.close();
+  }
+
+  // The one file from the disk: the whole window, real buttons and boxes, a running core.
+  const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
+  const drawn = await page.evaluate(() => ({
+    controls: document.querySelectorAll("[data-control]").length,
+    buttons: document.querySelectorAll("button[data-control]").length,
+    boxes: document.querySelectorAll("input[type=text][data-control]").length,
+    seconds: document.querySelector('[data-control="Text7"]')?.tagName,
+    lessons: document.querySelectorAll("#lessons option").length,
+    caption: window.bruvik.state().caption,
+    version: window.bruvik.version,
+    // Pictures with no pixel painted (the computers, the lightning, the flags).
+    blank: [...document.querySelectorAll('canvas[data-control]')].filter((c) =>
+      !c.getContext("2d").getImageData(0, 0, c.width, c.height).data.some((v, i) => i % 4 === 3 && v > 0)).length,
+  }));
+  const project = readFileSync(join(root, "CMakeLists.txt"), "utf8").match(/project\(bruvik VERSION ([0-9.]+)/)[1];
+  expect(drawn.controls > 100 && drawn.buttons > 5 && drawn.boxes > 10 && drawn.seconds === "INPUT" &&
+         drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project && drawn.blank === 0,
+         `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
+  expect(errors.length === 0, `bruvik.html: ${errors.join("; ")}`);
+
+  // The window scales to the browser's: whole in a small one, larger in a large one.
+  for (const [width, height] of [[800, 600], [1600, 1200]]) {
+    await page.setViewportSize({ width, height });
+    await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
+    const box = await page.evaluate(() => document.querySelector(".window").getBoundingClientRect().toJSON());
+    expect(box.left >= 0 && box.right <= width && box.bottom <= height && box.width > width * 0.8,
+           `the window ${JSON.stringify(box)} in a browser of ${width}x${height}`);
+  }
+  await page.setViewportSize({ width: 1280, height: 900 });
+
+  // Open: a guided experiment picked from the disk replaces the run, paused at its moment.
+  const second = join(root, "experiments", lessons[1]);
+  const secondAt = JSON.parse(readFileSync(second, "utf8")).saved_at.ms;
+  await page.setInputFiles("#file", second);
+  await page.waitForFunction(() => document.getElementById("lesson-title").textContent !== "");
+  const dumped = execFileSync(program, ["--headless", "--replay", second, "--dump-at", `${secondAt}`], { encoding: "utf8" });
+  expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(dumped)),
+         `bruvik.html: ${lessons[1]} opened from the disk is another run`);
+
+  // What assistive technology meets (axe): named boxes and buttons, one main heading. The
+  // colours are the window's own, so their contrast is not asked.
+  await page.addScriptTag({ path: createRequire(import.meta.url).resolve("axe-core/axe.min.js") });
+  const violations = await page.evaluate(async () =>
+    (await window.axe.run(document, { rules: { "color-contrast": { enabled: false } } })).violations.map(
+      (v) => `${v.id} (${v.nodes.map((n) => n.target.join(" ")).slice(0, 3).join(", ")})`));
+  expect(violations.length === 0, `for readers: ${violations.join("; ")}`);
+} finally {
+  await browser.close();
+  server.close();
+}
+console.log(`browser: the guided experiments from links, a run acted on and saved, a whole run and its ` +
+            `options, bruvik.html from the disk: ${failures} wrong, ` +
+            `${((Date.now() - started) / 1000).toFixed(1)} s`);
+process.exit(failures ? 1 : 0);

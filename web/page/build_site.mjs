@@ -1,0 +1,48 @@
+// Bundles the page (esbuild), lays out the site, and writes bruvik.html: the same page in one
+// file, the scripts, styles and lessons inside, for file:// where nothing else can be loaded.
+//   node build_site.mjs SOURCE_ROOT BUILD_DIR VERSION
+import { build } from "esbuild";
+import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from "node:fs";
+import { join } from "node:path";
+
+const [root, out, version] = process.argv.slice(2);
+const page = join(root, "web", "page");
+const site = join(out, "site");
+mkdirSync(join(site, "experiments"), { recursive: true });
+
+const bundle = await build({
+  entryPoints: [join(page, "main.ts")],
+  bundle: true,
+  format: "iife",
+  target: "es2020",
+  minify: true,
+  write: false,
+  define: { BRUVIK_VERSION: JSON.stringify(version) },
+  logLevel: "warning",
+});
+const script = bundle.outputFiles[0].text;
+const module = readFileSync(join(out, "bruvik-page.js"), "utf8");
+const css = readFileSync(join(page, "page.css"), "utf8");
+const html = readFileSync(join(page, "index.html"), "utf8");
+
+const lessons = readdirSync(join(root, "experiments"))
+  .filter((f) => f.endsWith(".bruvik"))
+  .sort()
+  .map((file) => ({ file, text: readFileSync(join(root, "experiments", file), "utf8") }));
+for (const l of lessons) copyFileSync(join(root, "experiments", l.file), join(site, "experiments", l.file));
+// Inside a <script>, "</" would end it early.
+const lessonTag = `<script type="application/json" id="bruvik-lessons">${JSON.stringify(lessons).replace(/<\//g, "<\\/")}</script>`;
+const inline = (text) => text.replace(/<\/script/gi, "<\\/script");
+
+const withLessons = html.replace("<!--LESSONS-->", () => lessonTag);
+writeFileSync(join(site, "index.html"), withLessons);
+writeFileSync(join(site, "main.js"), script);
+writeFileSync(join(site, "page.css"), css);
+copyFileSync(join(out, "bruvik-page.js"), join(site, "bruvik-page.js"));
+
+const single = withLessons
+  .replace('<link rel="stylesheet" href="page.css">', () => `<style>\n${css}</style>`)
+  .replace('<script src="bruvik-page.js"></script>', () => `<script>${inline(module)}</script>`)
+  .replace('<script src="main.js"></script>', () => `<script>${inline(script)}</script>`);
+if (single.includes('src="') || single.includes('href="page.css"')) throw new Error("bruvik.html still loads a file");
+writeFileSync(join(out, "bruvik.html"), single);

@@ -1,0 +1,142 @@
+// The module's plain C API, typed: every text it returns is JSON or a sentence.
+
+export interface Module {
+  ccall(name: string, returns: "string" | "number" | null, types: string[], args: (string | number)[]): unknown;
+}
+
+declare global {
+  // Defined by bruvik-page.js, loaded before this script.
+  function createBruvik(): Promise<Module>;
+}
+
+export interface BuiltControl {
+  name: string;
+  kind: "label" | "text_box" | "command_button" | "option_button" | "frame" | "line" | "shape" | "image";
+  container: number;
+  box: [number, number, number, number];
+  line: [number, number, number, number];
+  back: string;
+  fore: string;
+  back_role: string; // "highlight", "base", ...: a system colour; "" when the window names it
+  font_px: number;
+  bold: boolean;
+  tooltip: string;
+  shape: number;
+  picture: number;
+  stretch: boolean;
+  name_for_readers: string;
+  reading: number;
+}
+
+export interface Built {
+  caption: string;
+  width: number;
+  height: number;
+  back: string;
+  fore: string;
+  controls: BuiltControl[];
+  reading_order: number[];
+}
+
+export interface Change {
+  i: number;
+  text: string;
+  visible: boolean;
+  enabled: boolean;
+  value: boolean;
+  border: string;
+  border_width: number;
+}
+
+export interface Strip {
+  now: number;
+  time: string;
+  seed: string;
+  paused: boolean;
+  speed: number;
+  furthest: number;
+  message: string;
+  title: string;
+  note: string;
+  failed: boolean;
+  fault: string;
+}
+
+export interface Pictures {
+  size: number;
+  pictures: Record<string, string[]>;
+  palette: Record<string, string>;
+}
+
+export class Core {
+  constructor(private readonly m: Module) {}
+
+  private text(name: string, types: string[] = [], args: (string | number)[] = []): string {
+    return this.m.ccall(name, "string", types, args) as string;
+  }
+  private call(name: string, types: string[] = [], args: (string | number)[] = []): void {
+    this.m.ccall(name, null, types, args);
+  }
+
+  fresh(seed: string): string {
+    return this.text("bruvik_new", ["string"], [seed]);
+  }
+  frame(wallMs: number): void {
+    this.call("bruvik_frame", ["number"], [wallMs]);
+  }
+  // True when the click asks for a fresh copy of the program (RESTART).
+  click(name: string): boolean {
+    return this.m.ccall("bruvik_click", "number", ["string"], [name]) === 1;
+  }
+  type(box: string, text: string, enabled: boolean): boolean {
+    return this.m.ccall("bruvik_type", "number", ["string", "string", "number"], [box, text, enabled ? 1 : 0]) === 1;
+  }
+  secondsKey(code: number): boolean {
+    return this.m.ccall("bruvik_seconds_key", "number", ["number"], [code]) === 1;
+  }
+  dataAmount(typed: string): string {
+    return this.text("bruvik_data_amount", ["string"], [typed]);
+  }
+  togglePause(): void {
+    this.call("bruvik_toggle_pause");
+  }
+  step(): void {
+    this.call("bruvik_step");
+  }
+  back(): void {
+    this.call("bruvik_back");
+  }
+  speed(index: number): void {
+    this.call("bruvik_speed", ["number"], [index]);
+  }
+  goTo(ms: number): void {
+    this.call("bruvik_go_to", ["number"], [ms]);
+  }
+  open(text: string, name: string): string {
+    return this.text("bruvik_open", ["string", "string"], [text, name]);
+  }
+  save(): string {
+    return this.text("bruvik_save");
+  }
+  stateText(): string {
+    return this.text("bruvik_state");
+  }
+  strip(): Strip {
+    return JSON.parse(this.text("bruvik_strip")) as Strip;
+  }
+  speeds(): string[] {
+    return JSON.parse(this.text("bruvik_speeds")) as string[];
+  }
+  built(): Built {
+    return JSON.parse(this.text("bruvik_view_built")) as Built;
+  }
+  changes(): Change[] {
+    return JSON.parse(this.text("bruvik_view_frame")) as Change[];
+  }
+  pictures(): Pictures {
+    return JSON.parse(this.text("bruvik_pictures")) as Pictures;
+  }
+  timeline(from: number, to: number, cursor: number, width: number, height: number): string {
+    return this.text("bruvik_timeline", ["number", "number", "number", "number", "number"], [from, to, cursor, width, height]);
+  }
+}

@@ -130,6 +130,8 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
 
 MainWindow::~MainWindow() {
   frames_.stop();
+  // The pane is hidden as the window's widgets are taken down; this window is gone by then.
+  if (timeline_) QObject::disconnect(timeline_, nullptr, this, nullptr);
   // The boxes may lose the focus while they are taken down; nothing must reach the form then.
   for (QWidget* w : view_->focus_chain()) {
     if (auto* box = dynamic_cast<TextBoxView*>(w)) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -543,6 +544,21 @@ CommandLine parse_command_line(const std::vector<std::string>& arguments) {
     out.text = std::string("bruvik: ") + r.what();
   }
   return out;
+}
+
+std::optional<int> answer_without_running(const CommandLine& line) {
+  switch (line.action) {
+    case CommandLine::Action::Help:
+    case CommandLine::Action::Version:
+      std::fputs((line.text + "\n").c_str(), stdout);
+      return 0;
+    case CommandLine::Action::Refuse:
+      std::fputs((line.text + "\n").c_str(), stderr);
+      return kUsageError;
+    case CommandLine::Action::Run:
+      break;
+  }
+  return std::nullopt;
 }
 
 }  // namespace bruvik

@@ -2,6 +2,7 @@
 // is refused.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,5 +19,9 @@ struct CommandLine {
 
 // `arguments` holds the program name first, as argv does.
 CommandLine parse_command_line(const std::vector<std::string>& arguments);
+
+// Help and version on standard output (exit 0), a refusal on standard error (exit 2); none for
+// a line that asks for a run.
+std::optional<int> answer_without_running(const CommandLine& line);
 
 }  // namespace bruvik

@@ -23,17 +23,7 @@ int main(int argc, char** argv) {
   bruvik::set_default_clock_mode(*mode);
   const std::vector<std::string> arguments(argv, argv + argc);
   const bruvik::CommandLine line = bruvik::parse_command_line(arguments);
-  switch (line.action) {
-    case bruvik::CommandLine::Action::Help:
-    case bruvik::CommandLine::Action::Version:
-      std::fputs((line.text + "\n").c_str(), stdout);
-      return 0;
-    case bruvik::CommandLine::Action::Refuse:
-      std::fputs((line.text + "\n").c_str(), stderr);
-      return bruvik::kUsageError;
-    case bruvik::CommandLine::Action::Run:
-      break;
-  }
+  if (const auto code = bruvik::answer_without_running(line)) return *code;
   const bruvik::Options& o = line.options;
   // An SVG timeline is written without any library.
   const bool pictures =

@@ -15,17 +15,7 @@ int main(int argc, char** argv) {
     arguments.insert(arguments.begin() + (arguments.empty() ? 0 : 1), "--headless");
   }
   const bruvik::CommandLine line = bruvik::parse_command_line(arguments);
-  switch (line.action) {
-    case bruvik::CommandLine::Action::Help:
-    case bruvik::CommandLine::Action::Version:
-      std::fputs((line.text + "\n").c_str(), stdout);
-      return 0;
-    case bruvik::CommandLine::Action::Refuse:
-      std::fputs((line.text + "\n").c_str(), stderr);
-      return bruvik::kUsageError;
-    case bruvik::CommandLine::Action::Run:
-      break;
-  }
+  if (const auto code = bruvik::answer_without_running(line)) return *code;
   const bruvik::Options& o = line.options;
   if (o.screenshot || o.plot) {
     std::fputs(

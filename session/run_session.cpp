@@ -1,11 +1,11 @@
 #include "session/run_session.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "history/history.h"
 #include "history/replay.h"
 #include "model/form.h"
+#include "model/numtext.h"
 #include "model/timer_table.h"
 #include "session/strip_texts.h"
 
@@ -21,11 +21,12 @@ std::optional<VirtualMs> finish_in(const RunRecord& record) {
   return std::nullopt;
 }
 
-// "45.1": seconds with one decimal.
+// "45.1": seconds with one decimal, whatever the locale. The window has always written an exact
+// half (1.25 s) upwards, where fmt rounds it to even.
 std::string seconds_text(VirtualMs ms) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%.1f", static_cast<double>(ms) / 1000.0);
-  return text;
+  if (ms >= 0 && ms % 500 == 250)
+    return numtext::fixed(static_cast<double>((ms + 50) / 100) / 10, 1);
+  return numtext::fixed(static_cast<double>(ms) / 1000.0, 1);
 }
 
 }  // namespace

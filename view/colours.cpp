@@ -48,12 +48,15 @@ ViewColour view_colour(Colour colour) {
   return {((colour & 0xFFu) << 16) | (colour & 0xFF00u) | ((colour >> 16) & 0xFFu), kNone};
 }
 
-std::string colour_text(Colour colour) {
-  const std::uint32_t rgb = view_colour(colour).rgb;
+std::string rgb_text(std::uint32_t rgb) {
   char buf[8];
   std::snprintf(buf, sizeof buf, "#%02X%02X%02X", (rgb >> 16) & 0xFFu, (rgb >> 8) & 0xFFu,
                 rgb & 0xFFu);
   return buf;
+}
+
+std::string colour_text(Colour colour) {
+  return rgb_text(view_colour(colour).rgb);
 }
 
 }  // namespace bruvik

@@ -23,5 +23,7 @@ ViewColour view_colour(Colour colour);
 
 // "#RRGGBB".
 std::string colour_text(Colour colour);
+// "#RRGGBB" of 0x00RRGGBB.
+std::string rgb_text(std::uint32_t rgb);
 
 }  // namespace bruvik

@@ -52,12 +52,6 @@ struct Page {
         view(form) {}
 };
 
-std::string hex(std::uint32_t rgb) {
-  char text[8];
-  std::snprintf(text, sizeof text, "#%06X", static_cast<unsigned>(rgb & 0xFFFFFF));
-  return text;
-}
-
 // What a control is this frame.
 nlohmann::json control_now(const ControlView& c, int i) {
   return {{"i", i},
@@ -65,7 +59,7 @@ nlohmann::json control_now(const ControlView& c, int i) {
           {"visible", c.visible},
           {"enabled", c.enabled},
           {"value", c.value},
-          {"border", hex(c.border.rgb)},
+          {"border", rgb_text(c.border.rgb)},
           {"border_width", c.border_width}};
 }
 
@@ -225,8 +219,8 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
                         {"container", c.container},
                         {"box", {c.box.left, c.box.top, c.box.width, c.box.height}},
                         {"line", {c.x1, c.y1, c.x2, c.y2}},
-                        {"back", hex(c.back.rgb)},
-                        {"fore", hex(c.fore.rgb)},
+                        {"back", rgb_text(c.back.rgb)},
+                        {"fore", rgb_text(c.fore.rgb)},
                         {"back_role", role_name(c.back.role)},
                         {"font_px", c.font_pixels},
                         {"bold", c.bold},
@@ -241,8 +235,8 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_view_built() {
   return give(nlohmann::json{{"caption", w.caption},
                              {"width", w.width},
                              {"height", w.height},
-                             {"back", hex(w.back.rgb)},
-                             {"fore", hex(w.fore.rgb)},
+                             {"back", rgb_text(w.back.rgb)},
+                             {"fore", rgb_text(w.fore.rgb)},
                              {"controls", controls},
                              {"reading_order", v.reading_order()}}
                   .dump());
@@ -259,7 +253,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_pictures() {
     for (const std::string_view row : *picture_rows(p)) {
       rows.push_back(row);
       for (const char pixel : row) {
-        if (const auto rgb = pixel_colour(pixel)) palette[std::string(1, pixel)] = hex(*rgb);
+        if (const auto rgb = pixel_colour(pixel)) palette[std::string(1, pixel)] = rgb_text(*rgb);
       }
     }
     pictures[std::to_string(static_cast<int>(p))] = rows;

@@ -337,13 +337,24 @@ std::string check_by_replay(Experiment& e, const TickHandlers& handlers) {
   return "";
 }
 
-ExperimentRead open_experiment_file(const std::string& path, const TickHandlers& handlers) {
-  ExperimentRead read = read_experiment_file(path);
+namespace {
+
+ExperimentRead checked(ExperimentRead read, const TickHandlers& handlers) {
   if (read.experiment) {
     read.error = check_by_replay(*read.experiment, handlers);
     if (!read.error.empty()) read.experiment.reset();
   }
   return read;
+}
+
+}  // namespace
+
+ExperimentRead open_experiment_file(const std::string& path, const TickHandlers& handlers) {
+  return checked(read_experiment_file(path), handlers);
+}
+
+ExperimentRead open_experiment_text(std::string_view text, const TickHandlers& handlers) {
+  return checked(parse_experiment(text), handlers);
 }
 
 std::string experiment_refusal(std::string_view file, const std::string& error) {

@@ -61,6 +61,8 @@ std::string check_by_replay(Experiment& experiment, const struct TickHandlers& h
 
 // Read, then checked by replay: what opening a file does before it touches any run.
 ExperimentRead open_experiment_file(const std::string& path, const struct TickHandlers& handlers);
+// The same for a file's text that a front read itself.
+ExperimentRead open_experiment_text(std::string_view text, const struct TickHandlers& handlers);
 
 // What the user is told of a refused file, `file` naming it ("This file", "lesson.bruvik").
 std::string experiment_refusal(std::string_view file, const std::string& error);

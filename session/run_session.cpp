@@ -206,13 +206,7 @@ std::string RunSession::open_experiment(const std::string& path, const std::stri
 
 std::string RunSession::open_experiment_text(std::string_view text, const std::string& name) {
   if (history_ == nullptr || failed_) return "The run cannot be replaced now.";
-  ExperimentRead read = parse_experiment(text);
-  if (read.experiment) {
-    if (std::string error = check_by_replay(*read.experiment, form_.handlers()); !error.empty()) {
-      read.error = std::move(error);
-      read.experiment.reset();
-    }
-  }
+  const ExperimentRead read = bruvik::open_experiment_text(text, form_.handlers());
   if (!read.experiment) return experiment_refusal(name, read.error);
   load_experiment(*read.experiment, name);
   return {};

@@ -16,21 +16,24 @@ namespace bruvik {
 namespace {
 
 // The time slider: while the run goes on its numbers change every frame, but its handle moves a
-// pixel only now and then; it is repainted only then.
+// pixel only now and then; it is repainted only then. Range and value are set as one change:
+// the range alone puts the handle off the end for a moment, which would repaint every frame.
 class TimeSlider : public QSlider {
  public:
   using QSlider::QSlider;
 
+  void show_span(int end, int now) {
+    settling_ = true;
+    setRange(0, end);
+    setValue(now);
+    settling_ = false;
+    if (moved()) update();
+  }
+
  protected:
   void sliderChange(SliderChange change) override {
     if (change == SliderValueChange || change == SliderRangeChange) {
-      const int at = QStyle::sliderPositionFromValue(minimum(), maximum(), value(), width());
-      const bool full = value() == maximum();
-      if (at == painted_at_ && full == painted_full_) {
-        return;  // the base only repaints
-      }
-      painted_at_ = at;
-      painted_full_ = full;
+      if (settling_ || !moved()) return;  // the base only repaints
     }
     QSlider::sliderChange(change);
   }
@@ -40,6 +43,16 @@ class TimeSlider : public QSlider {
   }
 
  private:
+  bool moved() {
+    const int at = QStyle::sliderPositionFromValue(minimum(), maximum(), value(), width());
+    const bool full = value() == maximum();
+    if (at == painted_at_ && full == painted_full_) return false;
+    painted_at_ = at;
+    painted_full_ = full;
+    return true;
+  }
+
+  bool settling_ = false;
   int painted_at_ = -1;
   bool painted_full_ = false;
 };
@@ -59,6 +72,8 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   time_ = new QLabel(format_run_time(0), this);
   time_->setAccessibleName(QStringLiteral("Virtual time of the run"));
   time_->setMinimumWidth(time_->fontMetrics().horizontalAdvance(QStringLiteral("000:00.0")));
+  // Changed ten times a second: filled by itself, so that the strip behind it is not repainted.
+  time_->setAutoFillBackground(true);
 
   seed_ = new QLabel(QStringLiteral("Seed %1").arg(seed), this);
   seed_->setAccessibleName(QStringLiteral("Seed %1").arg(seed));
@@ -207,8 +222,7 @@ void ControlStrip::show_span(VirtualMs now, VirtualMs end) {
     return static_cast<int>(std::clamp<VirtualMs>(ms, 0, std::numeric_limits<int>::max()));
   };
   const QSignalBlocker quiet(slider_);
-  slider_->setRange(0, clamp(end));
-  slider_->setValue(clamp(now));
+  static_cast<TimeSlider*>(slider_)->show_span(clamp(end), clamp(now));
 }
 
 void ControlStrip::show_seed(std::uint64_t seed) {

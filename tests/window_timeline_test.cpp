@@ -80,23 +80,35 @@ TEST(TimelinePane, WithoutRoomDockedItFloatsOnTheScreen) {
   const struct {
     QRect screen, window;
     bool beside;
+    int shifted;  // the window moved to the left edge for it
   } cases[] = {
-      {{0, 0, 1920, 1170}, {0, 0, 1018, 780}, true},
-      {{0, 0, 1366, 740}, {0, 0, 1018, 760}, false},
-      {{0, 0, 1024, 740}, {0, 0, 1018, 760}, false},
+      {{0, 0, 1920, 1170}, {0, 0, 1018, 780}, true, 0},
+      {{0, 0, 1920, 1170}, {300, 0, 1018, 780}, true, 0},
+      {{0, 0, 1920, 1170}, {450, 0, 1018, 780}, true, -450},
+      {{0, 0, 1366, 740}, {174, 0, 1018, 700}, false, 0},
+      {{0, 0, 1366, 740}, {199, 0, 968, 700}, true, -199},
+      {{0, 0, 1024, 740}, {3, 0, 1018, 760}, false, 0},
   };
   for (const auto& c : cases) {
     forget_choices();
     TimelineWindow w;
     w.pane().docked_fits = [] { return false; };
     w.pane().screen_area = [&] { return c.screen; };
-    w.pane().window_frame = [&] { return c.window; };
+    QRect window = c.window;
+    w.pane().window_frame = [&] { return window; };
+    int shifted = 0;
+    w.pane().shift_window = [&](int dx) {
+      shifted += dx;
+      window.translate(dx, 0);
+      return 0;
+    };
     QTest::mouseClick(w.button(), Qt::LeftButton);
+    EXPECT_EQ(shifted, c.shifted) << c.window.x() << " " << w.pane().minimumSizeHint().width();
     EXPECT_TRUE(w.pane().isFloating()) << c.screen.width();
     const QRect g = w.pane().geometry();
     EXPECT_TRUE(c.screen.contains(g)) << c.screen.width();
     EXPECT_GE(g.height(), 200) << c.screen.width();
-    EXPECT_EQ(g.left() >= c.window.right(), c.beside) << c.screen.width();
+    EXPECT_EQ(g.left() > window.right(), c.beside) << c.screen.width();
   }
 }
 

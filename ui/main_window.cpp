@@ -186,6 +186,17 @@ void MainWindow::add_timeline() {
     const QRect f = frameGeometry();
     return QRect(f.topLeft(), QPoint(f.right(), on_screen(strip_, QPoint(0, 0)).y() - 1));
   };
+  timeline_->shift_window = [this](int dx) {
+    const QRect frame = frameGeometry().translated(dx, 0);
+    move(pos() + QPoint(dx, 0));
+    if (!lesson_ || !lesson_->isVisible()) return 0;
+    // The lesson goes above the pane, clear of the counters it asks about.
+    const QPoint at(frame.right() + 1, frame.top());
+    lesson_->move(at);
+    // Just shown, the lesson may not have its title bar yet: the window's own stands for it.
+    const int title = frameGeometry().height() - geometry().height();
+    return std::max(lesson_->frameGeometry().height(), lesson_->height() + title) + 1;
+  };
   timeline_->wire(strip_->timeline_button());
   // Docked under the window, the pane may ask for the window a little smaller.
   QObject::connect(timeline_, &QDockWidget::visibilityChanged, this,
@@ -519,11 +530,12 @@ void MainWindow::show_lesson(const QString& title, const QString& note) {
           : QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), note.toHtmlEscaped()));
   lesson_->setFixedWidth(360);
   lesson_->adjustSize();
-  // Beside the window where the screen has room, else over its top right corner.
+  // Beside the window where the screen has room, else over its top left corner: the table
+  // there is filled only at the end, the counters the lessons ask about are on the right.
   const QRect frame = frameGeometry();
   QPoint at(frame.right() + 1, frame.top());
   if (screen() != nullptr && at.x() + lesson_->width() > screen()->availableGeometry().right()) {
-    at = QPoint(frame.right() - lesson_->width() - 8, frame.top() + 40);
+    at = QPoint(frame.left() + 8, frame.top() + 40);
   }
   lesson_->move(at);
   button->show();

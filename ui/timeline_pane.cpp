@@ -4,6 +4,8 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "model/form.h"
 
 namespace bruvik {
@@ -11,6 +13,10 @@ namespace {
 
 // The figures are read about four times a second at the window's frame rate.
 constexpr int kFramesPerFigures = 8;
+// Room beside the window that the pane takes as it is, and the least it is worth moving the
+// window for: narrower, the pane's seconds would be too crowded to read.
+constexpr int kRoomBeside = 480;
+constexpr int kLeastRoomBeside = 340;
 
 const QString kShown = QStringLiteral("timeline/shown");
 const QString kFloating = QStringLiteral("timeline/floating");
@@ -90,10 +96,19 @@ void TimelinePane::show_where_it_fits() {
     return;
   }
   const QRect free = screen_area();
-  const QRect window = window_frame();
   const QSize want = sizeHint();
   QRect place;
-  if (free.right() - window.right() >= 480) {
+  QRect window = window_frame();
+  const int room = free.width() - window.width();
+  const int least = std::max(kLeastRoomBeside, minimumSizeHint().width());
+  if (free.right() - window.right() < kRoomBeside && room >= least && shift_window) {
+    // A laptop's screen: the window to the left edge, the pane in all the room beside it.
+    const int dx = free.left() - window.left();
+    const int taken = shift_window(dx);
+    window.translate(dx, 0);
+    window.setTop(window.top() + taken);
+  }
+  if (free.right() - window.right() >= least) {
     // Beside the window, as high as it is.
     place = QRect(window.right() + 1, window.top(), free.right() - window.right(),
                   std::min(window.height(), std::max(want.height(), 300)));

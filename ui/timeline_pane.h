@@ -42,6 +42,9 @@ class TimelinePane : public QDockWidget {
   std::function<bool()> docked_fits;
   std::function<QRect()> screen_area;
   std::function<QRect()> window_frame;
+  // Moves the window by `dx` pixels, to the screen's left edge, to make room beside it; returns
+  // how much of that room's top is taken (by the lesson, moved there too).
+  std::function<int(int dx)> shift_window;
 
   // Reads the remembered choices and keeps them from now on. Without any, the pane is shown
   // when it fits docked under the window as designed. A docked pane that does not `fit` (even

@@ -8,6 +8,8 @@
 #include <QPixmap>
 #include <QProcess>
 #include <QSaveFile>
+#include <QTimer>
+#include <QWindow>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +17,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -47,6 +50,27 @@ std::vector<std::pair<QtMsgType, QString>>* held_messages = nullptr;
 void hold_message(QtMsgType type, const QMessageLogContext&, const QString& message) {
   if (held_messages != nullptr) held_messages->emplace_back(type, message);
 }
+
+// Calls `then` once the window is on the screen where the window manager put it: what is
+// placed beside it (the lesson, a floating timeline) needs its final place.
+class OnceExposed : public QObject {
+ public:
+  OnceExposed(QWindow* window, std::function<void()> then)
+      : QObject(window), then_(std::move(then)) {
+    window->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed()) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, watched, std::move(then_));
+      deleteLater();
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> then_;
+};
 
 class MessageHold {
  public:
@@ -336,10 +360,16 @@ int run_window(const Options& options, int& argc, char** argv) {
   });
   window.showNormal();
   window.start();
-  // After the window shows, so that the experiment's note comes over it.
+  // After the window shows in its place, so that the experiment's note comes over it.
   if (opened) {
-    window.load_experiment(*opened,
-                           QFileInfo(QString::fromStdString(*options.experiment)).fileName());
+    const QString name = QFileInfo(QString::fromStdString(*options.experiment)).fileName();
+    auto load = [&window, &opened, name] { window.load_experiment(*opened, name); };
+    QWindow* handle = window.windowHandle();
+    if (handle != nullptr && !handle->isExposed()) {
+      new OnceExposed(handle, load);
+    } else {
+      load();
+    }
   }
   return app->exec();
 }

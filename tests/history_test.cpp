@@ -670,6 +670,8 @@ TEST(Experiments, ALinkReadsAsThePageWroteItOrIsRefusedInOneSentence) {
   const std::string inflate = "This link is damaged: its experiment does not inflate.";
   const std::string utf8 = "This link is damaged: its experiment is not UTF-8 text.";
   const std::string none = "This link holds no experiment: it must begin with #e= or #z=.";
+  const std::string bomb =
+      "This link's experiment inflates to more than 4 MiB, which no experiment does.";
   std::string longest = "#e=";  // base64url of 'A's, as long as a link may be but one byte
   while (longest.size() + 4 <= kMaxLinkBytes) longest += "QUFB";
   struct Case {
@@ -691,7 +693,7 @@ TEST(Experiments, ALinkReadsAsThePageWroteItOrIsRefusedInOneSentence) {
       {"a copy of the one byte written", "#z=SwQCAA", "aaaa", ""},
       {"a dynamic block, every code complete", "#z=BeAhCQAAAAAgbPX_CRE", "a", ""},
       {"inflated to the cap exactly", test::read_file(links / "at-cap.link"),
-       std::string(kMaxLinkInflated, 'a'), ""},
+       std::string(kMaxLinkInflated - 1, 'a') + "b", ""},
       {"the last letter's unused bits, ignored as atob does", "#e=QR", "A", ""},
       {"UTF-8 up to U+10FFFF", "#e=9I-_v8Op4oKs", "\xf4\x8f\xbf\xbf\xc3\xa9\xe2\x82\xac", ""},
       {"as long as a link may be", longest, std::string((longest.size() - 3) / 4 * 3, 'A'), ""},
@@ -708,6 +710,8 @@ TEST(Experiments, ALinkReadsAsThePageWroteItOrIsRefusedInOneSentence) {
       {"a stored block whose length check fails", "#z=AQUA-v5oZWxsbw", "", inflate},
       {"a stored block longer than what follows", "#z=AQUA-v9oZWw", "", inflate},
       {"an over-subscribed code", "#z=BQCSBA", "", inflate},
+      {"an over-subscribed code of the code lengths, read as far as it goes",
+       "#z=BeAlCQAAAAAg_P______6f___________68I", "", inflate},
       {"a dynamic block with a code of its code lengths unused", "#z=BeABCQAAAAAgZLV_CRE", "",
        inflate},
       {"length symbol 286", "#z=SxwDAA", "", inflate},
@@ -716,8 +720,8 @@ TEST(Experiments, ALinkReadsAsThePageWroteItOrIsRefusedInOneSentence) {
       {"the reserved block type", "#z=Bw", "", inflate},
       {"bytes after the last block", "#z=AQAA__8A", "", inflate},
       {"nothing to inflate", "#z=", "", inflate},
-      {"a deflate bomb", test::read_file(links / "over-cap.link"), "",
-       "This link's experiment inflates to more than 4 MiB, which no experiment does."},
+      {"a deflate bomb", test::read_file(links / "over-cap.link"), "", bomb},
+      {"one letter over the cap", test::read_file(links / "over-cap-by-a-letter.link"), "", bomb},
       {"a byte no UTF-8 has", "#e=e_99", "", utf8},
       {"an overlong form", "#e=wK8", "", utf8},
       {"a surrogate", "#e=7aCA", "", utf8},

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -368,8 +369,8 @@ TEST(WindowHistory, OpenTakesALinkToAMomentAsItTakesAFile) {
   }
 }
 
-// The dialog itself looks for a file of the name typed and, finding none, would keep Open
-// disabled: a link pasted there is taken as it is, a file's name still as a file.
+// The dialog itself looks for a file of the name typed and, finding none, keeps Open disabled
+// and Enter says so: a link pasted there is taken as it is, a file's name still as a file.
 TEST(WindowHistory, TheOpenDialogTakesALinkPastedIntoItsFileName) {
   const std::filesystem::path tests = std::filesystem::path(__FILE__).parent_path();
   const QString folder = QString::fromStdString((tests.parent_path() / "experiments").string());
@@ -377,27 +378,33 @@ TEST(WindowHistory, TheOpenDialogTakesALinkPastedIntoItsFileName) {
   const QString guided = QDir(folder).filePath("3-csma-blind-50-ms.bruvik");
   const struct {
     QString pasted;
-    QString chosen;
-  } cases[] = {{link, link}, {"#e=QUFB", "#e=QUFB"}, {guided, guided}};
+    bool by_enter;  // else Open clicked
+  } cases[] = {{link, true}, {link, false}, {"#e=QUFB", false}, {guided, false}};
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.pasted.left(60).toStdString());
+    SCOPED_TRACE(c.pasted.left(60).toStdString() + (c.by_enter ? " Enter" : " Open"));
     QTimer::singleShot(0, [&] {
       QWidget* dialog = QApplication::activeModalWidget();
       ASSERT_NE(dialog, nullptr);
-      // Long enough for the dialog to have looked at its folder and the name.
-      QTest::qWait(300);
-      QApplication::clipboard()->setText(c.pasted);
-      QTest::keyClick(dialog->focusWidget(), Qt::Key_V, Qt::ControlModifier);
-      QTest::qWait(300);
-      QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
-      // Still open, or saying it found no such file: what was pasted was not taken.
-      QTimer::singleShot(100, dialog, [] {
+      // Whatever is still open then, the dialog or its word that no such file exists, was not
+      // taken.
+      QTimer::singleShot(1000, dialog, [] {
         while (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
           open->reject();
         }
       });
+      // Long enough for the dialog to have looked at its folder, then at the name.
+      QTest::qWait(200);
+      QApplication::clipboard()->setText(c.pasted);
+      QTest::keyClick(dialog->focusWidget(), Qt::Key_V, Qt::ControlModifier);
+      QTest::qWait(200);
+      if (c.by_enter) {
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+      } else {
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open),
+                          Qt::LeftButton);
+      }
     });
-    EXPECT_EQ(choose_experiment_to_open(nullptr, folder), c.chosen);
+    EXPECT_EQ(choose_experiment_to_open(nullptr, folder), c.pasted);
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
@@ -30,32 +29,26 @@ class OpenDialog : public QFileDialog {
     open_ = buttons != nullptr ? buttons->button(QDialogButtonBox::Open) : nullptr;
     if (name_ == nullptr || open_ == nullptr) return;  // a Qt that names them otherwise: files only
     // After the dialog's own handler, which has just disabled Open for want of such a file.
-    QObject::connect(name_, &QLineEdit::textChanged, this, [this] { keep_open_enabled(); });
-    open_->installEventFilter(this);
+    QObject::connect(name_, &QLineEdit::textChanged, this, [this] {
+      if (holds_link()) open_->setEnabled(true);
+    });
   }
   const QString& link() const { return link_; }
 
  protected:
   void accept() override {
-    if (holds_link()) {
+    // A file of such a name is still a file.
+    if (holds_link() && !QFileInfo::exists(selectedFiles().value(0))) {
       link_ = name_->text();
       QDialog::accept();
       return;
     }
     QFileDialog::accept();
   }
-  // The dialog looks for the file again as its folder loads.
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (watched == open_ && event->type() == QEvent::EnabledChange) keep_open_enabled();
-    return QFileDialog::eventFilter(watched, event);
-  }
 
  private:
   bool holds_link() const {
     return name_ != nullptr && looks_like_link(name_->text().toStdString());
-  }
-  void keep_open_enabled() {
-    if (holds_link() && !open_->isEnabled()) open_->setEnabled(true);
   }
 
   QLineEdit* name_ = nullptr;

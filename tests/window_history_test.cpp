@@ -363,7 +363,8 @@ TEST(WindowHistory, OpenTakesALinkToAMomentAsItTakesAFile) {
       EXPECT_EQ(w.window->lesson_text()->text(), by_file.window->lesson_text()->text());
       EXPECT_TRUE(w.message().startsWith(c.says)) << w.message().toStdString();
     } else {
-      EXPECT_EQ(w.notices, std::vector<QString>{c.says});
+      ASSERT_EQ(w.notices.size(), 1u);
+      EXPECT_EQ(w.notices[0].toStdString(), c.says);
       EXPECT_EQ(state_of(w.form), before);
     }
   }
@@ -404,7 +405,7 @@ TEST(WindowHistory, TheOpenDialogTakesALinkPastedIntoItsFileName) {
                           Qt::LeftButton);
       }
     });
-    EXPECT_EQ(choose_experiment_to_open(nullptr, folder), c.pasted);
+    EXPECT_EQ(choose_experiment_to_open(nullptr, folder).toStdString(), c.pasted.toStdString());
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "history/experiment_link.h"
 #include "history/history.h"
 #include "history/replay.h"
 #include "model/form.h"
@@ -209,6 +210,17 @@ std::string RunSession::open_experiment_text(std::string_view text, const std::s
   const ExperimentRead read = bruvik::open_experiment_text(text, form_.handlers());
   if (!read.experiment) return experiment_refusal(name, read.error);
   load_experiment(*read.experiment, name);
+  return {};
+}
+
+std::string RunSession::open_link(std::string_view link) {
+  if (history_ == nullptr || failed_) return "The run cannot be replaced now.";
+  const LinkRead link_read = experiment_text_of_link(link);
+  if (!link_read.text) return link_read.refusal;
+  const ExperimentRead read = bruvik::open_experiment_text(*link_read.text, form_.handlers());
+  // Worded as the page words it.
+  if (!read.experiment) return experiment_refusal("The link", read.error);
+  load_experiment(*read.experiment, "the link");
   return {};
 }
 

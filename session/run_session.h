@@ -76,6 +76,9 @@ class RunSession {
   std::string open_experiment(const std::string& path, const std::string& name);
   // The same for a file's text that a front read itself (a page has no files).
   std::string open_experiment_text(std::string_view text, const std::string& name);
+  // The same for a link to a moment pasted as text: the link's refusal, or that of the file it
+  // holds.
+  std::string open_link(std::string_view link);
   // A file already read and checked; `name` is how the user knows it. False when the core
   // failed while loading it.
   bool load_experiment(const Experiment& checked, const std::string& name);

@@ -1,5 +1,6 @@
 // Going back in time and experiment files: a moment reached again, by checkpoint and replay,
-// is the moment as it was; a saved run replays to the same state; a bad file is refused whole.
+// is the moment as it was; a saved run replays to the same state; a bad file is refused whole;
+// a link to a moment reads as the page wrote it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,10 +12,12 @@
 #include "headless/dump.h"  // colour_text
 #include "history/bus_frames.h"
 #include "history/experiment_file.h"
+#include "history/experiment_link.h"
 #include "history/history.h"
 #include "model/form.h"
 #include "model/timer_table.h"
 #include "sim/wiring.h"
+#include "tests/output_reader.h"
 
 namespace bruvik {
 namespace {
@@ -654,6 +657,92 @@ TEST(Experiments, AFirstVersionFileOpensWhereItWasSavedAndSavedAgainStaysThere) 
   }
   EXPECT_EQ(files, 13);
   EXPECT_GT(converted, 0) << "some ticks the first version skipped lie before a moment";
+}
+
+// Links as the page makes them, made here by node (zlib.deflateRawSync, Buffer's base64url):
+// the fixtures in links/ and the short ones written in. A damaged one is refused in the page's
+// sentence.
+TEST(Experiments, ALinkReadsAsThePageWroteItOrIsRefusedInOneSentence) {
+  const std::filesystem::path links = std::filesystem::path(__FILE__).parent_path() / "links";
+  const std::filesystem::path guided(BRUVIK_EXPERIMENTS_DIR);
+  const std::string csma = test::read_file(links / "csma-blind.link");
+  const std::string base64 = "This link is damaged: it is not base64url.";
+  const std::string inflate = "This link is damaged: its experiment does not inflate.";
+  const std::string utf8 = "This link is damaged: its experiment is not UTF-8 text.";
+  const std::string none = "This link holds no experiment: it must begin with #e= or #z=.";
+  const std::string bomb =
+      "This link's experiment inflates to more than 4 MiB, which no experiment does.";
+  std::string longest = "#e=";  // base64url of 'A's, as long as a link may be but one byte
+  while (longest.size() + 4 <= kMaxLinkBytes) longest += "QUFB";
+  struct Case {
+    const char* what;
+    std::string link;
+    std::string text;     // when read
+    std::string refusal;  // else
+  };
+  const Case cases[] = {
+      {"dynamic Huffman, a whole address", csma,
+       test::read_file(guided / "3-csma-blind-50-ms.bruvik"), ""},
+      {"#e=, a file's address", test::read_file(links / "pure-aloha.link"),
+       test::read_file(guided / "1-pure-aloha-vulnerable-period.bruvik"), ""},
+      {"a stored block, the fragment alone among blanks", " \t#z=AQYA-f9CUlVWSUs\r\n", "BRUVIK",
+       ""},
+      {"fixed Huffman", "#z=c_Tx93BUcESQAA", "ALOHA ALOHA ALOHA", ""},
+      {"blocks that go on, an empty stored one, then the last", "#z=cvTx93BUcASTAAAAAP__c_Tx93AEAA",
+       "ALOHA ALOHA ALOHA", ""},
+      {"a copy of the one byte written", "#z=SwQCAA", "aaaa", ""},
+      {"a dynamic block, every code complete", "#z=BeAhCQAAAAAgbPX_CRE", "a", ""},
+      {"inflated to the cap exactly", test::read_file(links / "at-cap.link"),
+       std::string(kMaxLinkInflated - 1, 'a') + "b", ""},
+      {"the last letter's unused bits, ignored as atob does", "#e=QR", "A", ""},
+      {"UTF-8 up to U+10FFFF", "#e=9I-_v8Op4oKs", "\xf4\x8f\xbf\xbf\xc3\xa9\xe2\x82\xac", ""},
+      {"as long as a link may be", longest, std::string((longest.size() - 3) / 4 * 3, 'A'), ""},
+      {"empty", "#e=", "", ""},
+
+      {"longer than 64 KiB", longest + "QU", "",
+       "This link is longer than 64 KiB, the most a link to a moment may be."},
+      {"a letter outside base64url", "#e=QUJD+w", "", base64},
+      {"padded", "#e=QQ==", "", base64},
+      {"a lone last letter", "#e=QUJDR", "", base64},
+      {"a blank inside", "#e=QU FB", "", base64},
+      {"no last block", "#z=cvTx93BUcASTAAAAAP__", "", inflate},
+      {"cut short in a dynamic block", csma.substr(0, csma.size() / 8 * 4), "", inflate},
+      {"a stored block whose length check fails", "#z=AQUA-v5oZWxsbw", "", inflate},
+      {"a stored block longer than what follows", "#z=AQUA-v9oZWw", "", inflate},
+      {"an over-subscribed code", "#z=BQCSBA", "", inflate},
+      {"an over-subscribed code of the code lengths, read as far as it goes",
+       "#z=BeAlCQAAAAAg_P______6f___________68I", "", inflate},
+      {"a dynamic block with a code of its code lengths unused", "#z=BeABCQAAAAAgZLV_CRE", "",
+       inflate},
+      {"length symbol 286", "#z=SxwDAA", "", inflate},
+      {"distance symbol 30", "#z=SwQ-AA", "", inflate},
+      {"a copy from before the start", "#z=SwRCAA", "", inflate},
+      {"the reserved block type", "#z=Bw", "", inflate},
+      {"bytes after the last block", "#z=AQAA__8A", "", inflate},
+      {"nothing to inflate", "#z=", "", inflate},
+      {"a deflate bomb", test::read_file(links / "over-cap.link"), "", bomb},
+      {"one letter over the cap", test::read_file(links / "over-cap-by-a-letter.link"), "", bomb},
+      {"a byte no UTF-8 has", "#e=e_99", "", utf8},
+      {"an overlong form", "#e=wK8", "", utf8},
+      {"a surrogate", "#e=7aCA", "", utf8},
+      {"a sequence cut short", "#e=4oI", "", utf8},
+      {"past U+10FFFF", "#e=9JCAgA", "", utf8},
+      {"an address without a fragment", "https://example.org/bruvik/index.html", "", none},
+      {"another fragment", "https://example.org/bruvik/index.html#q=QUFB", "", none},
+      {"blanks", " \n ", "", none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const LinkRead read = experiment_text_of_link(c.link);
+    EXPECT_EQ(read.refusal, c.refusal);
+    if (!c.refusal.empty()) {
+      EXPECT_FALSE(read.text);
+      continue;
+    }
+    ASSERT_TRUE(read.text);
+    EXPECT_EQ(read.text->size(), c.text.size());
+    EXPECT_TRUE(*read.text == c.text);
+  }
 }
 
 // The guided experiments shipped with the program open, with their question, at their moment.

@@ -1,13 +1,18 @@
 // Going back in the window: the slider and Back show the run exactly as it was, a new action
-// drops the recorded future, Save and Open give back the same run, and a refused file leaves
-// the run on screen untouched and says why.
+// drops the recorded future, Save and Open give back the same run, Open takes a link to a moment
+// too, and a refused file or link leaves the run on screen untouched and says why.
 #include <QAbstractButton>
+#include <QApplication>
+#include <QClipboard>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -20,6 +25,7 @@
 #include "model/form.h"
 #include "model/timer_table.h"
 #include "sim/wiring.h"
+#include "tests/output_reader.h"
 #include "tests/window_support.h"
 #include "ui/experiment_files.h"
 
@@ -322,6 +328,85 @@ TEST(WindowHistory, ARefusedFileLeavesTheRunUntouchedAndSaysWhy) {
   Running w;
   EXPECT_FALSE(w.window->open_experiment(dir.filePath("missing.bruvik")));
   EXPECT_EQ(w.notices, std::vector<QString>{"This file cannot be opened."});
+}
+
+// A link as the page makes it, given to Open where a file's name goes: it opens the moment the
+// file it holds opens at, or is refused as the page refuses it.
+TEST(WindowHistory, OpenTakesALinkToAMomentAsItTakesAFile) {
+  const std::filesystem::path tests = std::filesystem::path(__FILE__).parent_path();
+  const QString guided = QString::fromStdString(
+      (tests.parent_path() / "experiments" / "3-csma-blind-50-ms.bruvik").string());
+  Running by_file;
+  ASSERT_TRUE(by_file.window->open_experiment(guided));
+  const struct {
+    const char* what;
+    std::string link;
+    const char* says;  // the message, else the refusal
+  } cases[] = {
+      {"a whole address", test::read_file(tests / "links" / "csma-blind.link"),
+       "Opened the link at "},
+      {"a file that does not fit", "#e=eyJmb3JtYXQiOiAib3RoZXIiLCAidmVyc2lvbiI6IDF9",
+       "The link is not a BRUVIK experiment: format: must be \"bruvik-experiment\", not "
+       "\"other\"."},
+      {"a damaged link", "#z=SwRCAA", "This link is damaged: its experiment does not inflate."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Running w;
+    w.button("Command1")->click();
+    w.run_to(3'000);
+    const std::string before = state_of(w.form);
+    w.chooses = {QString::fromStdString(c.link)};
+    w.window->open_with_dialog();
+    if (w.notices.empty()) {
+      EXPECT_EQ(state_of(w.form), state_of(by_file.form));
+      EXPECT_EQ(w.window->lesson_text()->text(), by_file.window->lesson_text()->text());
+      EXPECT_TRUE(w.message().startsWith(c.says)) << w.message().toStdString();
+    } else {
+      ASSERT_EQ(w.notices.size(), 1u);
+      EXPECT_EQ(w.notices[0].toStdString(), c.says);
+      EXPECT_EQ(state_of(w.form), before);
+    }
+  }
+}
+
+// The dialog itself looks for a file of the name typed and, finding none, keeps Open disabled
+// and Enter says so: a link pasted there is taken as it is, a file's name still as a file.
+TEST(WindowHistory, TheOpenDialogTakesALinkPastedIntoItsFileName) {
+  const std::filesystem::path tests = std::filesystem::path(__FILE__).parent_path();
+  const QString folder = QString::fromStdString((tests.parent_path() / "experiments").string());
+  const QString link = QString::fromStdString(test::read_file(tests / "links" / "csma-blind.link"));
+  const QString guided = QDir(folder).filePath("3-csma-blind-50-ms.bruvik");
+  const struct {
+    QString pasted;
+    bool by_enter;  // else Open clicked
+  } cases[] = {{link, true}, {link, false}, {"#e=QUFB", false}, {guided, false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.pasted.left(60).toStdString() + (c.by_enter ? " Enter" : " Open"));
+    QTimer::singleShot(0, [&] {
+      QWidget* dialog = QApplication::activeModalWidget();
+      ASSERT_NE(dialog, nullptr);
+      // Whatever is still open then, the dialog or its word that no such file exists, was not
+      // taken.
+      QTimer::singleShot(1000, dialog, [] {
+        while (auto* open = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+          open->reject();
+        }
+      });
+      // Long enough for the dialog to have looked at its folder, then at the name.
+      QTest::qWait(200);
+      QApplication::clipboard()->setText(c.pasted);
+      QTest::keyClick(dialog->focusWidget(), Qt::Key_V, Qt::ControlModifier);
+      QTest::qWait(200);
+      if (c.by_enter) {
+        QTest::keyClick(dialog->focusWidget(), Qt::Key_Return);
+      } else {
+        QTest::mouseClick(dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Open),
+                          Qt::LeftButton);
+      }
+    });
+    EXPECT_EQ(choose_experiment_to_open(nullptr, folder).toStdString(), c.pasted.toStdString());
+  }
 }
 
 TEST(WindowHistory, TheGuidedExperimentsAreFoundInstalledElseInTheSourceTree) {

@@ -134,7 +134,9 @@ ControlStrip::ControlStrip(std::uint64_t seed, double speed, QWidget* parent) : 
   open_ = new EnterButton(QStringLiteral("Open..."), this);
   open_->setAutoDefault(false);
   open_->setAccessibleName(QStringLiteral("Open experiment"));
-  open_->setToolTip(QStringLiteral("Open an experiment file and replay it (Ctrl+O)"));
+  open_->setToolTip(
+      QStringLiteral("Open an experiment file and replay it (Ctrl+O); a link to a moment can be "
+                     "pasted into its file name"));
 
   message_ = new QLabel(this);
   message_->setAccessibleName(QStringLiteral("Message"));

@@ -1,8 +1,9 @@
-// Experiment files as the window handles them: where the guided experiments are, the name a
-// saved run is offered, and writing one safely.
+// Experiment files as the window handles them: where the guided experiments are, the one to
+// open chosen, the name a saved run is offered, and writing one safely.
 #pragma once
 
 #include <QString>
+#include <QWidget>
 
 #include <cstdint>
 
@@ -16,6 +17,10 @@ inline constexpr const char* kExperimentFilter = "BRUVIK experiments (*.bruvik)"
 // experiments beside <prefix>/bin), else the one in the source tree it was built from; empty
 // when neither exists.
 QString guided_experiments_folder(const QString& program_dir, const QString& source_dir);
+
+// The Open dialog, starting in `folder`: the file chosen, or a link to a moment as it was typed
+// or pasted into the file name; empty when none was.
+QString choose_experiment_to_open(QWidget* parent, const QString& folder);
 
 // "bruvik-seed7.bruvik".
 QString default_experiment_name(std::uint64_t seed);

@@ -19,6 +19,7 @@
 #include <optional>
 
 #include "controls/operator_controls.h"
+#include "history/experiment_link.h"
 #include "history/history.h"
 #include "model/form.h"
 #include "model/form_table.h"
@@ -108,7 +109,7 @@ MainWindow::MainWindow(Form1& form, History* history, double speed, Pacer::WallC
     const QString chosen =
         kind == Choice::Save
             ? QFileDialog::getSaveFileName(this, QStringLiteral("Save experiment"), start, filter)
-            : QFileDialog::getOpenFileName(this, QStringLiteral("Open experiment"), start, filter);
+            : choose_experiment_to_open(this, start);
     // Without a window manager nothing gives the keyboard back to the window.
     activateWindow();
     return chosen;
@@ -450,14 +451,25 @@ bool MainWindow::save_experiment(const QString& path) {
 
 bool MainWindow::open_experiment(const QString& path) {
   if (history_ == nullptr || session_.failed()) return false;
-  const std::string refused = session_.open_experiment(QFile::encodeName(path).toStdString(),
-                                                       QFileInfo(path).fileName().toStdString());
+  if (!opened(session_.open_experiment(QFile::encodeName(path).toStdString(),
+                                       QFileInfo(path).fileName().toStdString()))) {
+    return false;
+  }
+  last_folder_ = QFileInfo(path).absolutePath();
+  return true;
+}
+
+bool MainWindow::open_link(const QString& link) {
+  if (history_ == nullptr || session_.failed()) return false;
+  return opened(session_.open_link(link.toStdString()));
+}
+
+bool MainWindow::opened(const std::string& refused) {
   if (!refused.empty()) {
     if (notice_) notice_(Notice::Refused, QString::fromStdString(refused));
     refresh();
     return false;
   }
-  last_folder_ = QFileInfo(path).absolutePath();
   show_opened();
   return true;
 }
@@ -560,7 +572,13 @@ void MainWindow::open_with_dialog() {
                                              QStringLiteral(BRUVIK_SOURCE_DIR));
   if (folder.isEmpty()) folder = last_folder_.isEmpty() ? QDir::homePath() : last_folder_;
   const QString chosen = choose_ ? choose_(Choice::Open, folder) : QString();
-  if (!chosen.isEmpty()) open_experiment(chosen);
+  if (chosen.isEmpty()) return;
+  // A file of such a name is still a file.
+  if (looks_like_link(chosen.toStdString()) && !QFileInfo::exists(chosen)) {
+    open_link(chosen);
+  } else {
+    open_experiment(chosen);
+  }
 }
 
 }  // namespace bruvik

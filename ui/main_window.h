@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 
 #include "history/experiment_file.h"
 #include "session/run_session.h"
@@ -74,6 +75,8 @@ class MainWindow : public QMainWindow {
   Experiment current_experiment() const;
   bool save_experiment(const QString& path);
   bool open_experiment(const QString& path);
+  // A link to a moment, as the page makes them, pasted as text.
+  bool open_link(const QString& link);
   // A file already read and checked (check_by_replay); `name` is how the user knows it.
   void load_experiment(const Experiment& checked, const QString& name);
   void save_with_dialog();
@@ -120,6 +123,8 @@ class MainWindow : public QMainWindow {
   void show_lesson(const QString& title, const QString& note);
   // The strip, the lesson and the pane after a file replaced the run.
   void show_opened();
+  // After an Open: the run opened is shown, or the refusal told.
+  bool opened(const std::string& refused);
   // A user action that changes the run, then the widgets.
   void perform(UserAction action);
   void pause();

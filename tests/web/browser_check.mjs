@@ -433,7 +433,7 @@ try {
   await browser.close();
   server.close();
 }
-console.log(`browser: the guided experiments from links, a run acted on and saved, a whole run and its ` +
-            `options, bruvik.html from the disk: ${failures} wrong, ` +
+console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
+            `the keyboard, a whole run, its options and a reader's view, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

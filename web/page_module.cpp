@@ -3,6 +3,7 @@
 // to keep in step, and the same JSON the terminal writes (the state is --dump-at's).
 #include <emscripten/emscripten.h>
 
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -99,20 +100,30 @@ using bruvik::g_page;
 
 extern "C" {
 
-// A fresh run: `seed` as digits, or empty for a fresh one. Returns "" or the sentence that says
-// why not.
+// A fresh run: `seed` as digits, or empty for a fresh one; the settings of the run it replaces
+// stay. Returns "" or the sentence that says why not.
 EMSCRIPTEN_KEEPALIVE const char* bruvik_new(const char* seed) {
   using namespace bruvik;
   std::uint64_t s = Generator::fresh_seed();
-  if (seed != nullptr && *seed != '\0') {
-    const auto n = numtext::leading_number(seed);
-    if (!n || *n < 0 || *n != static_cast<double>(static_cast<std::uint64_t>(*n))) {
-      return give("The seed must be a whole number of 0 or more.");
+  const std::string typed = seed == nullptr ? "" : seed;
+  const auto first = typed.find_first_not_of(" \t");
+  if (first != std::string::npos) {
+    // What the terminal's --seed takes: the whole text one number, the full 64 bits.
+    const std::string digits = typed.substr(first, typed.find_last_not_of(" \t") + 1 - first);
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), s);
+    if (error != std::errc() || end != digits.data() + digits.size()) {
+      return give("The seed must be a whole number from 0 to 18446744073709551615, not " +
+                  nlohmann::json(typed).dump() + ".");
     }
-    s = static_cast<std::uint64_t>(*n);
   }
+  StartSettings start = g_page ? g_page->history.start() : StartSettings{0, 5, 5, 5, "100"};
+  start.seed = s;
+  const std::int64_t wall_ns = g_page ? g_page->wall_ns : 0;
   g_page.reset();
-  g_page = std::make_unique<Page>(s, StartSettings{s, 5, 5, 5, "100"});
+  g_page = std::make_unique<Page>(s, start);
+  // Its clock counts from the last frame, not from the page's first.
+  g_page->wall_ns = wall_ns;
+  g_page->session.pacer().restart_origin();
   return give("");
 }
 
@@ -293,6 +304,8 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_strip() {
       {"time", run_time_text(g_page->form.now())},
       {"seed", std::to_string(g_page->form.seed())},
       {"paused", s.pacer().paused()},
+      // Once the user has acted on the run, another seed would be another run.
+      {"begun", !g_page->history.actions().empty()},
       {"speed", speed_index(s.pacer().speed())},
       {"furthest", s.furthest_to_show()},
       {"message", s.message()},

@@ -1,8 +1,10 @@
 // The page in Chromium against the native program: each guided experiment opened from a link
 // (#e= or #z=) holds the state of `bruvik --replay FILE --dump-at` at its saved moment, and
-// every control shows it; damaged links and refused files change nothing; the strip's Link,
-// Timeline, Save and Open work; a run acted on (the window's boxes, Enter, the options, Step,
-// Back) and saved replays natively to the state on screen; RESTART opens a fresh copy;
+// every control shows it; refused files (by Open and by a drop) and links change nothing and say
+// why in one sentence; the strip's Link, Timeline, Save and Open work; a run acted on (the
+// window's boxes, Enter, the options, Step, Back) and saved replays natively to the state on
+// screen; the keyboard alone (a seed, Tab, Enter, the Pause key, Alt keys, Ctrl+S, Ctrl+O) and
+// going back by the slider; a screen reader's view of a whole run; RESTART opens a fresh copy;
 // bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
@@ -29,6 +31,50 @@ const expect = (ok, what) => {
 const link = (text, packed) =>
   packed ? "#z=" + deflateRawSync(Buffer.from(text, "utf8")).toString("base64url")
          : "#e=" + Buffer.from(text, "utf8").toString("base64url");
+
+// One sentence: a full stop at its end and none between.
+const oneSentence = (s) => /^\S[^\n]*\.$/.test(s) && !/[.!?]\s+[A-Z]/.test(s);
+const stateOf = (page) => page.evaluate(() => JSON.stringify(window.bruvik.state()));
+// `--dump-at MS` of an experiment file, or what the program said instead.
+const nativeAt = (file, ms) => {
+  try {
+    return JSON.stringify(JSON.parse(execFileSync(program, ["--headless", "--replay", file, "--dump-at", `${ms}`],
+                                                  { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] })));
+  } catch (e) {
+    return e.stderr;
+  }
+};
+// The run saved by `save` (a click or a key), as the program reads it.
+const savedRun = async (page, save) => {
+  const [download] = await Promise.all([page.waitForEvent("download"), save()]);
+  const file = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
+  await download.saveAs(file);
+  return { file, name: download.suggestedFilename(), experiment: JSON.parse(readFileSync(file, "utf8")) };
+};
+// A file given to the page as a user gives it: picked by Open or dropped on the page.
+const giveFile = async (page, how, name, text) => {
+  if (how === "open") {
+    await page.setInputFiles("#file", { name, mimeType: "application/json", buffer: Buffer.from(text, "utf8") });
+    return;
+  }
+  const dropped = await page.evaluateHandle(([name, text]) => {
+    const data = new DataTransfer();
+    data.items.add(new File([text], name, { type: "application/json" }));
+    return data;
+  }, [name, text]);
+  await page.dispatchEvent("#stage", "drop", { dataTransfer: dropped });
+};
+// The strip's time of a moment: minutes, seconds and tenths.
+const timeText = (ms) => {
+  const tenths = Math.floor(ms / 100);
+  return `${String(Math.floor(tenths / 600)).padStart(2, "0")}:${String(Math.floor(tenths / 10) % 60).padStart(2, "0")}.${tenths % 10}`;
+};
+// Whether a line of an aria snapshot reads `role "name": value`.
+const reads = (snapshot, role, name, value) => {
+  const escape = (t) => t.replace(/[.*+?^${}()|[\]\\]/g, "\\$&");
+  return new RegExp(`^\\s*- ${role} "${escape(name)}"[^:\\n]*: "?${escape(value)}"?$`, "m").test(snapshot);
+};
+const alertOf = (page) => page.evaluate(() => document.querySelector('[role="alert"]').textContent);
 
 // What a user sees of each control, by name: its text or caption (none for pictures, lines
 // and shapes), whether it shows, whether it is enabled, whether an option is selected.
@@ -96,19 +142,48 @@ try {
     const strip = await page.evaluate(() => [document.getElementById("time").textContent,
                                              document.getElementById("lesson-title").textContent,
                                              document.getElementById("pause").textContent]);
-    const tenths = Math.floor(ms / 100);
-    const time = `${String(Math.floor(tenths / 600)).padStart(2, "0")}:${String(Math.floor(tenths / 10) % 60).padStart(2, "0")}.${tenths % 10}`;
-    expect(strip[0] === time && strip[1] === experiment.title && strip[2] === "Resume",
+    expect(strip[0] === timeText(ms) && strip[1] === experiment.title && strip[2] === "Resume",
            `${file}: the strip shows ${JSON.stringify(strip)}`);
 
     if (file === lessons[0]) {
-      // A damaged link: one sentence in the alert, the run as it was.
-      await page.evaluate(() => { location.hash = "#e=e30*"; });
-      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent !== "");
-      const alert = await page.evaluate(() => document.querySelector('[role="alert"]').textContent);
-      expect(/^[^.]+\.$/.test(alert), `the damaged link's refusal: ${JSON.stringify(alert)}`);
-      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
-             "a damaged link changed the run");
+      // Files and links the program refuses, each for another reason: one sentence in the
+      // alert, the run and the strip as they were. Files come by Open and by a drop, in turn.
+      const e = experiment;
+      const strip = () => page.evaluate(() => ["time", "seed", "lesson-title", "pause"].map((id) => {
+        const el = document.getElementById(id);
+        return el instanceof HTMLInputElement ? el.value : el.textContent;
+      }).join(" "));
+      const before = [JSON.stringify(native), await strip()].join(" ");
+      const refused = [
+        ["open", "not-json.bruvik", "{ this is not JSON", /: it is not JSON \(.*invalid literal/],
+        ["drop", "empty.bruvik", "", /: it is not JSON \(.*unexpected end of input/],
+        ["open", "list.bruvik", "[7]", /: the file: must be an object, not a list\.$/],
+        ["drop", "newer.bruvik", JSON.stringify({ ...e, version: 99 }), /: version: 99 is newer than this BRUVIK reads/],
+        ["open", "mtu.bruvik", JSON.stringify({ ...e, settings: { ...e.settings, mtu: 11 } }),
+         /: settings\.mtu: must be from 1 to 10, not 11\.$/],
+        ["drop", "jump.bruvik", JSON.stringify({ ...e, actions: [{ ...e.actions[0], do: "jump" }] }),
+         /: actions\[0\]\.do: "jump" is not an action/],
+        ["open", "order.bruvik", JSON.stringify({ ...e, actions: [{ ...e.actions[0], ms: 500 }, e.actions[0]] }),
+         /: actions\[1\]\.ms: 0 is earlier than the action before it \(500\)\.$/],
+        ["link", "#e=e30*", null, /^This link is damaged: it is not base64url\.$/],
+        ["link", "#z=" + Buffer.from("not deflate").toString("base64url"), null, /^This link is damaged: .* not inflate/],
+        // A link the page would open at another moment, were it not so long.
+        ["link", link(JSON.stringify({ ...e, saved_at: { ...e.saved_at, ms: 8000 } }) + " ".repeat(70000), false), null,
+         /^This link is longer than 64 KiB/],
+        ["link", link(JSON.stringify({ ...e, version: 99 }), true), null,
+         /^The link is not a BRUVIK experiment: version: 99 is newer/],
+      ];
+      for (const [how, name, text, said] of refused) {
+        await page.evaluate(() => { document.querySelector('[role="alert"]').textContent = ""; });
+        if (how === "link") await page.evaluate((hash) => { location.hash = hash; }, name);
+        else await giveFile(page, how, name, text);
+        await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent !== "", null,
+                                   { timeout: 5000 }).catch(() => undefined);
+        const alert = await alertOf(page);
+        const after = [await stateOf(page), await strip()].join(" ");
+        expect(said.test(alert) && oneSentence(alert) && (how === "link" || alert.startsWith(`${name} `)) && after === before,
+               `${how} ${name.slice(0, 30)}: ${JSON.stringify(alert.slice(0, 160))}, the page ${after === before ? "as it was" : "changed"}`);
+      }
     }
     if (file === lessons[0]) {
       // The strip's Link: the address it makes opens the same moment elsewhere.
@@ -122,7 +197,7 @@ try {
       await elsewhere.close();
 
       // The timeline pane: shown, drawn with the running method's figures, hidden again.
-      await page.click("#timeline-toggle");
+      await page.keyboard.press("Alt+t");
       const pane = await page.evaluate(() => {
         const canvas = document.getElementById("timeline");
         const pixels = canvas.getContext("2d").getImageData(0, 0, canvas.width, canvas.height).data;
@@ -135,13 +210,6 @@ try {
       expect(pane.shown && pane.colours > 4 && pane.figures.startsWith("Pure Aloha: offered load G ") &&
              await page.evaluate(() => document.getElementById("timeline-pane").hidden),
              `the timeline pane: ${JSON.stringify(pane)}`);
-
-      // Open: a file the program refuses is refused in one sentence, the run as it was.
-      await page.setInputFiles("#file", { name: "newer.bruvik", mimeType: "application/json",
-                                          buffer: Buffer.from('{"format": "bruvik-experiment", "version": 99}') });
-      await page.waitForFunction(() => document.querySelector('[role="alert"]').textContent.startsWith("newer.bruvik"));
-      expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(native),
-             "a refused file changed the run");
 
       // The user acts on the window and the strip: the file saved then, replayed by the program,
       // is the run on screen, and holds what was done.
@@ -159,34 +227,116 @@ try {
       const lesson = await copy.evaluate(() => document.getElementById("lesson-title").textContent);
       expect(copy.url() === url && lesson === "", `RESTART opened ${copy.url()} (${lesson}), not a fresh copy`);
       await copy.close();
-      const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
-      const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
-      await download.saveAs(saved);
-      const again = JSON.parse(readFileSync(saved, "utf8"));
-      const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
-      expect(download.suggestedFilename() === "bruvik-seed7.bruvik" &&
-             done === "click Command1, data_amount Text6, type Text7, key Text7", `saved ${download.suggestedFilename()}: ${done}`);
-      let replayed;
-      try {
-        replayed = JSON.parse(execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
-                                           { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] }));
-      } catch (e) {
-        replayed = e.stderr;
-      }
-      const now = await page.evaluate(() => window.bruvik.state());
-      expect(JSON.stringify(now) === JSON.stringify(replayed) && now.controls.Text6.text === "50",
+      const saved = await savedRun(page, () => page.click("#save"));
+      const done = saved.experiment.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+      expect(saved.name === "bruvik-seed7.bruvik" &&
+             done === "click Command1, data_amount Text6, type Text7, key Text7", `saved ${saved.name}: ${done}`);
+      const now = await stateOf(page);
+      expect(now === nativeAt(saved.file, saved.experiment.saved_at.ms) && JSON.parse(now).controls.Text6.text === "50",
              `${file}: after Back, the data amount, the seconds box, Step and RESTART the program replays another run`);
     }
     expect(errors.length === 0, `${file}: ${errors.join("; ")}`);
     await page.close();
   }
 
+  // Seed 7 not yet started and paused, as a link opens it: the runs below are the same each time.
+  const blank = { ...JSON.parse(readFileSync(join(root, "experiments", lessons[0]), "utf8")),
+                  title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
+
+  // The keyboard alone, as in the desktop: a seed typed (a bad one refused), Tab to the window's
+  // start button, Enter, Alt+S three times and Alt+B back to the second step, Ctrl+S; then back
+  // by the slider and by Back; the Pause key. The program dumps whole milliseconds, and stations
+  // often attempt in the same one: a step or Back ends amid it, so those are held against the
+  // page's own earlier state, and the slider's moment against the program's.
+  {
+    const { page, errors } = await open(url + link(JSON.stringify(blank), false));
+    const focused = () => page.evaluate(() => document.activeElement.getAttribute("data-control") ?? document.activeElement.id);
+    const tabTo = async (target, key = "Tab") => {
+      const passed = [];
+      while (passed.at(-1) !== target && passed.length < 40) {
+        await page.keyboard.press(key);
+        passed.push(await focused());
+      }
+      return passed;
+    };
+    const seen = () => page.evaluate(() => ["message", "seed", "run-state"].map((id) => {
+      const el = document.getElementById(id);
+      return el instanceof HTMLInputElement ? `${el.value}${el.readOnly ? " (read-only)" : ""}` : el.textContent;
+    }));
+    await tabTo("seed");
+    const fresh = (await seen())[1];
+    await page.keyboard.type("12x");
+    await page.keyboard.press("Enter");
+    const bad = await seen();
+    expect(bad[0] === 'The seed must be a whole number from 0 to 18446744073709551615, not "12x".' && bad[1] === fresh,
+           `the seed 12x: ${JSON.stringify(bad)}`);
+    await page.keyboard.press("Control+a");
+    await page.keyboard.type("4242");
+    await page.keyboard.press("Enter");
+    const strip = await tabTo("lessons");
+    expect(strip.join(" ") === "speed pause step moment back save open link timeline-toggle lessons",
+           `Tab from the seed: ${strip.join(" ")}`);
+    expect((await tabTo("Command1", "Shift+Tab")).at(-1) === "Command1", "Shift+Tab never reaches the start button");
+    await page.keyboard.press("Enter");
+    await page.keyboard.press("Alt+s");
+    await page.keyboard.press("Alt+s");
+    const second = await stateOf(page);
+    await page.keyboard.press("Alt+s");
+    const third = await stateOf(page);
+    await page.keyboard.press("Alt+b");
+    const back = await stateOf(page);
+    for (let i = 0; i < 6; i++) await page.keyboard.press("Alt+s");
+    const saved = await savedRun(page, () => page.keyboard.press("Control+s"));
+    const now = await seen();
+    expect(third !== second && back === second && saved.name === "bruvik-seed4242.bruvik" && now[1] === "4242 (read-only)" &&
+           now[2] === "paused",
+           `keys: Alt+S ${third !== second ? "stepped" : "did not step"}, ` +
+           `Alt+B ${back === second ? "went back to" : "missed"} ` +
+           `the second step; saved ${saved.name}; ${JSON.stringify(now)}`);
+
+    // Back in time by the slider (to halfway between the second step and now), then by Back.
+    const middle = Math.floor((JSON.parse(second).virtual_ms + saved.experiment.saved_at.ms) / 2);
+    const goneBack = [
+      ["the slider", () => page.locator("#moment").evaluate((el, ms) => {
+        el.value = `${ms}`;
+        el.dispatchEvent(new Event("input", { bubbles: true }));
+      }, middle)],
+      ["Back", () => page.click("#back")],
+    ];
+    for (const [how, act] of goneBack) {
+      const was = JSON.parse(await stateOf(page)).virtual_ms;
+      await act();
+      await page.waitForFunction((was) => window.bruvik.state().virtual_ms < was, was, { timeout: 5000 }).catch(() => undefined);
+      const state = await stateOf(page);
+      const at = JSON.parse(state).virtual_ms;
+      const said = await page.evaluate(() => document.getElementById("message").textContent);
+      expect(how === "the slider" ? at === middle && state === nativeAt(saved.file, at) : at < was && said.startsWith("Back at the attempt at "),
+             `${how} from ${was} ms to ${at} ms: the page shows another run than the program's`);
+    }
+
+    // The Pause key lets the clock run, then stops it again.
+    const pauseKey = [];
+    for (let i = 0; i < 2; i++) {
+      await page.keyboard.press("Pause");
+      pauseKey.push(await page.evaluate(() => [document.getElementById("pause").textContent,
+                                               document.getElementById("run-state").textContent].join(" ").trim()));
+    }
+    expect(pauseKey.join(", ") === "Pause, Resume paused", `the Pause key: ${pauseKey.join(", ")}`);
+
+    // Ctrl+O picks a file, as Open does.
+    const [chooser] = await Promise.all([page.waitForEvent("filechooser"), page.keyboard.press("Control+o")]);
+    await chooser.setFiles(join(root, "experiments", lessons[1]));
+    await page.waitForFunction(() => document.getElementById("lesson-title").textContent !== "", null,
+                               { timeout: 5000 }).catch(() => undefined);
+    expect(await page.evaluate(() => document.getElementById("lesson-title").textContent) !== "",
+           `Ctrl+O did not open ${lessons[1]}`);
+    expect(errors.length === 0, `the keyboard: ${errors.join("; ")}`);
+    await page.close();
+  }
+
   // A whole run as fast as possible, then the order options: the selected one shows, and the
   // saved run replays natively to the window on screen.
   {
-    // Seed 7 not yet started, so that a failure can be replayed.
-    const blank = { ...JSON.parse(readFileSync(join(root, "experiments", lessons[0]), "utf8")),
-                    title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
     const { page, errors } = await open(url + link(JSON.stringify(blank), false));
     expect(await page.evaluate(() => document.querySelector('[role="alert"]').textContent) === "",
            "seed 7 not started is refused");
@@ -204,16 +354,31 @@ try {
       return [s.Option1.value, s.Option2.value, shown("Option1"), shown("Option2")].join(" ");
     });
     expect(options === "false true false true", `after a click on Option2 the run, then the window: ${options}`);
-    const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
-    const saved = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
-    await download.saveAs(saved);
-    const again = JSON.parse(readFileSync(saved, "utf8"));
-    const replayed = execFileSync(program, ["--headless", "--replay", saved, "--dump-at", `${again.saved_at.ms}`],
-                                  { encoding: "utf8" });
-    const done = again.actions.map((a) => `${a.do} ${a.control}`).join(", ");
-    expect(done === "click Command1, option Option2" &&
-           JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(replayed)),
+    const saved = await savedRun(page, () => page.click("#save"));
+    const done = saved.experiment.actions.map((a) => `${a.do} ${a.control}`).join(", ");
+    expect(done === "click Command1, option Option2" && await stateOf(page) === nativeAt(saved.file, saved.experiment.saved_at.ms),
            `a whole run and Option2 (${done}) replay to another state`);
+
+    // What a screen reader meets: each method's counters by name and its statistics line, the
+    // performance table's rows under its name, the strip's time by name and the paused state.
+    const run = JSON.parse(await stateOf(page));
+    const text = (name) => (run.controls[name].text ?? run.controls[name].caption).replace(/\s+/g, " ").trim();
+    const main = await page.locator("main").ariaSnapshot();
+    const table = await page.getByRole("group", { name: "Performance table", exact: true }).ariaSnapshot({ timeout: 5000 })
+      .catch(() => "");
+    const methods = [["PURE ALOHA", "Text1(0)", "COLLISIONS", "Text1(1)"], ["SLOTTED ALOHA", "Text2(0)", "COLLISIONS", "Text2(1)"],
+                     ["1 PERSISTANT", "Text3(0)", "Collision", "Text14(0)"], ["NON PERSISTANT", "Text4(0)", "Collision", "Text14(1)"],
+                     ["P PERSISTANT", "Text5(0)", "Collision", "Text14(2)"]];
+    const unheard = methods.flatMap(([method, sent, collisions, collided], k) => [
+      reads(main, "textbox", `${method} DATA SENT`, text(sent)) ? [] : [`${method} DATA SENT`],
+      reads(main, "textbox", `${method} ${collisions}`, text(collided)) ? [] : [`${method} ${collisions}`],
+      main.includes(text(`Label1(${k})`)) ? [] : [`the statistics line "${text(`Label1(${k})`)}"`],
+      table.includes(text(`Label17(${k})`)) && reads(table, "textbox", `Data Sent/ Seconds of place ${k + 1}`, text(`Text8(${k})`))
+        ? [] : [`row ${k + 1} of the performance table`],
+    ].flat());
+    if (!reads(main, "status", "Virtual time of the run", timeText(run.virtual_ms))) unheard.push("the time");
+    if (!/^\s*- text: paused\b/m.test(main)) unheard.push("the paused state");
+    expect(unheard.length === 0, `a screen reader misses ${unheard.join(", ")}`);
     expect(errors.length === 0, `a whole run: ${errors.join("; ")}`);
     await page.close();
   }
@@ -268,7 +433,7 @@ try {
   await browser.close();
   server.close();
 }
-console.log(`browser: the guided experiments from links, a run acted on and saved, a whole run and its ` +
-            `options, bruvik.html from the disk: ${failures} wrong, ` +
+console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
+            `the keyboard, a whole run, its options and a reader's view, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

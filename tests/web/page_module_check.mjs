@@ -33,6 +33,11 @@ const runs = [
     m.ccall("bruvik_click", null, ["string"], ["Command1"]);
     m.ccall("bruvik_advance_to", null, ["number"], [30000]);
   }, ["--headless", "--dump-at", "30000", "--start", "--seed", "7"]],
+  ["the largest seed, typed with blanks, started at once, at 3 s", () => {
+    text("bruvik_new", ["string"], [" 18446744073709551615 "]);
+    m.ccall("bruvik_click", null, ["string"], ["Command1"]);
+    m.ccall("bruvik_advance_to", null, ["number"], [3000]);
+  }, ["--headless", "--dump-at", "3000", "--start", "--seed", "18446744073709551615"]],
   ["seed 12 gone back from 61 s to 20.5 s", () => {
     text("bruvik_new", ["string"], ["12"]);
     m.ccall("bruvik_click", null, ["string"], ["Command1"]);

@@ -53,6 +53,7 @@ export interface Strip {
   time: string;
   seed: string;
   paused: boolean;
+  begun: boolean; // the user has acted on the run: its seed is fixed
   speed: number;
   furthest: number;
   message: string;

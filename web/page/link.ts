@@ -28,8 +28,13 @@ export async function linkOf(experiment: string): Promise<string> {
   return packed.length < plain.length ? packed : plain;
 }
 
+// The longest link the page makes or opens (after the #): longer ones are cut by some browsers
+// and mail programs, and a run that long is a file's.
+export const kLinkLimit = 64 * 1024;
+
 // The experiment's text of a link, or a sentence saying why there is none.
 export async function experimentOf(hash: string): Promise<{ text?: string; refusal?: string }> {
+  if (hash.length - 1 > kLinkLimit) return { refusal: "This link is longer than 64 KiB, which no link to a moment is." };
   const kind = hash.slice(0, 3);
   if (kind !== "#e=" && kind !== "#z=") return { refusal: "This link holds no experiment: it must begin with #e= or #z=." };
   let bytes = bytesOf(hash.slice(3));

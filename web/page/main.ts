@@ -1,7 +1,7 @@
 // The page: the core in WebAssembly paced by the browser's frames, the window drawn from its
 // view, the strip under it, the timeline pane, files and links.
 import { Core, type Strip } from "./core";
-import { experimentOf, linkOf } from "./link";
+import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { paintTimeline, type TimelinePicture } from "./timeline";
 import { WindowPage } from "./window";
 
@@ -36,8 +36,10 @@ const kTimelineSpan = 10000;
 class Page {
   private readonly alert = byId<HTMLElement>("alert");
   private readonly message = byId<HTMLElement>("message");
+  private readonly strip = byId<HTMLElement>("strip");
   private readonly time = byId<HTMLElement>("time");
-  private readonly seed = byId<HTMLElement>("seed");
+  private readonly runState = byId<HTMLElement>("run-state");
+  private readonly seed = byId<HTMLInputElement>("seed");
   private readonly speed = byId<HTMLSelectElement>("speed");
   private readonly pause = byId<HTMLButtonElement>("pause");
   private readonly slider = byId<HTMLInputElement>("moment");
@@ -50,6 +52,9 @@ class Page {
   private readonly window: WindowPage;
   private said = "";
   private sliderWanted: number | null = null;
+  // A seed typed but not yet taken (Enter or leaving the box takes it).
+  private seedTyped = false;
+  private shownPaused: boolean | null = null;
   private lastTimeline = -1;
 
   constructor(private readonly core: Core, private readonly lessons: Lesson[]) {
@@ -61,6 +66,8 @@ class Page {
     });
     this.stage.appendChild(this.window.root);
     this.wireStrip();
+    this.wireSeed();
+    this.wireKeys();
     window.addEventListener("resize", () => this.fit());
     window.addEventListener("hashchange", () => void this.openLink(location.hash));
     this.fit();
@@ -91,7 +98,19 @@ class Page {
       const input = e.target as HTMLInputElement;
       const file = input.files?.[0];
       input.value = "";
-      if (file !== undefined) void file.text().then((text) => this.openText(text, file.name));
+      if (file !== undefined) this.openFile(file);
+    });
+    // A file dropped anywhere on the page opens as Open would open it.
+    document.addEventListener("dragover", (e) => {
+      if (e.dataTransfer?.types.includes("Files") !== true) return;
+      e.preventDefault();
+      e.dataTransfer.dropEffect = "copy";
+    });
+    document.addEventListener("drop", (e) => {
+      const file = e.dataTransfer?.files[0];
+      if (file === undefined) return;
+      e.preventDefault();
+      this.openFile(file);
     });
     // Going to a moment replays the run: once per frame at most, however fast the slider moves.
     this.slider.addEventListener("input", () => {
@@ -107,6 +126,93 @@ class Page {
       lessons.value = "";
       if (lesson !== undefined) this.openText(lesson.text, lesson.file);
     });
+  }
+
+  // The seed is the run's until the user acts on it: another one then starts the run anew.
+  private wireSeed(): void {
+    this.seed.addEventListener("input", () => {
+      this.seedTyped = true;
+    });
+    this.seed.addEventListener("keydown", (e) => {
+      if (e.key === "Enter") {
+        e.preventDefault();
+        this.takeSeed();
+      } else if (e.key === "Escape") {
+        this.seedTyped = false;
+        this.seed.value = this.core.strip().seed;
+      }
+    });
+    this.seed.addEventListener("change", () => this.takeSeed());
+  }
+
+  private takeSeed(): void {
+    if (!this.seedTyped) return;
+    this.seedTyped = false;
+    const was = this.core.strip();
+    if (was.begun || this.seed.value.trim() === was.seed) {
+      this.seed.value = was.seed;
+      return;
+    }
+    const refusal = this.core.fresh(this.seed.value);
+    if (refusal !== "") {
+      this.seed.value = was.seed;
+      this.say(refusal);
+      return;
+    }
+    this.core.speed(was.speed);
+    if (was.paused) this.core.togglePause();
+    this.draw();
+    this.say(`A fresh run with seed ${this.core.strip().seed}.`);
+  }
+
+  // The desktop's keys where a browser lets a page have them: the Pause key, Ctrl+S, Ctrl+O and
+  // Alt with the underlined letter of a strip's button or field.
+  private wireKeys(): void {
+    document.addEventListener("keydown", (e) => {
+      if (e.repeat || e.isComposing) return;
+      const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase() : e.code.replace(/^Key/, "").toLowerCase();
+      let done = true;
+      if (e.key === "Pause" && !e.ctrlKey && !e.altKey && !e.metaKey) {
+        this.core.togglePause();
+      } else if ((e.ctrlKey || e.metaKey) && !e.altKey && !e.shiftKey && letter === "s") {
+        this.save();
+      } else if ((e.ctrlKey || e.metaKey) && !e.altKey && !e.shiftKey && letter === "o") {
+        byId<HTMLInputElement>("file").click();
+      } else if (e.altKey && !e.ctrlKey && !e.metaKey && !e.shiftKey) {
+        done = this.mnemonic(letter);
+      } else {
+        done = false;
+      }
+      if (!done) return;
+      e.preventDefault();
+      this.draw();
+    });
+  }
+
+  // As a desktop's mnemonic: a button is pressed, a field's control takes the focus.
+  private mnemonic(letter: string): boolean {
+    for (const u of this.strip.querySelectorAll("u")) {
+      if (u.textContent?.toLowerCase() !== letter) continue;
+      const owner = u.closest("button, label");
+      if (owner instanceof HTMLButtonElement && !owner.disabled) {
+        owner.focus();
+        owner.click();
+        return true;
+      }
+      if (owner instanceof HTMLLabelElement && owner.control !== null) {
+        owner.control.focus();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  // A caption with its mnemonic: the letter after "&" underlined.
+  private static caption(el: HTMLElement, text: string): void {
+    const at = text.indexOf("&");
+    const u = document.createElement("u");
+    u.textContent = text.charAt(at + 1);
+    el.replaceChildren(text.slice(0, at), u, text.slice(at + 2));
   }
 
   // The window scaled to what the viewport leaves beside the strip, the lines and the pane.
@@ -163,9 +269,17 @@ class Page {
     setTimeout(() => URL.revokeObjectURL(a.href), 1000);
   }
 
+  private openFile(file: File): void {
+    void file.text().then((text) => this.openText(text, file.name));
+  }
+
   private async makeLink(): Promise<void> {
     const time = this.core.strip().time;
     const link = await linkOf(this.core.save());
+    if (link.length - 1 > kLinkLimit) {
+      this.say("This run is too long for a link (over 64 KiB): Save keeps it as a file.");
+      return;
+    }
     history.replaceState(null, "", link);
     this.say(`The address now links to this moment (${time}).`);
     void navigator.clipboard?.writeText(location.href).catch(() => undefined);
@@ -201,9 +315,19 @@ class Page {
     this.window.apply(this.core.changes());
     const s = this.core.strip();
     this.time.textContent = s.time;
-    this.seed.textContent = s.seed;
+    if (!this.seedTyped && this.seed.value !== s.seed) this.seed.value = s.seed;
+    this.seed.readOnly = s.begun;
     this.speed.value = `${s.speed}`;
-    this.pause.textContent = s.paused ? "Resume" : "Pause";
+    if (s.paused !== this.shownPaused) {
+      // Only when it changes: a caption set anew is news to a screen reader.
+      this.shownPaused = s.paused;
+      Page.caption(this.pause, s.paused ? "&Resume" : "&Pause");
+      this.pause.setAttribute("aria-keyshortcuts", s.paused ? "Alt+R Pause" : "Alt+P Pause");
+      this.pause.title = s.paused
+        ? "Let the clock run again (Alt+R or the Pause key)"
+        : "Stop the clock; the window stays usable (Alt+P or the Pause key)";
+      this.runState.textContent = s.paused ? "paused" : "";
+    }
     this.slider.max = `${Math.max(s.furthest, s.now)}`;
     if (this.sliderWanted === null) this.slider.value = `${s.now}`;
     this.slider.setAttribute("aria-valuetext", s.time);

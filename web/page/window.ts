@@ -328,7 +328,8 @@ export class WindowPage {
           break;
         case "frame":
           if (p.caption !== undefined) p.caption.textContent = ch.text;
-          p.outer.setAttribute("aria-label", ch.text);
+          // The view's name says what the frame holds; its caption, when it has one, is shown.
+          p.outer.setAttribute("aria-label", c.name_for_readers !== "" ? c.name_for_readers : ch.text);
           break;
         case "label":
           if (p.outer.textContent !== ch.text) p.outer.textContent = ch.text;

@@ -32,6 +32,7 @@ const byId = <T extends HTMLElement>(id: string): T => {
 
 // The timeline shows the last ten seconds up to the present.
 const kTimelineSpan = 10000;
+const kTimelineSteps = 100;
 
 class Page {
   private readonly alert = byId<HTMLElement>("alert");
@@ -191,7 +192,13 @@ class Page {
     // browser lay the page out at once.
     const width = Math.max(300, Math.floor(this.paneWidth));
     const height = 260;
-    if (strip.now === this.lastTimeline && this.canvas.width === Math.round(width * (window.devicePixelRatio || 1))) return;
+    const sized = this.canvas.width === Math.round(width * (window.devicePixelRatio || 1));
+    // While the run goes on the pane moves on in steps of a hundredth of its span (a tenth of a
+    // second at 1x): laid out and painted at every frame, it kept a third of a core busy.
+    const moved = strip.now - this.lastTimeline;
+    if (sized && this.lastTimeline >= 0 && moved >= 0 && (strip.paused ? moved === 0 : moved < kTimelineSpan / kTimelineSteps)) {
+      return;
+    }
     this.lastTimeline = strip.now;
     // Laid out in CSS pixels, painted in the screen's: sharp on a dense screen.
     const dpr = window.devicePixelRatio || 1;

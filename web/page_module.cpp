@@ -39,7 +39,13 @@ Form1& prepared(Form1& form, const StartSettings& start) {
 }
 
 struct Page {
-  std::int64_t wall_ns = 0;
+  // The last frame's time as the browser stamped it. Within the frame the pacer's wall clock
+  // goes on from the stamp, so that the frame's budget runs out in real time (a clock standing
+  // still would let "as fast as possible" run the whole run in one frame); between frames it
+  // stands, so that input lands where the last frame left the run, and a caller that never
+  // draws (node) sees no time pass.
+  double frame_stamp_ms = 0;
+  double frame_called_ms = -1;  // when the module was called for the frame under way
   Form1 form;
   History history;
   RunSession session;
@@ -49,7 +55,12 @@ struct Page {
   Page(std::uint64_t seed, const StartSettings& start)
       : form(seed, tick_handlers()),
         history(prepared(form, start), start),
-        session(form, &history, [this] { return wall_ns; }),
+        session(form, &history,
+                [this] {
+                  const double in_frame =
+                      frame_called_ms < 0 ? 0 : emscripten_get_now() - frame_called_ms;
+                  return static_cast<std::int64_t>((frame_stamp_ms + in_frame) * 1e6);
+                }),
         view(form) {}
 };
 
@@ -130,8 +141,10 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_new(const char* seed) {
 // One display frame at `wall_ms` of the page's monotonic clock.
 EMSCRIPTEN_KEEPALIVE void bruvik_frame(double wall_ms) {
   if (!g_page) return;
-  g_page->wall_ns = static_cast<std::int64_t>(wall_ms * 1e6);
+  g_page->frame_stamp_ms = wall_ms;
+  g_page->frame_called_ms = emscripten_get_now();
   g_page->session.frame();
+  g_page->frame_called_ms = -1;
 }
 
 // The clock straight to `ms` of virtual time (a link's moment, the tests).

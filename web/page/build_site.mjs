@@ -1,5 +1,6 @@
-// Bundles the page (esbuild), lays out the site, and writes bruvik.html: the same page in one
-// file, the scripts, styles and lessons inside, for file:// where nothing else can be loaded.
+// Bundles the page (esbuild), lays out the site (its module beside its own .wasm), and writes
+// bruvik.html: the same page in one file, the scripts, styles, lessons and the module with its
+// wasm inside, for file:// where nothing else can be loaded.
 //   node build_site.mjs SOURCE_ROOT BUILD_DIR VERSION
 import { build } from "esbuild";
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from "node:fs";
@@ -38,11 +39,13 @@ const withLessons = html.replace("<!--LESSONS-->", () => lessonTag);
 writeFileSync(join(site, "index.html"), withLessons);
 writeFileSync(join(site, "main.js"), script);
 writeFileSync(join(site, "page.css"), css);
-copyFileSync(join(out, "bruvik-page.js"), join(site, "bruvik-page.js"));
+// The site's module loads its .wasm beside it, for the cache and compiling while downloading.
+for (const f of ["bruvik-page.js", "bruvik-page.wasm"]) copyFileSync(join(out, "site-module", f), join(site, f));
 
 const single = withLessons
   .replace('<link rel="stylesheet" href="page.css">', () => `<style>\n${css}</style>`)
+  .replace(/<link rel="preload" href="bruvik-page.wasm"[^>]*>\n/, "")
   .replace('<script src="bruvik-page.js"></script>', () => `<script>${inline(module)}</script>`)
   .replace('<script src="main.js"></script>', () => `<script>${inline(script)}</script>`);
-if (single.includes('src="') || single.includes('href="page.css"')) throw new Error("bruvik.html still loads a file");
+if (single.includes('src="') || single.includes('href="page.css"') || single.includes(".wasm")) throw new Error("bruvik.html still loads a file");
 writeFileSync(join(out, "bruvik.html"), single);

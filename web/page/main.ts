@@ -3,7 +3,7 @@
 import { Core, type Strip } from "./core";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { paintTimeline, type TimelinePicture } from "./timeline";
-import { WindowPage } from "./window";
+import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
 
@@ -32,6 +32,7 @@ const byId = <T extends HTMLElement>(id: string): T => {
 
 // The timeline shows the last ten seconds up to the present.
 const kTimelineSpan = 10000;
+const kTimelineSteps = 100;
 
 class Page {
   private readonly alert = byId<HTMLElement>("alert");
@@ -56,6 +57,8 @@ class Page {
   private seedTyped = false;
   private shownPaused: boolean | null = null;
   private lastTimeline = -1;
+  private sliderShown = "";
+  private paneWidth = 0;
 
   constructor(private readonly core: Core, private readonly lessons: Lesson[]) {
     core.fresh("");
@@ -69,6 +72,10 @@ class Page {
     this.wireSeed();
     this.wireKeys();
     window.addEventListener("resize", () => this.fit());
+    new ResizeObserver(() => {
+      this.paneWidth = this.pane.clientWidth;
+      this.lastTimeline = -1;
+    }).observe(this.pane);
     window.addEventListener("hashchange", () => void this.openLink(location.hash));
     this.fit();
   }
@@ -290,34 +297,47 @@ class Page {
     byId<HTMLButtonElement>("timeline-toggle").setAttribute("aria-pressed", `${!this.pane.hidden}`);
     this.lastTimeline = -1;
     this.fit();
+    this.paneWidth = this.pane.clientWidth;
   }
 
   private drawTimeline(strip: Strip): void {
     if (this.pane.hidden) return;
-    const width = Math.max(300, Math.floor(this.pane.clientWidth));
+    // The pane's width as last laid out: reading it after this frame's writes would have the
+    // browser lay the page out at once.
+    const width = Math.max(300, Math.floor(this.paneWidth));
     const height = 260;
-    if (strip.now === this.lastTimeline && this.canvas.width === Math.round(width * (window.devicePixelRatio || 1))) return;
+    const sized = this.canvas.width === Math.round(width * (window.devicePixelRatio || 1));
+    // While the run goes on the pane moves on in steps of a hundredth of its span (a tenth of a
+    // second at 1x): laid out and painted at every frame, it kept a third of a core busy.
+    const moved = strip.now - this.lastTimeline;
+    if (sized && this.lastTimeline >= 0 && moved >= 0 && (strip.paused ? moved === 0 : moved < kTimelineSpan / kTimelineSteps)) {
+      return;
+    }
     this.lastTimeline = strip.now;
     // Laid out in CSS pixels, painted in the screen's: sharp on a dense screen.
     const dpr = window.devicePixelRatio || 1;
-    this.canvas.width = Math.round(width * dpr);
-    this.canvas.height = Math.round(height * dpr);
-    this.canvas.style.height = `${height}px`;
+    // Sizing a canvas reallocates it, even to the same size: only when the pane was resized.
+    if (this.canvas.width !== Math.round(width * dpr) || this.canvas.height !== Math.round(height * dpr)) {
+      this.canvas.width = Math.round(width * dpr);
+      this.canvas.height = Math.round(height * dpr);
+      this.canvas.style.height = `${height}px`;
+    }
     this.canvas.getContext("2d")?.setTransform(dpr, 0, 0, dpr, 0, 0);
     const to = Math.max(strip.now, kTimelineSpan);
     const picture = JSON.parse(this.core.timeline(to - kTimelineSpan, to, strip.now, width, height)) as TimelinePicture;
     paintTimeline(this.canvas, picture);
-    this.figures.textContent = picture.figures;
+    setText(this.figures, picture.figures);
   }
 
   // Everything on screen as the core has it now.
   draw(): void {
     this.window.apply(this.core.changes());
     const s = this.core.strip();
-    this.time.textContent = s.time;
+    // Each write, even of the same value, has the browser lay the page out again.
+    setText(this.time, s.time);
     if (!this.seedTyped && this.seed.value !== s.seed) this.seed.value = s.seed;
-    this.seed.readOnly = s.begun;
-    this.speed.value = `${s.speed}`;
+    if (this.seed.readOnly !== s.begun) this.seed.readOnly = s.begun;
+    if (this.speed.value !== `${s.speed}`) this.speed.value = `${s.speed}`;
     if (s.paused !== this.shownPaused) {
       // Only when it changes: a caption set anew is news to a screen reader.
       this.shownPaused = s.paused;
@@ -328,9 +348,16 @@ class Page {
         : "Stop the clock; the window stays usable (Alt+P or the Pause key)";
       this.runState.textContent = s.paused ? "paused" : "";
     }
-    this.slider.max = `${Math.max(s.furthest, s.now)}`;
-    if (this.sliderWanted === null) this.slider.value = `${s.now}`;
-    this.slider.setAttribute("aria-valuetext", s.time);
+    // The slider moves with the time shown, in tenths of a second: at every frame, a running
+    // clock would have the browser lay out and repaint it sixty times a second.
+    const max = Math.max(s.furthest, s.now);
+    const shown = `${s.time} ${Math.floor(max / 100)} ${this.sliderWanted === null}`;
+    if (shown !== this.sliderShown) {
+      this.sliderShown = shown;
+      this.slider.max = `${max}`;
+      if (this.sliderWanted === null) this.slider.value = `${s.now}`;
+      this.slider.setAttribute("aria-valuetext", s.time);
+    }
     const said = s.failed ? s.fault : s.message;
     if (said !== this.said || s.title !== this.lessonTitle.textContent || s.note !== this.lessonNote.textContent) {
       this.lessonTitle.textContent = s.title;

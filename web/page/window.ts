@@ -12,6 +12,7 @@ interface Placed {
   shape?: HTMLElement;
   line?: SVGLineElement;
   selected?: boolean; // an option as the model last had it
+  border?: string; // a shape's border as written (the style reads it back as rgb())
 }
 
 export interface WindowHooks {
@@ -44,6 +45,11 @@ function font(el: HTMLElement, c: BuiltControl): void {
   el.style.fontSize = `${c.font_px}px`;
   el.style.fontWeight = c.bold ? "bold" : "normal";
   el.style.color = c.fore;
+}
+
+// A text written only when it differs: the same text written again still costs a layout.
+export function setText(el: HTMLElement, text: string): void {
+  if (el.textContent !== text) el.textContent = text;
 }
 
 function drawPicture(canvas: HTMLCanvasElement, rows: string[], pictures: Pictures): void {
@@ -302,15 +308,17 @@ export class WindowPage {
     }
   }
 
-  // One display frame's changes.
+  // One display frame's changes. A control is listed when anything of it changed, so each
+  // property is written only when it differs: the browser lays out again after any write.
   apply(changes: Change[]): void {
     for (const ch of changes) {
       const p = this.placed[ch.i];
       if (p === undefined) continue;
       const c = p.control;
-      p.outer.style.visibility = ch.visible ? "" : "hidden";
-      if (p.input !== undefined) p.input.disabled = !ch.enabled;
-      p.outer.classList.toggle("disabled", !ch.enabled);
+      const outer = p.outer.style;
+      if (outer.visibility !== (ch.visible ? "" : "hidden")) outer.visibility = ch.visible ? "" : "hidden";
+      if (p.input !== undefined && p.input.disabled === ch.enabled) p.input.disabled = !ch.enabled;
+      if (p.outer.classList.contains("disabled") === ch.enabled) p.outer.classList.toggle("disabled", !ch.enabled);
       switch (c.kind) {
         case "text_box": {
           const input = p.input as HTMLInputElement;
@@ -319,28 +327,36 @@ export class WindowPage {
           break;
         }
         case "command_button":
-          if (p.outer.textContent !== ch.text) p.outer.textContent = ch.text;
+        case "label":
+          setText(p.outer as HTMLElement, ch.text);
           break;
         case "option_button":
           p.selected = ch.value;
-          (p.input as HTMLInputElement).checked = ch.value;
-          if (p.caption !== undefined) p.caption.textContent = ch.text;
+          if ((p.input as HTMLInputElement).checked !== ch.value) (p.input as HTMLInputElement).checked = ch.value;
+          if (p.caption !== undefined) setText(p.caption, ch.text);
           break;
         case "frame":
-          if (p.caption !== undefined) p.caption.textContent = ch.text;
-          // The view's name says what the frame holds; its caption, when it has one, is shown.
-          p.outer.setAttribute("aria-label", c.name_for_readers !== "" ? c.name_for_readers : ch.text);
+          if (p.caption !== undefined) setText(p.caption, ch.text);
+          {
+            // The view's name says what the frame holds; its caption, when it has one, is shown.
+            const label = c.name_for_readers !== "" ? c.name_for_readers : ch.text;
+            if (p.outer.getAttribute("aria-label") !== label) p.outer.setAttribute("aria-label", label);
+          }
           break;
-        case "label":
-          if (p.outer.textContent !== ch.text) p.outer.textContent = ch.text;
+        case "line": {
+          const width = `${Math.max(ch.border_width, 1)}`;
+          if (p.line?.getAttribute("stroke") !== ch.border) p.line?.setAttribute("stroke", ch.border);
+          if (p.line?.getAttribute("stroke-width") !== width) p.line?.setAttribute("stroke-width", width);
           break;
-        case "line":
-          p.line?.setAttribute("stroke", ch.border);
-          p.line?.setAttribute("stroke-width", `${Math.max(ch.border_width, 1)}`);
+        }
+        case "shape": {
+          const border = `${Math.max(ch.border_width, 1)}px solid ${ch.border}`;
+          if (p.shape !== undefined && p.border !== border) {
+            p.border = border;
+            p.shape.style.border = border;
+          }
           break;
-        case "shape":
-          if (p.shape !== undefined) p.shape.style.border = `${Math.max(ch.border_width, 1)}px solid ${ch.border}`;
-          break;
+        }
         default:
           break;
       }

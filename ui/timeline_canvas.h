@@ -84,7 +84,7 @@ class TimelineCanvas : public QWidget {
   mutable TimelineSpan content_span_;
   mutable QSize content_size_;
   mutable std::size_t content_events_ = 0;
-  PaneSpan view_;
+  PaneSpan view_;  // what is shown, decided as the page's pane decides it
   // A drag: where it began.
   bool dragging_ = false;
   bool pressed_ = false;

@@ -2,7 +2,7 @@
 // clock as the window's does, the wheel zooms, a drag pans only while paused, hovering a frame
 // tells its story, a click on a frame's left edge goes to its sending (the state then is the
 // program's for the saved run), Enter goes to the right edge, Follow comes back to the present,
-// and a lesson whose note speaks of the timeline opens the pane.
+// a pinch zooms, and a lesson whose note speaks of the timeline opens the pane.
 //   checkPane(page, { expect, program, root, url }): `page` from a context that accepts
 //   downloads; `program` the native bruvik, `url` the served site.
 import { execFileSync } from "node:child_process";
@@ -164,6 +164,20 @@ export async function checkPane(page, { expect, program, root, url }) {
   await frameDrawn(page);
   pane = await paneNow(page);
   expect(pane.following && pane.to >= span.to && pane.to - pane.from === 1920, `after Follow: ${JSON.stringify(pane)}`);
+
+  // Two fingers moved twice as far apart: half the span.
+  const cdp = await page.context().newCDPSession(page);
+  const fingers = (apart) => [{ x: box.x + 640 - apart / 2, y: box.y + 120, id: 1 },
+                              { x: box.x + 640 + apart / 2, y: box.y + 120, id: 2 }];
+  await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: fingers(200) });
+  for (let apart = 220; apart <= 400; apart += 20) {
+    await cdp.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: fingers(apart) });
+  }
+  await cdp.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+  await frameDrawn(page);
+  pane = await paneNow(page);
+  expect(Math.abs(pane.to - pane.from - 960) <= 2 && pane.following && pane.time === timeText(span.to),
+         `a pinch twice as wide: ${JSON.stringify(pane)}`);
 
   // A lesson whose note speaks of the timeline opens the pane; one whose note does not, does not.
   for (const [file, opens] of [["2-slotted-aloha.bruvik", false], ["1-pure-aloha-vulnerable-period.bruvik", true]]) {

@@ -89,24 +89,28 @@ export async function checkPane(page, { expect, program, root, url }) {
   expect(pane.to - pane.from === 1920 && pane.shown === "1.9 s shown" && pane.following,
          `two notches of the wheel in: ${JSON.stringify(pane)}`);
 
-  const drag = async () => {
-    await page.mouse.move(box.x + 500, box.y + 100);
+  const drag = async (from, to) => {
+    await page.mouse.move(box.x + from, box.y + 100);
     await page.mouse.down();
-    await page.mouse.move(box.x + 800, box.y + 100, { steps: 4 });
+    await page.mouse.move(box.x + to, box.y + 100, { steps: 4 });
     await page.mouse.up();
     await frameDrawn(page);
     return paneNow(page);
   };
   // Running, a drag does nothing; paused, a drag to the right goes back and stops following.
   await page.click("#pause");
-  pane = await drag();
+  pane = await drag(500, 800);
   expect(pane.following, `a drag while the run goes on: ${JSON.stringify(pane)}`);
-  await page.click("#pause");
+  // Back to 20 s, paused (the same run written otherwise, so that the address changes), for
+  // the same frames in sight every time.
+  await page.evaluate((hash) => { location.hash = hash; },
+                      "#e=" + Buffer.from(JSON.stringify(at20, null, 1), "utf8").toString("base64url"));
+  await page.waitForFunction(() => document.getElementById("time").textContent === "00:20.0");
   await frameDrawn(page);
-  const running = await paneNow(page);
-  pane = await drag();
-  expect(!pane.following && pane.to < running.to - 400 && pane.to - pane.from === 1920,
-         `a drag while paused, after ${JSON.stringify(running)}: ${JSON.stringify(pane)}`);
+  const before = await paneNow(page);
+  pane = await drag(300, 1000);
+  expect(!pane.following && pane.to < before.to - 400 && pane.to - pane.from === 1920,
+         `a drag while paused, after ${JSON.stringify(before)}: ${JSON.stringify(pane)}`);
   const span = pane;
 
   // Hovering a frame tells its story; a place without one tells none.

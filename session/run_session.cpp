@@ -1,5 +1,7 @@
 #include "session/run_session.h"
 
+#include <algorithm>
+#include <cctype>
 #include <utility>
 
 #include "history/experiment_link.h"
@@ -241,6 +243,14 @@ bool RunSession::load_experiment(const Experiment& e, const std::string& name) {
   pacer_.set_finished_at(finish_in(history_->record()));
   say("Opened " + name + " at " + run_time_text(form_.now()) + ", paused: Resume runs it on.");
   return true;
+}
+
+bool RunSession::note_asks_for_timeline() const {
+  constexpr std::string_view kWord = "timeline";
+  const auto same = [](char a, char b) {
+    return std::tolower(static_cast<unsigned char>(a)) == static_cast<unsigned char>(b);
+  };
+  return std::search(note_.begin(), note_.end(), kWord.begin(), kWord.end(), same) != note_.end();
 }
 
 }  // namespace bruvik

@@ -84,6 +84,8 @@ class RunSession {
   bool load_experiment(const Experiment& checked, const std::string& name);
   const std::string& title() const { return title_; }
   const std::string& note() const { return note_; }
+  // A lesson whose note speaks of the timeline (in any case) asks for it to be shown.
+  bool note_asks_for_timeline() const;
 
   // Core code run under the rule above; false when it failed (now or before).
   template <typename F>

@@ -260,6 +260,7 @@ TEST(TimelinePane, AnOpenedLessonStaysOnScreenWithTheTimelineItSpeaksOf) {
   } cases[] = {
       {"Vulnerable", "In the timeline, look at the orange frames.", true, true},
       {"Slotted", "Resume and compare the counters.", true, false},
+      {"Busy", "Timeline: the grey line is the bus.", true, true},
       {"", "", false, false},
   };
   for (const auto& c : cases) {
@@ -355,7 +356,7 @@ TEST(TimelinePane, FollowsTheClockZoomsAndPansOnlyWhilePaused) {
   EXPECT_EQ(canvas.span_ms(), 25000);
   EXPECT_EQ(canvas.span().from, 0);
   for (int i = 0; i < 40; ++i) canvas.zoom(1, 100);
-  EXPECT_EQ(canvas.span_ms(), TimelineCanvas::kShortestSpanMs);
+  EXPECT_EQ(canvas.span_ms(), PaneSpan::kShortestMs);
 }
 
 // A hand-built record of a run begun at 0: "S3@100" is station 3 sending at 100 ms, "E3@250" its

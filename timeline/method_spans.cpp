@@ -28,6 +28,10 @@ int MethodSpans::running_at(VirtualMs t) const {
   return running;
 }
 
+std::optional<VirtualMs> MethodSpans::finished_by(VirtualMs t) const {
+  return running_at(t) == kMethods ? ends_.back() : std::nullopt;
+}
+
 std::string figures_line(const RunRecord& record, const MethodSpans& spans, VirtualMs now) {
   const int running = spans.running_at(now);
   if (running < 0) return "Not started: press \"EnableThe Computers\".";

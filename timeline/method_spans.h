@@ -21,6 +21,8 @@ class MethodSpans {
   const std::array<std::optional<VirtualMs>, 5>& ends() const { return ends_; }
   // The method running at `t`: -1 before the run, kMethods once the last one has ended.
   int running_at(VirtualMs t) const;
+  // When the run finished, if it had by `t`.
+  std::optional<VirtualMs> finished_by(VirtualMs t) const;
 
  private:
   std::array<std::optional<VirtualMs>, 5> starts_{};

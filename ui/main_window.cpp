@@ -490,8 +490,7 @@ void MainWindow::show_opened() {
   const QString note = QString::fromStdString(session_.note());
   show_lesson(title, note);
   // A question about the timeline needs it in sight.
-  if (timeline_ && note.contains(QStringLiteral("timeline"), Qt::CaseInsensitive) &&
-      timeline_->isHidden()) {
+  if (timeline_ && session_.note_asks_for_timeline() && timeline_->isHidden()) {
     strip_->timeline_button()->setChecked(true);
   }
 }

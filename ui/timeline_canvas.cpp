@@ -16,11 +16,6 @@
 #include "timeline/layout.h"
 
 namespace bruvik {
-namespace {
-
-constexpr double kZoomPerStep = 1.25;
-
-}  // namespace
 
 TimelineCanvas::TimelineCanvas(const RunRecord& record, QWidget* parent)
     : QWidget(parent), record_(record), style_(timeline_style()) {
@@ -32,9 +27,14 @@ TimelineCanvas::TimelineCanvas(const RunRecord& record, QWidget* parent)
                      "Drag: go back in time while paused."));
 }
 
-double TimelineCanvas::ms_per_px() const {
+double TimelineCanvas::plot_px() const {
   measure();
-  return static_cast<double>(length_) / plot_width_;
+  return plot_width_;
+}
+
+double TimelineCanvas::plot_left() const {
+  measure();
+  return plot_left_;
 }
 
 void TimelineCanvas::measure() const {
@@ -42,56 +42,21 @@ void TimelineCanvas::measure() const {
   plot_for_ = size();
   const TimelineGeometry g = timeline_geometry(area(), 0, 1, style_, measure_);
   plot_width_ = std::max(1.0, g.plot.w);
+  plot_left_ = g.plot.left();
   const QRectF rows(g.plot.left() - 2, g.methods.top(), width() - g.plot.left() + 2,
                     g.plot.bottom() - g.methods.top());
   const QRectF axis(0, g.axis.top(), width(), g.axis.h);
   moving_ = QRegion(rows.toAlignedRect()).united(axis.toAlignedRect());
 }
 
-VirtualMs TimelineCanvas::longest() const {
-  return std::max({end_, now_, kDefaultSpanMs});
-}
-
 TimelineSpan TimelineCanvas::span() const {
-  VirtualMs right = right_;
-  if (following_) {
-    // A long span moves on by whole pixels, so that it is not repainted for nothing.
-    const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
-    // After the finish, the last frames stay in sight (a frame time after it).
-    const VirtualMs present =
-        finish_ && *finish_ + kFrameTimeMs < now_ ? *finish_ + kFrameTimeMs : now_;
-    right = (present + step - 1) / step * step;
-  }
-  // Until the run is longer than the span, the span begins with it.
-  if (following_ && length_ >= std::max(now_, end_)) right = length_;
-  right = std::max(right, length_);
-  TimelineSpan s;
-  s.from = right - length_;
-  s.to = right;
-  s.cursor = now_;
-  s.end = std::max(end_, now_);
-  return s;
+  return view_.span(plot_px());
 }
 
 void TimelineCanvas::show_moment(VirtualMs now, VirtualMs end, std::optional<VirtualMs> finish) {
-  now_ = now;
-  end_ = end;
-  finish_ = finish;
-  const TimelineSpan s = span();
-  const auto step = std::max<VirtualMs>(1, static_cast<VirtualMs>(std::floor(ms_per_px())));
-  const auto events = record_.events();
-  Shown key;
-  key.from = s.from;
-  key.to = s.to;
-  key.cursor = s.cursor / step;
-  key.end = s.end / step;
-  // What the record added shows once it is a pixel's worth; a record cut back shows at once.
-  key.events = events.size() < shown_.events || step == 1
-                   ? events.size()
-                   : static_cast<std::size_t>((events.empty() ? 0 : events.back().time) / step);
-  if (key == shown_) return;
-  shown_ = key;
-  update(moving());
+  view_.show_moment(now, end, finish);
+  // What was last asked to be painted: nothing is repainted until it changes.
+  if (view_.moved(record_, plot_px())) update(moving());
 }
 
 QRegion TimelineCanvas::moving() const {
@@ -100,46 +65,15 @@ QRegion TimelineCanvas::moving() const {
 }
 
 void TimelineCanvas::follow() {
-  following_ = true;
-  changed();
-}
-
-void TimelineCanvas::set_right(VirtualMs right) {
-  if (right >= now_) {
-    following_ = true;
-  } else {
-    following_ = false;
-    right_ = std::max(right, length_);
-  }
+  view_.follow();
   changed();
 }
 
 void TimelineCanvas::zoom(double steps, double x) {
-  const TimelineSpan before = span();
-  const auto length = static_cast<VirtualMs>(
-      std::llround(static_cast<double>(length_) / std::pow(kZoomPerStep, steps)));
-  const VirtualMs next = std::clamp(length, kShortestSpanMs, longest());
-  if (next == length_) return;
-  if (following_) {
-    length_ = next;
-    changed();
-    return;
-  }
-  // The time under the mouse stays where it is.
-  const TimelineGeometry g = timeline_geometry(area(), before.from, before.to, style_, measure_);
-  const double at = g.t_of(std::clamp(x, g.plot.left(), g.plot.right()));
-  const double share = (at - static_cast<double>(before.from)) / static_cast<double>(length_);
-  length_ = next;
-  set_right(static_cast<VirtualMs>(std::llround(at + (1 - share) * static_cast<double>(next))));
-}
-
-void TimelineCanvas::pan(double dx) {
-  if (!may_pan || !may_pan()) return;
-  set_right(span().to - static_cast<VirtualMs>(std::llround(dx * ms_per_px())));
+  if (view_.zoom(steps, x - plot_left(), plot_px())) changed();
 }
 
 void TimelineCanvas::changed() {
-  shown_ = Shown();
   update(moving());
   if (on_view_changed) on_view_changed();
 }
@@ -185,15 +119,12 @@ void TimelineCanvas::wheelEvent(QWheelEvent* event) {
 }
 
 VirtualMs TimelineCanvas::moment_at(double x) const {
-  const TimelineSpan s = span();
-  const TimelineGeometry g = timeline_geometry(area(), s.from, s.to, style_, measure_);
-  const double t = g.t_of(std::clamp(x, g.plot.left(), g.plot.right()));
-  return std::clamp<VirtualMs>(static_cast<VirtualMs>(std::llround(t)), 0, std::max(now_, end_));
+  return view_.moment_at(x - plot_left(), plot_px());
 }
 
 void TimelineCanvas::keyPressEvent(QKeyEvent* event) {
   if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && on_go_to) {
-    on_go_to(std::min(span().to, std::max(now_, end_)));
+    on_go_to(view_.right_moment(plot_px()));
     return;
   }
   QWidget::keyPressEvent(event);
@@ -210,7 +141,7 @@ void TimelineCanvas::mousePressEvent(QMouseEvent* event) {
   }
   dragging_ = true;
   drag_x_ = event->position().x();
-  drag_right_ = span().to;
+  view_.begin_drag(plot_px());
   setCursor(Qt::ClosedHandCursor);
 }
 
@@ -219,8 +150,8 @@ void TimelineCanvas::mouseMoveEvent(QMouseEvent* event) {
     QWidget::mouseMoveEvent(event);
     return;
   }
-  const double dx = event->position().x() - drag_x_;
-  set_right(drag_right_ - static_cast<VirtualMs>(std::llround(dx * ms_per_px())));
+  view_.drag(event->position().x() - drag_x_, plot_px());
+  changed();
 }
 
 void TimelineCanvas::mouseReleaseEvent(QMouseEvent* event) {

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "history/record.h"
+#include "timeline/pane_span.h"
 #include "timeline/picture.h"
 #include "timeline/stretch.h"
 #include "timeline/style.h"
@@ -20,9 +21,6 @@ namespace bruvik {
 
 class TimelineCanvas : public QWidget {
  public:
-  static constexpr VirtualMs kDefaultSpanMs = 3000;
-  static constexpr VirtualMs kShortestSpanMs = 200;
-
   TimelineCanvas(const RunRecord& record, QWidget* parent = nullptr);
 
   // The clock's present and where the record stops, once a display frame; and when the run
@@ -32,14 +30,12 @@ class TimelineCanvas : public QWidget {
 
   // What is shown now.
   TimelineSpan span() const;
-  VirtualMs span_ms() const { return length_; }
-  bool following() const { return following_; }
+  VirtualMs span_ms() const { return view_.length(); }
+  bool following() const { return view_.following(); }
   // Back to the present, following the clock.
   void follow();
   // Zooms by wheel steps (positive: in) around the time at x.
   void zoom(double steps, double x);
-  // Pans by `dx` pixels (positive: back in time), when panning is allowed.
-  void pan(double dx);
 
   // True while a drag may pan: the run is paused or has finished.
   std::function<bool()> may_pan;
@@ -64,10 +60,10 @@ class TimelineCanvas : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
-  VirtualMs longest() const;
-  double ms_per_px() const;
+  double plot_px() const;
+  // Where the plot begins, for the span's pixels counted from there.
+  double plot_left() const;
   void measure() const;
-  void set_right(VirtualMs right);
   void changed();
   // The part that moves with time: the method names, the rows and the axis.
   QRegion moving() const;
@@ -82,29 +78,18 @@ class TimelineCanvas : public QWidget {
   QPixmap backdrop_;        // the rows and the legend, drawn again only when the size changes
   mutable QSize plot_for_;  // the size the plot's width and the moving part were found for
   mutable double plot_width_ = 1;
+  mutable double plot_left_ = 0;
   mutable QRegion moving_;
   mutable TimelinePicture content_;
   mutable TimelineSpan content_span_;
   mutable QSize content_size_;
   mutable std::size_t content_events_ = 0;
-  VirtualMs now_ = 0;
-  VirtualMs end_ = 0;
-  std::optional<VirtualMs> finish_;
-  VirtualMs length_ = kDefaultSpanMs;
-  bool following_ = true;
-  VirtualMs right_ = kDefaultSpanMs;  // the right edge while not following
-  // A drag: where it began, and the right edge then.
+  PaneSpan view_;  // what is shown, decided as the page's pane decides it
+  // A drag: where it began.
   bool dragging_ = false;
   bool pressed_ = false;
   double press_x_ = 0;
   double drag_x_ = 0;
-  VirtualMs drag_right_ = 0;
-  // What was last asked to be painted: nothing is repainted until it changes.
-  struct Shown {
-    VirtualMs from = -1, to = -1, cursor = -1, end = -1;
-    std::size_t events = 0;
-    bool operator==(const Shown&) const = default;
-  } shown_;
 };
 
 }  // namespace bruvik

@@ -6,8 +6,6 @@
 
 #include <algorithm>
 
-#include "model/form.h"
-
 namespace bruvik {
 namespace {
 
@@ -55,7 +53,7 @@ TimelinePane::TimelinePane(const RunRecord& record, QWidget* parent)
   column->addWidget(canvas_, 1);
   setWidget(body);
 
-  canvas_->may_pan = [this] { return (paused && paused()) || spans_.running_at(now_) == kMethods; };
+  canvas_->may_pan = [this] { return (paused && paused()) || spans_.finished_by(now_); };
   canvas_->on_view_changed = [this] { update_header(false); };
   QObject::connect(follow_, &QPushButton::clicked, this, [this] {
     canvas_->follow();
@@ -136,8 +134,7 @@ void TimelinePane::sync(VirtualMs now, VirtualMs end) {
     method_shown_ = method;
     update_header(true);
   }
-  canvas_->show_moment(now, std::max(now, end),
-                       method == kMethods ? spans_.ends()[kMethods - 1] : std::nullopt);
+  canvas_->show_moment(now, std::max(now, end), spans_.finished_by(now));
 }
 
 void TimelinePane::update_header(bool figures) {
@@ -146,8 +143,7 @@ void TimelinePane::update_header(bool figures) {
     if (label->text() != text) label->setText(text);
   };
   if (figures) show(header_, QString::fromStdString(figures_line(record_, spans_, now_)));
-  const double seconds = static_cast<double>(canvas_->span_ms()) / 1000.0;
-  show(zoom_, QStringLiteral("%1 s shown").arg(seconds, 0, 'f', seconds < 10 ? 1 : 0));
+  show(zoom_, QString::fromStdString(span_shown_text(canvas_->span_ms())));
   follow_->setChecked(canvas_->following());
 }
 

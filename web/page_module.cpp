@@ -4,6 +4,7 @@
 #include <emscripten/emscripten.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -21,8 +22,11 @@
 #include "session/run_session.h"
 #include "session/strip_texts.h"
 #include "sim/wiring.h"
+#include "timeline/frame_hit.h"
+#include "timeline/geometry.h"
 #include "timeline/layout.h"
 #include "timeline/method_spans.h"
+#include "timeline/pane_span.h"
 #include "timeline/sans_metrics.h"
 #include "timeline/style.h"
 #include "view/pictures.h"
@@ -51,6 +55,11 @@ struct Page {
   RunSession session;
   MethodSpans spans;
   WindowView view;
+  // The timeline pane: what it shows, the picture last laid out (whose boxes the hit test
+  // reads) and the plot's place in it.
+  PaneSpan pane;
+  TimelinePicture picture;
+  Rect plot{0, 0, 1, 1};
 
   Page(std::uint64_t seed, const StartSettings& start)
       : form(seed, tick_handlers()),
@@ -96,6 +105,26 @@ const char* role_name(ColourRole role) {
   return "";
 }
 
+// The timeline of `span` laid out in a canvas of width x height, kept for the hit test, as JSON
+// with the figures line of the running method.
+std::string laid_out(Page& page, const TimelineSpan& span, double width, double height) {
+  const RunRecord& record = page.history.record();
+  page.picture = TimelinePicture();
+  page.picture.width = width;
+  page.picture.height = height;
+  const Rect area{0, 0, width, height};
+  add_timeline(page.picture, area, record, span, timeline_style(), SansMetrics());
+  page.plot = timeline_geometry(area, span.from, span.to, timeline_style(), SansMetrics()).plot;
+  page.spans.update(record);
+  std::string json = picture_json(page.picture);
+  json.pop_back();  // the closing brace: the span and the figures go in as well
+  json +=
+      ",\"from\":" + std::to_string(span.from) + ",\"to\":" + std::to_string(span.to) +
+      ",\"figures\":" + nlohmann::json(figures_line(record, page.spans, page.form.now())).dump() +
+      "}";
+  return json;
+}
+
 std::unique_ptr<Page> g_page;
 std::string g_text;  // what the last function returning text returned; valid until the next
 
@@ -129,11 +158,11 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_new(const char* seed) {
   }
   StartSettings start = g_page ? g_page->history.start() : StartSettings{0, 5, 5, 5, "100"};
   start.seed = s;
-  const std::int64_t wall_ns = g_page ? g_page->wall_ns : 0;
+  const double stamp = g_page ? g_page->frame_stamp_ms : 0;
   g_page.reset();
   g_page = std::make_unique<Page>(s, start);
   // Its clock counts from the last frame, not from the page's first.
-  g_page->wall_ns = wall_ns;
+  g_page->frame_stamp_ms = stamp;
   g_page->session.pacer().restart_origin();
   return give("");
 }
@@ -325,6 +354,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_strip() {
       {"said", s.said()},
       {"title", s.title()},
       {"note", s.note()},
+      {"wants_timeline", s.note_asks_for_timeline()},
       {"failed", s.failed()},
       {"fault", s.fault()},
   };
@@ -337,22 +367,79 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_timeline(double from, double to, double 
                                                  double width, double height) {
   using namespace bruvik;
   if (!g_page) return give("{}");
-  const RunRecord& record = g_page->history.record();
   TimelineSpan span;
   span.from = static_cast<VirtualMs>(from);
   span.to = static_cast<VirtualMs>(to);
   span.cursor = static_cast<VirtualMs>(cursor);
   span.end = std::max(g_page->form.now(), g_page->session.furthest_to_show());
-  TimelinePicture picture;
-  picture.width = width;
-  picture.height = height;
-  add_timeline(picture, Rect{0, 0, width, height}, record, span, timeline_style(), SansMetrics());
-  g_page->spans.update(record);
-  std::string json = picture_json(picture);
-  json.pop_back();  // the closing brace: the figures go in as well
-  json += ",\"figures\":" +
-          nlohmann::json(figures_line(record, g_page->spans, g_page->form.now())).dump() + "}";
-  return give(std::move(json));
+  return give(laid_out(*g_page, span, width, height));
+}
+
+// The pane in a canvas of width x height, once a display frame: "" while it would show what it
+// showed last (unless `again`), else its picture, span and figures as bruvik_timeline gives them.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_pane(double width, double height, int again) {
+  using namespace bruvik;
+  if (!g_page) return give("");
+  Page& p = *g_page;
+  const VirtualMs now = p.form.now();
+  p.spans.update(p.history.record());
+  p.pane.show_moment(now, std::max(now, p.session.furthest_to_show()), p.spans.finished_by(now));
+  const double plot =
+      timeline_geometry(Rect{0, 0, width, height}, 0, 1, timeline_style(), SansMetrics()).plot.w;
+  const bool moved = p.pane.moved(p.history.record(), plot);
+  if (!moved && again == 0 && p.picture.width == width && p.picture.height == height) {
+    return give("");
+  }
+  return give(laid_out(p, p.pane.span(plot), width, height));
+}
+
+// The pane's header besides the figures: the span's length and whether it follows the clock.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_pane_header() {
+  using namespace bruvik;
+  if (!g_page) return give("{}");
+  return give(nlohmann::json{{"shown", span_shown_text(g_page->pane.length())},
+                             {"following", g_page->pane.following()}}
+                  .dump());
+}
+
+// The wheel or a pinch: `steps` (positive: in) around x of the last picture.
+EMSCRIPTEN_KEEPALIVE void bruvik_pane_zoom(double steps, double x) {
+  if (g_page) g_page->pane.zoom(steps, x - g_page->plot.left(), g_page->plot.w);
+}
+
+EMSCRIPTEN_KEEPALIVE void bruvik_pane_follow() {
+  if (g_page) g_page->pane.follow();
+}
+
+// A press: 1 when a drag may pan from here (the run is paused or has finished).
+EMSCRIPTEN_KEEPALIVE int bruvik_pane_press() {
+  if (!g_page) return 0;
+  bruvik::Page& p = *g_page;
+  if (!p.session.pacer().paused() && !p.spans.finished_by(p.form.now())) return 0;
+  p.pane.begin_drag(p.plot.w);
+  return 1;
+}
+
+// The drag, `dx` pixels from where it began (positive: back in time).
+EMSCRIPTEN_KEEPALIVE void bruvik_pane_drag(double dx) {
+  if (g_page) g_page->pane.drag(dx, g_page->plot.w);
+}
+
+// The moment at x of the last picture (a click goes there); negative x: the right edge (Enter).
+EMSCRIPTEN_KEEPALIVE double bruvik_pane_moment(double x) {
+  if (!g_page) return 0;
+  const bruvik::PaneSpan& pane = g_page->pane;
+  return static_cast<double>(x < 0 ? pane.right_moment(g_page->plot.w)
+                                   : pane.moment_at(x - g_page->plot.left(), g_page->plot.w));
+}
+
+// The story of the frame drawn at (x, y) of the last picture, or "" where there is none.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_pane_story(double x, double y) {
+  using namespace bruvik;
+  if (!g_page) return give("");
+  const auto hit =
+      frame_at(g_page->picture, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
+  return give(hit ? frame_tooltip(*hit) : "");
 }
 
 }  // extern "C"

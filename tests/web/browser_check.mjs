@@ -17,6 +17,7 @@ import { pathToFileURL } from "node:url";
 import { deflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
 import { serve } from "../../web/page/serve.mjs";
+import { checkPane } from "./pane_check.mjs";
 
 const [buildWeb, program, root] = process.argv.slice(2).map((p) => resolve(p));
 const started = Date.now();
@@ -196,7 +197,9 @@ try {
              `the strip's link ${made.slice(0, 12)}... opens another moment`);
       await elsewhere.close();
 
-      // The timeline pane: shown, drawn with the running method's figures, hidden again.
+      // The timeline pane: shown, drawn with the running method's figures, hidden again. A lesson
+      // that speaks of the timeline opened with it shown: Alt+T hides it first.
+      if (!(await page.evaluate(() => document.getElementById("timeline-pane").hidden))) await page.keyboard.press("Alt+t");
       await page.keyboard.press("Alt+t");
       const pane = await page.evaluate(() => {
         const canvas = document.getElementById("timeline");
@@ -383,6 +386,9 @@ try {
     await page.close();
   }
 
+  // The timeline pane: following, zooming, panning, a frame's story, a click to a moment.
+  await checkPane(await context.newPage(), { expect, program, root, url });
+
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
   const drawn = await page.evaluate(() => ({
@@ -434,6 +440,6 @@ try {
   server.close();
 }
 console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
-            `the keyboard, a whole run, its options and a reader's view, bruvik.html from the disk: ${failures} wrong, ` +
+            `the keyboard, a whole run, its options and a reader's view, the timeline pane, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

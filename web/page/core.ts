@@ -59,6 +59,7 @@ export interface Strip {
   message: string;
   title: string;
   note: string;
+  wants_timeline: boolean; // the note speaks of the timeline: the pane opens with it
   failed: boolean;
   fault: string;
 }
@@ -67,6 +68,11 @@ export interface Pictures {
   size: number;
   pictures: Record<string, string[]>;
   palette: Record<string, string>;
+}
+
+export interface PaneHeader {
+  shown: string; // "2.4 s shown"
+  following: boolean;
 }
 
 export class Core {
@@ -137,7 +143,31 @@ export class Core {
   pictures(): Pictures {
     return JSON.parse(this.text("bruvik_pictures")) as Pictures;
   }
-  timeline(from: number, to: number, cursor: number, width: number, height: number): string {
-    return this.text("bruvik_timeline", ["number", "number", "number", "number", "number"], [from, to, cursor, width, height]);
+  // The pane's picture for a canvas of this size, "" while it would show what it showed last.
+  pane(width: number, height: number, again: boolean): string {
+    return this.text("bruvik_pane", ["number", "number", "number"], [width, height, again ? 1 : 0]);
+  }
+  paneHeader(): PaneHeader {
+    return JSON.parse(this.text("bruvik_pane_header")) as PaneHeader;
+  }
+  paneZoom(steps: number, x: number): void {
+    this.call("bruvik_pane_zoom", ["number", "number"], [steps, x]);
+  }
+  paneFollow(): void {
+    this.call("bruvik_pane_follow");
+  }
+  // True when a drag may pan from here (paused or finished).
+  panePress(): boolean {
+    return this.m.ccall("bruvik_pane_press", "number", [], []) === 1;
+  }
+  paneDrag(dx: number): void {
+    this.call("bruvik_pane_drag", ["number"], [dx]);
+  }
+  // The moment at x of the last picture; the right edge's for a negative x.
+  paneMoment(x: number): number {
+    return this.m.ccall("bruvik_pane_moment", "number", ["number"], [x]) as number;
+  }
+  paneStory(x: number, y: number): string {
+    return this.text("bruvik_pane_story", ["number", "number"], [x, y]);
   }
 }

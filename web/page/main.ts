@@ -1,8 +1,8 @@
 // The page: the core in WebAssembly paced by the browser's frames, the window drawn from its
 // view, the strip under it, the timeline pane, files and links.
-import { Core, type Strip } from "./core";
+import { Core } from "./core";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
-import { paintTimeline, type TimelinePicture } from "./timeline";
+import { TimelinePane } from "./pane";
 import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
@@ -30,10 +30,6 @@ const byId = <T extends HTMLElement>(id: string): T => {
   return el as T;
 };
 
-// The timeline shows the last ten seconds up to the present.
-const kTimelineSpan = 10000;
-const kTimelineSteps = 100;
-
 class Page {
   private readonly alert = byId<HTMLElement>("alert");
   private readonly message = byId<HTMLElement>("message");
@@ -46,19 +42,15 @@ class Page {
   private readonly slider = byId<HTMLInputElement>("moment");
   private readonly lessonTitle = byId<HTMLElement>("lesson-title");
   private readonly lessonNote = byId<HTMLElement>("lesson-note");
-  private readonly pane = byId<HTMLElement>("timeline-pane");
-  private readonly canvas = byId<HTMLCanvasElement>("timeline");
-  private readonly figures = byId<HTMLElement>("figures");
   private readonly stage = byId<HTMLElement>("stage");
   private readonly window: WindowPage;
+  private readonly timeline: TimelinePane;
   private said = "";
   private sliderWanted: number | null = null;
   // A seed typed but not yet taken (Enter or leaving the box takes it).
   private seedTyped = false;
   private shownPaused: boolean | null = null;
-  private lastTimeline = -1;
   private sliderShown = "";
-  private paneWidth = 0;
 
   constructor(private readonly core: Core, private readonly lessons: Lesson[]) {
     core.fresh("");
@@ -68,14 +60,11 @@ class Page {
       freshCopy: () => window.open(location.href.split("#")[0], "_blank", "noopener"),
     });
     this.stage.appendChild(this.window.root);
+    this.timeline = new TimelinePane(core, { acted: () => this.draw(), resized: () => this.fit() });
     this.wireStrip();
     this.wireSeed();
     this.wireKeys();
     window.addEventListener("resize", () => this.fit());
-    new ResizeObserver(() => {
-      this.paneWidth = this.pane.clientWidth;
-      this.lastTimeline = -1;
-    }).observe(this.pane);
     window.addEventListener("hashchange", () => void this.openLink(location.hash));
     this.fit();
   }
@@ -100,7 +89,7 @@ class Page {
     on("save", () => this.save());
     on("open", () => byId<HTMLInputElement>("file").click());
     on("link", () => void this.makeLink());
-    on("timeline-toggle", () => this.toggleTimeline());
+    on("timeline-toggle", () => this.timeline.toggle());
     byId<HTMLInputElement>("file").addEventListener("change", (e) => {
       const input = e.target as HTMLInputElement;
       const file = input.files?.[0];
@@ -253,6 +242,7 @@ class Page {
       return false;
     }
     this.alert.textContent = "";
+    if (this.core.strip().wants_timeline) this.timeline.show();
     this.draw();
     this.fit();
     return true;
@@ -292,43 +282,6 @@ class Page {
     void navigator.clipboard?.writeText(location.href).catch(() => undefined);
   }
 
-  private toggleTimeline(): void {
-    this.pane.hidden = !this.pane.hidden;
-    byId<HTMLButtonElement>("timeline-toggle").setAttribute("aria-pressed", `${!this.pane.hidden}`);
-    this.lastTimeline = -1;
-    this.fit();
-    this.paneWidth = this.pane.clientWidth;
-  }
-
-  private drawTimeline(strip: Strip): void {
-    if (this.pane.hidden) return;
-    // The pane's width as last laid out: reading it after this frame's writes would have the
-    // browser lay the page out at once.
-    const width = Math.max(300, Math.floor(this.paneWidth));
-    const height = 260;
-    const sized = this.canvas.width === Math.round(width * (window.devicePixelRatio || 1));
-    // While the run goes on the pane moves on in steps of a hundredth of its span (a tenth of a
-    // second at 1x): laid out and painted at every frame, it kept a third of a core busy.
-    const moved = strip.now - this.lastTimeline;
-    if (sized && this.lastTimeline >= 0 && moved >= 0 && (strip.paused ? moved === 0 : moved < kTimelineSpan / kTimelineSteps)) {
-      return;
-    }
-    this.lastTimeline = strip.now;
-    // Laid out in CSS pixels, painted in the screen's: sharp on a dense screen.
-    const dpr = window.devicePixelRatio || 1;
-    // Sizing a canvas reallocates it, even to the same size: only when the pane was resized.
-    if (this.canvas.width !== Math.round(width * dpr) || this.canvas.height !== Math.round(height * dpr)) {
-      this.canvas.width = Math.round(width * dpr);
-      this.canvas.height = Math.round(height * dpr);
-      this.canvas.style.height = `${height}px`;
-    }
-    this.canvas.getContext("2d")?.setTransform(dpr, 0, 0, dpr, 0, 0);
-    const to = Math.max(strip.now, kTimelineSpan);
-    const picture = JSON.parse(this.core.timeline(to - kTimelineSpan, to, strip.now, width, height)) as TimelinePicture;
-    paintTimeline(this.canvas, picture);
-    setText(this.figures, picture.figures);
-  }
-
   // Everything on screen as the core has it now.
   draw(): void {
     this.window.apply(this.core.changes());
@@ -366,7 +319,7 @@ class Page {
       this.said = said;
       this.fit();
     }
-    this.drawTimeline(s);
+    this.timeline.draw(s.now, s.paused);
   }
 
   frame(wallMs: number): void {

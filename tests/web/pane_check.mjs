@@ -89,17 +89,18 @@ export async function checkPane(page, { expect, program, root, url }) {
   expect(pane.to - pane.from === 1920 && pane.shown === "1.9 s shown" && pane.following,
          `two notches of the wheel in: ${JSON.stringify(pane)}`);
 
+  // From and to as parts of the canvas's width: the page may put the pane beside the window.
   const drag = async (from, to) => {
-    await page.mouse.move(box.x + from, box.y + 100);
+    await page.mouse.move(box.x + from * box.width, box.y + 100);
     await page.mouse.down();
-    await page.mouse.move(box.x + to, box.y + 100, { steps: 4 });
+    await page.mouse.move(box.x + to * box.width, box.y + 100, { steps: 4 });
     await page.mouse.up();
     await frameDrawn(page);
     return paneNow(page);
   };
   // Running, a drag does nothing; paused, a drag to the right goes back and stops following.
   await page.click("#pause");
-  pane = await drag(500, 800);
+  pane = await drag(0.4, 0.65);
   expect(pane.following, `a drag while the run goes on: ${JSON.stringify(pane)}`);
   // Back to 20 s, paused (the same run written otherwise, so that the address changes), for
   // the same frames in sight every time.
@@ -108,7 +109,7 @@ export async function checkPane(page, { expect, program, root, url }) {
   await page.waitForFunction(() => document.getElementById("time").textContent === "00:20.0");
   await frameDrawn(page);
   const before = await paneNow(page);
-  pane = await drag(300, 1000);
+  pane = await drag(0.25, 0.8);
   expect(!pane.following && pane.to < before.to - 400 && pane.to - pane.from === 1920,
          `a drag while paused, after ${JSON.stringify(before)}: ${JSON.stringify(pane)}`);
   const span = pane;
@@ -171,10 +172,12 @@ export async function checkPane(page, { expect, program, root, url }) {
 
   // Two fingers moved twice as far apart: half the span.
   const cdp = await page.context().newCDPSession(page);
-  const fingers = (apart) => [{ x: box.x + 640 - apart / 2, y: box.y + 120, id: 1 },
-                              { x: box.x + 640 + apart / 2, y: box.y + 120, id: 2 }];
-  await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: fingers(200) });
-  for (let apart = 220; apart <= 400; apart += 20) {
+  // Inside the canvas, however wide the page made it: outside, the browser would zoom the page.
+  const middle = box.x + box.width / 2;
+  const fingers = (apart) => [{ x: middle - apart / 2, y: box.y + 120, id: 1 },
+                              { x: middle + apart / 2, y: box.y + 120, id: 2 }];
+  await cdp.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: fingers(100) });
+  for (let apart = 110; apart <= 200; apart += 10) {
     await cdp.send("Input.dispatchTouchEvent", { type: "touchMove", touchPoints: fingers(apart) });
   }
   await cdp.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });

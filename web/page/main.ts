@@ -34,6 +34,10 @@ const byId = <T extends HTMLElement>(id: string): T => {
 // a little under 1/30 s so that a 60 Hz screen's every other frame is taken.
 const kOneTimesIndex = 2;
 const kSlowFrameMs = 30;
+// The column beside the window for the lesson and the pane. They go there when the window is
+// drawn at least as large as above them, or at this zoom.
+const kSideWidth = 380;
+const kLeastBesideZoom = 0.75;
 
 class Page {
   private readonly alert = byId<HTMLElement>("alert");
@@ -219,11 +223,22 @@ class Page {
   // The window scaled to what the viewport leaves beside the strip, the lines and the pane.
   private fit(): void {
     const main = this.stage.parentElement as HTMLElement;
-    const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height;
     const w = this.window.width + 2;
     const h = this.window.height + 24;
+    const heightOf = (id: string): number => byId<HTMLElement>(id).getBoundingClientRect().height;
+    // What stays under the window in either layout: the strip and its two lines.
+    const under = heightOf("strip") + heightOf("alert") + heightOf("message") + 24;
+    // A landscape screen with the pane or a lesson to show: they go beside the window, as the
+    // desktop's go beside it on a laptop, when the window stays large enough to read.
+    const side = !byId<HTMLElement>("timeline-pane").hidden || this.lessonNote.textContent !== "";
+    const besideK = Math.min((window.innerWidth - kSideWidth - 16) / w, (window.innerHeight - under) / h);
+    main.classList.remove("beside");
+    const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height;
     // Below 0.6 the window is unreadable: the page scrolls to the note and the pane instead.
-    const k = Math.max(0.2, Math.min((window.innerWidth - 8) / w, Math.max(0.6, (window.innerHeight - others - 8) / h)));
+    const stackedK = Math.max(0.2, Math.min((window.innerWidth - 8) / w, Math.max(0.6, (window.innerHeight - others - 8) / h)));
+    const beside = side && besideK >= Math.min(stackedK, kLeastBesideZoom);
+    main.classList.toggle("beside", beside);
+    const k = beside ? besideK : stackedK;
     this.window.root.style.transform = `scale(${k})`;
     this.stage.style.width = `${w * k}px`;
     this.stage.style.height = `${h * k}px`;

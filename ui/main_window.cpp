@@ -191,11 +191,11 @@ void MainWindow::add_timeline() {
     const QRect frame = frameGeometry().translated(dx, 0);
     move(pos() + QPoint(dx, 0));
     if (!lesson_ || !lesson_->isVisible()) return 0;
-    // The lesson goes above the pane, clear of the counters it asks about.
-    const QPoint at(frame.right() + 1, frame.top());
-    lesson_->move(at);
-    // Just shown, the lesson may not have its title bar yet: the window's own stands for it.
+    // The lesson goes above the pane, clear of the counters it asks about. Just shown, it may
+    // not have its title bar yet: placed by its inside then, and the window's own stands for it.
     const int title = frameGeometry().height() - geometry().height();
+    const bool framed = lesson_->frameGeometry().height() > lesson_->height();
+    lesson_->move(frame.right() + 1, frame.top() + (framed ? 0 : title));
     return std::max(lesson_->frameGeometry().height(), lesson_->height() + title) + 1;
   };
   timeline_->wire(strip_->timeline_button());

@@ -32,6 +32,15 @@ function back(c: BuiltControl): string {
   return kPalette[c.back_role] ?? c.back;
 }
 
+// A picture, line or shape: named for the tests by its window name, hidden from readers.
+function drawn<K extends keyof HTMLElementTagNameMap>(tag: K, className: string, c: BuiltControl): HTMLElementTagNameMap[K] {
+  const el = document.createElement(tag);
+  el.className = className;
+  el.setAttribute("data-control", c.name);
+  el.setAttribute("aria-hidden", "true");
+  return el;
+}
+
 function place(el: HTMLElement, c: BuiltControl): void {
   const [left, top, width, height] = c.box;
   el.style.left = `${left}px`;
@@ -201,10 +210,7 @@ export class WindowPage {
         return { control: c, outer: svg, line };
       }
       case "shape": {
-        const div = document.createElement("div");
-        div.className = "control shape-box";
-        div.setAttribute("data-control", c.name);
-        div.setAttribute("aria-hidden", "true");
+        const div = drawn("div", "control shape-box", c);
         place(div, c);
         const side = Math.min(c.box[2], c.box[3]);
         const shape = document.createElement("div");
@@ -218,10 +224,7 @@ export class WindowPage {
         return { control: c, outer: div, shape };
       }
       case "image": {
-        const canvas = document.createElement("canvas");
-        canvas.className = "control image";
-        canvas.setAttribute("data-control", c.name);
-        canvas.setAttribute("aria-hidden", "true");
+        const canvas = drawn("canvas", "control image", c);
         const rows = pictures.pictures[`${c.picture}`];
         if (rows !== undefined) drawPicture(canvas, rows, pictures);
         place(canvas, c);

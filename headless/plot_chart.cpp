@@ -165,67 +165,67 @@ void draw_scattered(QChart& chart, QValueAxis& ax, QValueAxis& ay, const PlotReq
     chart.addSeries(empty);
     empty->attachAxis(&ax);
     empty->attachAxis(&ay);
+  }
 
-    const double cap_x = (ax.max() - ax.min()) * 0.006;
-    const double cap_y = (ay.max() - ay.min()) * 0.009;
-    for (std::size_t k = 0; k < q.series.size(); ++k) {
-      const PlotSeries& s = q.series[k];
-      auto* points = new QScatterSeries;
-      points->setName(text(s.name));
-      points->setColor(colour(k));
-      points->setBorderColor(colour(k));
-      points->setMarkerSize(9);
-      for (std::size_t i = 0; i < s.mean.size() && i < s.x_mean.size(); ++i) {
-        if (!s.mean[i] || !s.x_mean[i]) continue;
-        const double x = *s.x_mean[i];
-        const double y = *s.mean[i];
-        points->append(x, y);
-        if (i < s.labels.size() && !s.labels[i].empty()) {
-          // A point of its own, unseen, whose label is the text: Qt Charts labels a series, not
-          // a point.
-          auto* tag = new QScatterSeries;
-          tag->append(x, y);
-          tag->setMarkerSize(1);
-          tag->setColor(Qt::transparent);
-          tag->setBorderColor(Qt::transparent);
-          tag->setPointLabelsFormat(text(s.labels[i]));
-          tag->setPointLabelsColor(colour(k));
-          QFont small = tag->pointLabelsFont();
-          small.setPixelSize(12);
-          small.setBold(true);
-          tag->setPointLabelsFont(small);
-          tag->setPointLabelsVisible(true);
-          tag->setPointLabelsClipping(false);
-          add_unlisted(chart, ax, ay, tag);
-        }
-        const QPen pen(colour(k), 1.5);
-        if (i < s.low.size() && i < s.high.size() && s.low[i] && s.high[i]) {
-          auto* bar = new QLineSeries;
-          bar->setPen(pen);
-          bar->append({{x - cap_x, *s.low[i]},
-                       {x + cap_x, *s.low[i]},
-                       {x, *s.low[i]},
-                       {x, *s.high[i]},
-                       {x - cap_x, *s.high[i]},
-                       {x + cap_x, *s.high[i]}});
-          add_unlisted(chart, ax, ay, bar);
-        }
-        if (i < s.x_low.size() && i < s.x_high.size() && s.x_low[i] && s.x_high[i]) {
-          auto* bar = new QLineSeries;
-          bar->setPen(pen);
-          bar->append({{*s.x_low[i], y - cap_y},
-                       {*s.x_low[i], y + cap_y},
-                       {*s.x_low[i], y},
-                       {*s.x_high[i], y},
-                       {*s.x_high[i], y - cap_y},
-                       {*s.x_high[i], y + cap_y}});
-          add_unlisted(chart, ax, ay, bar);
-        }
+  const double cap_x = (ax.max() - ax.min()) * 0.006;
+  const double cap_y = (ay.max() - ay.min()) * 0.009;
+  for (std::size_t k = 0; k < q.series.size(); ++k) {
+    const PlotSeries& s = q.series[k];
+    auto* points = new QScatterSeries;
+    points->setName(text(s.name));
+    points->setColor(colour(k));
+    points->setBorderColor(colour(k));
+    points->setMarkerSize(9);
+    for (std::size_t i = 0; i < s.mean.size() && i < s.x_mean.size(); ++i) {
+      if (!s.mean[i] || !s.x_mean[i]) continue;
+      const double x = *s.x_mean[i];
+      const double y = *s.mean[i];
+      points->append(x, y);
+      if (i < s.labels.size() && !s.labels[i].empty()) {
+        // A point of its own, unseen, whose label is the text: Qt Charts labels a series, not
+        // a point.
+        auto* tag = new QScatterSeries;
+        tag->append(x, y);
+        tag->setMarkerSize(1);
+        tag->setColor(Qt::transparent);
+        tag->setBorderColor(Qt::transparent);
+        tag->setPointLabelsFormat(text(s.labels[i]));
+        tag->setPointLabelsColor(colour(k));
+        QFont small = tag->pointLabelsFont();
+        small.setPixelSize(12);
+        small.setBold(true);
+        tag->setPointLabelsFont(small);
+        tag->setPointLabelsVisible(true);
+        tag->setPointLabelsClipping(false);
+        add_unlisted(chart, ax, ay, tag);
       }
-      chart.addSeries(points);
-      points->attachAxis(&ax);
-      points->attachAxis(&ay);
+      const QPen pen(colour(k), 1.5);
+      if (i < s.low.size() && i < s.high.size() && s.low[i] && s.high[i]) {
+        auto* bar = new QLineSeries;
+        bar->setPen(pen);
+        bar->append({{x - cap_x, *s.low[i]},
+                     {x + cap_x, *s.low[i]},
+                     {x, *s.low[i]},
+                     {x, *s.high[i]},
+                     {x - cap_x, *s.high[i]},
+                     {x + cap_x, *s.high[i]}});
+        add_unlisted(chart, ax, ay, bar);
+      }
+      if (i < s.x_low.size() && i < s.x_high.size() && s.x_low[i] && s.x_high[i]) {
+        auto* bar = new QLineSeries;
+        bar->setPen(pen);
+        bar->append({{*s.x_low[i], y - cap_y},
+                     {*s.x_low[i], y + cap_y},
+                     {*s.x_low[i], y},
+                     {*s.x_high[i], y},
+                     {*s.x_high[i], y - cap_y},
+                     {*s.x_high[i], y + cap_y}});
+        add_unlisted(chart, ax, ay, bar);
+      }
     }
+    chart.addSeries(points);
+    points->attachAxis(&ax);
+    points->attachAxis(&ay);
   }
 }
 

@@ -13,6 +13,7 @@
 
 #include "controls/operator_controls.h"
 #include "headless/dump.h"
+#include "headless/plot_json.h"
 #include "history/history.h"
 #include "history/json_numbers.h"
 #include "history/replay.h"
@@ -124,6 +125,11 @@ std::string laid_out(Page& page, const TimelineSpan& span, double width, double 
       "}";
   return json;
 }
+
+// The sweep plot's request goes to the page as JSON, which it draws itself.
+struct PlotsAsJson {
+  PlotsAsJson() { set_plot_drawer(&write_plot_json); }
+} g_plots_as_json;
 
 std::unique_ptr<Page> g_page;
 std::string g_text;  // what the last function returning text returned; valid until the next

@@ -455,7 +455,11 @@ export function showPlots(requests: string[]): void {
     figure.className = "bruvik-plot";
     const drawn = new DOMParser().parseFromString(svg, "image/svg+xml").documentElement;
     drawn.setAttribute("aria-label", q.title);
-    figure.appendChild(document.importNode(drawn, true));
+    // On a narrow screen the plot keeps a legible size and scrolls sideways.
+    const view = document.createElement("div");
+    view.className = "plot-view";
+    view.appendChild(document.importNode(drawn, true));
+    figure.appendChild(view);
     const name = `bruvik-${scattered(q) ? "load" : "throughput"}-plot`;
     const buttons = document.createElement("div");
     buttons.className = "plot-downloads";

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "headless/plot_json.h"
 #include "headless/stats.h"
 #include "headless/terminal.h"
 #include "history/experiment_file.h"
@@ -556,6 +557,59 @@ TEST(Sweep, OneRunPerValueHasAMeanButNoSpread) {
       EXPECT_TRUE(f.at(key).is_null()) << figure << " " << key;
     }
   }
+}
+
+TEST(Sweep, ThePlotAsThePageGetsItHoldsTheTablesFigures) {
+  // The page draws the request's JSON: each point where the table puts it, none where it has
+  // none (one run has no interval).
+  const struct {
+    PlotAxis axis;
+    int runs;
+    const char* up;
+    const char* across;  // none: at the swept value
+  } cases[] = {{PlotAxis::Value, 3, "successful_per_virtual_second", nullptr},
+               {PlotAxis::Load, 1, "throughput_on_bus", "offered_load"}};
+  set_plot_drawer(&write_plot_json);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.up);
+    Options o = options(2);
+    o.runs = c.runs;
+    o.sweep = Sweep{"rate", 4, 6, 1};
+    o.plot = temp_file("plot.json");
+    o.plot_axis = c.axis;
+    const Printed p = terminal(o);
+    ASSERT_EQ(p.code, 0) << p.err;
+    const Json table = Json::parse(p.out);
+    const Json plot = Json::parse(test::read_file(*o.plot));
+    EXPECT_EQ(test::keys(plot),
+              (std::vector<std::string>{"title", "x_title", "y_title", "caption", "x", "series",
+                                        "curves", "notes", "svg", "width", "height"}));
+    EXPECT_EQ(plot.at("x"), Json::array({4, 5, 6}));
+    EXPECT_EQ(plot.at("curves").size(), c.across ? 4u : 0u);
+    ASSERT_EQ(plot.at("series").size(), 5u);
+    for (std::size_t k = 0; k < 5; ++k) {
+      const Json& s = plot.at("series").at(k);
+      for (std::size_t i = 0; i < 3; ++i) {
+        const Json& point = table.at("points").at(i);
+        const Json& figures = point.at("summary").at(test::keys(point.at("summary"))[k]);
+        const auto same = [&](const char* series, const char* figure, const char* key) {
+          EXPECT_EQ(s.at(series).at(i), figures.at(figure).at(key)) << k << " " << series << i;
+        };
+        same("mean", c.up, "mean");
+        same("low", c.up, "ci95_low");
+        same("high", c.up, "ci95_high");
+        EXPECT_EQ(s.at("low").at(i).is_null(), c.runs == 1);
+        if (c.across) {
+          same("x_mean", c.across, "mean");
+          same("x_low", c.across, "ci95_low");
+          same("x_high", c.across, "ci95_high");
+          EXPECT_EQ(s.at("labels").at(i), std::to_string(4 + i));
+        }
+      }
+      EXPECT_EQ(s.at("x_mean").empty(), !c.across);
+    }
+  }
+  set_plot_drawer(nullptr);
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 //   terminal_cases            every case, each under a "=== name" line
 //   terminal_cases NAME       that case's standard output alone
 //
-// Files (traces, experiments) are written in the current folder and printed after the case.
+// Files (traces, experiments, plots) are written in the current folder and printed after the
+// case; plots as the page's module writes them, as JSON.
 #include <cstdio>
 #include <fstream>
 #include <functional>
@@ -15,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "headless/plot_json.h"
 #include "headless/run.h"
 #include "headless/terminal.h"
 #include "headless/textbook_curves.h"
@@ -124,6 +126,19 @@ std::vector<Case> cases() {
     out.push_back({c.name + "-replayed.json",
                    {.dump_at = 60000, .experiment = experiment, .at_given = true}});
   }
+  // The sweep's plots as the page gets them, with the table they draw.
+  for (const PlotAxis axis : {PlotAxis::Value, PlotAxis::Load}) {
+    const std::string name = axis == PlotAxis::Value ? "plot-rate-value" : "plot-rate-load";
+    const std::string file = name + ".plot.json";
+    out.push_back({name + ".json",
+                   {.seed = 1,
+                    .format = json,
+                    .runs = 20,
+                    .sweep = Sweep{"rate", 1, 9, 1},
+                    .plot = file,
+                    .plot_axis = axis},
+                   {file}});
+  }
   for (Case& c : out) {
     c.options.headless = true;
     c.options.threads = 2;  // one in WebAssembly
@@ -186,6 +201,7 @@ int run(const Case& c, std::ostream& out, std::ostream& err) {
 
 int main(int argc, char** argv) {
   using namespace bruvik;
+  set_plot_drawer(&write_plot_json);
   const std::vector<Case> all = cases();
   std::ostream& stdout_ = std::cout;
   if (argc == 2) {

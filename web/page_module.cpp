@@ -2,6 +2,7 @@
 // texts are JSON. Plain functions rather than bound classes: a small module, no binding library
 // to keep in step, and the same JSON the terminal writes (the state is --dump-at's).
 #include <emscripten/emscripten.h>
+#include <sys/stat.h>
 
 #include <charconv>
 #include <cmath>
@@ -13,6 +14,7 @@
 
 #include "controls/operator_controls.h"
 #include "headless/dump.h"
+#include "headless/plot_json.h"
 #include "history/history.h"
 #include "history/json_numbers.h"
 #include "history/replay.h"
@@ -124,6 +126,16 @@ std::string laid_out(Page& page, const TimelineSpan& span, double width, double 
       "}";
   return json;
 }
+
+// The terminal's runs write their files (the plot) into the module's memory, where emscripten
+// 3.1.6 starts with a umask of 0777: the file made private and opened again would refuse the
+// writer. The plot's request goes to the page as JSON, which draws it.
+struct TerminalFiles {
+  TerminalFiles() {
+    ::umask(022);
+    set_plot_drawer(&write_plot_json);
+  }
+} g_terminal_files;
 
 std::unique_ptr<Page> g_page;
 std::string g_text;  // what the last function returning text returned; valid until the next

@@ -5,14 +5,15 @@
 // window's boxes, Enter, the options, Step, Back) and saved replays natively to the state on
 // screen; the keyboard alone (a seed, Tab, Enter, the Pause key, Alt keys, Ctrl+S, Ctrl+O) and
 // going back by the slider; a screen reader's view of a whole run; RESTART opens a fresh copy;
-// bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
+// the sweep's plots put each point and bar where the table says; bruvik.html draws the whole
+// window from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";
 import { mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
-import { join, resolve } from "node:path";
+import { dirname, join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
 import { deflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
@@ -389,6 +390,86 @@ try {
   // The timeline pane: following, zooming, panning, a frame's story, a click to a moment.
   await checkPane(await context.newPage(), { expect, program, root, url });
 
+  // The sweep's plots from the module's requests (terminal_cases writes them as the page's
+  // module does, with the table of the same runs): every point and both ends of every bar where
+  // the table's figures fall on the drawn axes; the methods side by side at each swept value.
+  {
+    const folder = await mkdtemp(join(tmpdir(), "bruvik-plots-"));
+    const plots = ["plot-rate-value", "plot-rate-load"].map((name) => ({
+      name,
+      table: JSON.parse(execFileSync(join(dirname(program), "terminal_cases"), [`${name}.json`], { cwd: folder, encoding: "utf8" })),
+      request: readFileSync(join(folder, `${name}.plot.json`), "utf8"),
+    }));
+    const { page, errors } = await open(url);
+    await page.evaluate((requests) => window.bruvik.showPlots(requests), plots.map((p) => p.request));
+    const drawn = await page.evaluate(() => [...document.querySelectorAll("#bruvik-plots svg")].map((svg) => {
+      const at = (el) => ({ k: Number(el.dataset.series), i: Number(el.dataset.index) });
+      return {
+        area: Object.fromEntries(Object.entries(svg.querySelector(".plot").dataset).map(([key, v]) => [key, Number(v)])),
+        points: [...svg.querySelectorAll(".point")].map((c) => ({ ...at(c), x: Number(c.getAttribute("cx")), y: Number(c.getAttribute("cy")) })),
+        // A bar's line first: "M x y V y" up, "M x y H x" across.
+        bars: [...svg.querySelectorAll(".bar")].map((b) => ({ ...at(b), dir: b.dataset.dir,
+                                                           line: b.getAttribute("d").match(/^M([-\d.]+) ([-\d.]+)[VH]([-\d.]+)/).slice(1).map(Number) })),
+      };
+    }));
+    plots.forEach(({ name, table }, j) => {
+      const { area, points, bars } = drawn[j] ?? { area: {}, points: [], bars: [] };
+      const X = (v) => area.left + ((v - area.xMin) / (area.xMax - area.xMin)) * (area.right - area.left);
+      const Y = (v) => area.bottom - ((v - area.yMin) / (area.yMax - area.yMin)) * (area.bottom - area.top);
+      const near = (a, b, within = 0.011) => Math.abs(a - b) <= within;
+      const load = name.endsWith("load");
+      const wrong = [];
+      let wanted = 0;
+      let wantedBars = 0;
+      table.points.forEach((point, i) => {
+        Object.values(point.summary).forEach((figures, k) => {
+          const up = figures[load ? "throughput_on_bus" : "successful_per_virtual_second"];
+          const across = load ? figures.offered_load : null;
+          const drawnAt = points.find((p) => p.k === k && p.i === i);
+          const barUp = bars.find((b) => b.k === k && b.i === i && b.dir === "y");
+          const barAcross = bars.find((b) => b.k === k && b.i === i && b.dir === "x");
+          if (up.mean === null || (load && across.mean === null)) {
+            if (drawnAt !== undefined) wrong.push(`${k}/${i} drawn without a mean`);
+            return;
+          }
+          wanted++;
+          // Beside the others at its value, within a tenth of the spacing of the values.
+          const x = load ? X(across.mean) : X(point.value);
+          const okX = (px) => (load ? near(px, x) : Math.abs(px - x) <= 0.15 * (X(2) - X(1)));
+          if (drawnAt === undefined || !okX(drawnAt.x) || !near(drawnAt.y, Y(up.mean))) {
+            wrong.push(`${k}/${i} at ${JSON.stringify(drawnAt)}, not (${x.toFixed(2)}, ${Y(up.mean).toFixed(2)})`);
+          }
+          if (up.ci95_low !== null) {
+            wantedBars++;
+            const [bx, lo, hi] = barUp?.line ?? [];
+            if (!(near(bx, drawnAt?.x) && near(lo, Y(up.ci95_low)) && near(hi, Y(up.ci95_high)))) {
+              wrong.push(`${k}/${i} bar up ${barUp?.line}, not ${Y(up.ci95_low).toFixed(2)} to ${Y(up.ci95_high).toFixed(2)}`);
+            }
+          }
+          if (load && across.ci95_low !== null) {
+            wantedBars++;
+            const [lo, by, hi] = barAcross?.line ?? [];
+            if (!(near(by, drawnAt?.y) && near(lo, X(across.ci95_low)) && near(hi, X(across.ci95_high)))) {
+              wrong.push(`${k}/${i} bar across ${barAcross?.line}, not ${X(across.ci95_low).toFixed(2)} to ${X(across.ci95_high).toFixed(2)}`);
+            }
+          }
+        });
+      });
+      const outside = points.filter((p) => p.x < area.left || p.x > area.right || p.y < area.top || p.y > area.bottom);
+      expect(wrong.length === 0 && outside.length === 0 && points.length === wanted && bars.length === wantedBars && wanted > 40,
+             `${name}: ${points.length} points (${wanted} in the table), ${bars.length} bars (${wantedBars}), ` +
+             `${outside.length} outside the axes; ${wrong.slice(0, 4).join("; ")}`);
+    });
+    // The PNG is the plot at the request's size.
+    const [png] = await Promise.all([page.waitForEvent("download"),
+                                     page.locator("#bruvik-plots figure").nth(1).getByRole("button", { name: "Download PNG" }).click()]);
+    const bytes = readFileSync(await png.path());
+    expect(bytes.subarray(1, 4).toString() === "PNG" && bytes.readUInt32BE(16) === 1200 && bytes.readUInt32BE(20) === 800,
+           `the load plot's PNG ${png.suggestedFilename()} is ${bytes.readUInt32BE(16)}x${bytes.readUInt32BE(20)}`);
+    expect(errors.length === 0, `the plots: ${errors.join("; ")}`);
+    await page.close();
+  }
+
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
   const drawn = await page.evaluate(() => ({
@@ -440,6 +521,6 @@ try {
   server.close();
 }
 console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
-            `the keyboard, a whole run, its options and a reader's view, the timeline pane, bruvik.html from the disk: ${failures} wrong, ` +
+            `the keyboard, a whole run, its options and a reader's view, the timeline pane, the plots, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

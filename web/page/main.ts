@@ -3,6 +3,7 @@
 import { Core } from "./core";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { TimelinePane } from "./pane";
+import { showPlots } from "./plot";
 import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
@@ -15,6 +16,8 @@ interface Lesson {
 interface BruvikApi {
   ready: Promise<void>;
   state(): unknown;
+  // Draws plot requests (the JSON that the module's plot drawer writes) as the runs panel does.
+  showPlots(requests: string[]): void;
   version: string;
 }
 
@@ -383,6 +386,7 @@ window.bruvik = {
   state: () => {
     throw new Error("BRUVIK is still loading: wait for bruvik.ready");
   },
+  showPlots,
   version: BRUVIK_VERSION,
 };
 window.bruvik.ready = boot().catch((e: unknown) => {

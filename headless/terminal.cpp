@@ -186,6 +186,8 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
   // A replayed file's run goes on from the moment it was saved as the window's would: the
   // actions recorded after that moment (a file saved after going back) play out too.
   std::optional<RunScript> replayed;
+  // A lesson's title and question, said before the text report as the window shows them.
+  std::string lesson;
   if (o.experiment) {
     const std::optional<Experiment> e = replayed_experiment(*o.experiment, err);
     if (!e) return kUsageError;
@@ -195,6 +197,9 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
       until = Target{last.time, last.ticks, e->actions.size()};
     }
     replayed = RunScript{{e->start, o.max_time}, e->actions, until};
+    if (!e->title.empty()) lesson += "lesson: " + e->title + "\n";
+    if (!e->note.empty()) lesson += "question: " + e->note + "\n";
+    if (!lesson.empty()) lesson += "\n";
   }
   const std::uint64_t seed = replayed ? replayed->params.start.seed
                              : o.seed ? *o.seed
@@ -323,7 +328,8 @@ int run_terminal(const Options& o, std::ostream& out, std::ostream& err,
       experiment_file->stream() << experiment_json(experiment_of(plain_script(base), run));
       if (!experiment_file->commit()) return refuse(err, experiment_file->error());
     }
-    return print(out, err, run_report(o.format, run));
+    return print(out, err,
+                 (o.format == OutputFormat::Text ? lesson : "") + run_report(o.format, run));
   } catch (const RuntimeError& e) {
     return refuse(err, std::string(e.what()) + " (seed " + std::to_string(seed) + ").");
   } catch (const std::invalid_argument& e) {

@@ -6,6 +6,7 @@
 
 #include "history/experiment_link.h"
 #include "history/history.h"
+#include "history/lesson_text.h"
 #include "history/replay.h"
 #include "model/form.h"
 #include "model/numtext.h"
@@ -243,6 +244,14 @@ bool RunSession::load_experiment(const Experiment& e, const std::string& name) {
   pacer_.set_finished_at(finish_in(history_->record()));
   say("Opened " + name + " at " + run_time_text(form_.now()) + ", paused: Resume runs it on.");
   return true;
+}
+
+std::string RunSession::set_lesson(std::string_view title, std::string_view question) {
+  LessonText typed = lesson_text(title, question);
+  if (!typed.refusal.empty()) return typed.refusal;
+  title_ = std::move(typed.title);
+  note_ = std::move(typed.note);
+  return {};
 }
 
 bool RunSession::note_asks_for_timeline() const {

@@ -84,6 +84,9 @@ class RunSession {
   bool load_experiment(const Experiment& checked, const std::string& name);
   const std::string& title() const { return title_; }
   const std::string& note() const { return note_; }
+  // A title and question typed for the run, kept for its saving: empty when they were taken,
+  // else the sentence that says why not (the run's own are then left as they were).
+  std::string set_lesson(std::string_view title, std::string_view question);
   // A lesson whose note speaks of the timeline (in any case) asks for it to be shown.
   bool note_asks_for_timeline() const;
 

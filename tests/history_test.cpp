@@ -14,6 +14,7 @@
 #include "history/experiment_file.h"
 #include "history/experiment_link.h"
 #include "history/history.h"
+#include "history/lesson_text.h"
 #include "model/form.h"
 #include "model/timer_table.h"
 #include "sim/wiring.h"
@@ -756,6 +757,38 @@ TEST(Experiments, TheGuidedOnesOpen) {
     ++files;
   }
   EXPECT_EQ(files, 5);
+}
+
+// A title and question typed for a saved run: limits in characters, not bytes; what no file
+// should hold (bytes that are not UTF-8, which the file's writer cannot write) refused in one
+// sentence; what is kept, trimmed.
+TEST(Experiments, ALessonTypedIsKeptTrimmedOrRefusedInOneSentence) {
+  std::string long_title;
+  for (int i = 0; i < 120; ++i) long_title += "\u00C5";
+  const struct {
+    std::string title, question, refusal, kept;
+  } cases[] = {
+      {long_title, "", "", long_title},
+      {long_title + "x", "", "The title is 121 characters long, and a title holds at most 120.",
+       ""},
+      {"  Slot length \n", " Which one?\nWhy? ", "", "Slot length"},
+      {"Two\nlines", "", "The title must be one line without tabs or other control characters.",
+       ""},
+      {"t", "next\xC2\x85line",
+       "The question may hold line breaks but no tabs or other control characters.", ""},
+      {"\xC3\x28", "", "The title holds bytes that are not UTF-8 text.", ""},
+      {"t", "\xE0\x80\xAF", "The question holds bytes that are not UTF-8 text.", ""},  // overlong
+      {"\xED\xA0\x80", "", "The title holds bytes that are not UTF-8 text.", ""},  // a surrogate
+      {"bus \xF0\x9F\x9A", "", "The title holds bytes that are not UTF-8 text.", ""},  // cut short
+  };
+  for (const auto& c : cases) {
+    const LessonText t = lesson_text(c.title, c.question);
+    EXPECT_EQ(t.refusal, c.refusal) << c.title;
+    if (c.refusal.empty()) {
+      EXPECT_EQ(t.title, c.kept);
+    }
+  }
+  EXPECT_EQ(lesson_text("t", " Which one?\nWhy? ").note, "Which one?\nWhy?");
 }
 
 }  // namespace

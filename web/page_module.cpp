@@ -256,6 +256,13 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_open(const char* text, const char* name)
   return bruvik::give(g_page->session.open_experiment_text(text, name));
 }
 
+// A title and question typed for the run before it is saved or linked: "" when taken, else the
+// sentence that says why not.
+EMSCRIPTEN_KEEPALIVE const char* bruvik_set_lesson(const char* title, const char* question) {
+  if (!g_page) return bruvik::give("There is no run to save.");
+  return bruvik::give(g_page->session.set_lesson(title, question));
+}
+
 // The run as an experiment file's text, saved at the moment on screen.
 EMSCRIPTEN_KEEPALIVE const char* bruvik_save() {
   if (!g_page) return bruvik::give("");

@@ -5,17 +5,19 @@
 // window's boxes, Enter, the options, Step, Back) and saved replays natively to the state on
 // screen; the keyboard alone (a seed, Tab, Enter, the Pause key, Alt keys, Ctrl+S, Ctrl+O) and
 // going back by the slider; a screen reader's view of a whole run; RESTART opens a fresh copy;
-// the sweep's plots put each point and bar where the table says; bruvik.html draws the whole
-// window from file://, scales it, and names its controls (axe).
+// the sweep's plots put each point and bar where the table says; a lesson made in Save's dialog
+// comes back from its file and link, or is refused; the guided experiments listed with their
+// questions; "How BRUVIK counts" with its pictures in the site and in bruvik.html, which draws
+// the whole window from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
-import { readdirSync, readFileSync } from "node:fs";
+import { readdirSync, readFileSync, writeFileSync } from "node:fs";
 import { mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { createRequire } from "node:module";
 import { dirname, join, resolve } from "node:path";
 import { pathToFileURL } from "node:url";
-import { deflateRawSync } from "node:zlib";
+import { deflateRawSync, inflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
 import { serve } from "../../web/page/serve.mjs";
 import { checkPane } from "./pane_check.mjs";
@@ -46,7 +48,12 @@ const nativeAt = (file, ms) => {
     return e.stderr;
   }
 };
-// The run saved by `save` (a click or a key), as the program reads it.
+// Save's dialog opened and left by its file button, as a click does; the keys do it by Enter.
+const byDialog = (page) => async () => {
+  await page.click("#save");
+  await page.click("#save-file");
+};
+// The run saved by `save` (clicks or keys), as the program reads it.
 const savedRun = async (page, save) => {
   const [download] = await Promise.all([page.waitForEvent("download"), save()]);
   const file = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), download.suggestedFilename());
@@ -75,6 +82,28 @@ const timeText = (ms) => {
 const reads = (snapshot, role, name, value) => {
   const escape = (t) => t.replace(/[.*+?^${}()|[\]\\]/g, "\\$&");
   return new RegExp(`^\\s*- ${role} "${escape(name)}"[^:\\n]*: "?${escape(value)}"?$`, "m").test(snapshot);
+};
+// "How BRUVIK counts" opened from the strip over the run, read to its end (its pictures
+// loaded), closed by Escape: the run is as it was.
+const docPictures = (readFileSync(join(root, "docs", "how-bruvik-counts.md"), "utf8").match(/!\[/g) ?? []).length;
+const docRead = async (page, where, src) => {
+  const before = await stateOf(page);
+  await page.getByRole("button", { name: "How BRUVIK counts" }).click();
+  const loaded = () => [...document.querySelectorAll("#doc img")].every((i) => {
+    i.scrollIntoView();
+    return i.complete && i.naturalWidth > 0;
+  });
+  await page.waitForFunction(loaded, null, { timeout: 5000 }).catch(() => undefined);
+  const doc = await page.evaluate(() => ({
+    open: document.getElementById("doc").open,
+    heading: document.querySelector("#doc h1")?.textContent,
+    pictures: [...document.querySelectorAll("#doc img")].map((i) => `${i.getAttribute("src").slice(0, 10)} ${i.naturalWidth}`),
+  }));
+  await page.keyboard.press("Escape");
+  const after = await page.evaluate(() => !document.getElementById("doc").open);
+  expect(doc.open && doc.heading === "How BRUVIK counts" && doc.pictures.length === docPictures &&
+         doc.pictures.every((p) => p.startsWith(src) && !p.endsWith(" 0")) && after && await stateOf(page) === before,
+         `the doc in ${where}: ${JSON.stringify(doc)}, ${after ? "closed" : "still open"} by Escape`);
 };
 const alertOf = (page) => page.evaluate(() => document.querySelector('[role="alert"]').textContent);
 
@@ -147,6 +176,7 @@ try {
     expect(strip[0] === timeText(ms) && strip[1] === experiment.title && strip[2] === "Resume",
            `${file}: the strip shows ${JSON.stringify(strip)}`);
 
+    if (file === lessons[0]) await docRead(page, "the site", "docs/");
     if (file === lessons[0]) {
       // Files and links the program refuses, each for another reason: one sentence in the
       // alert, the run and the strip as they were. Files come by Open and by a drop, in turn.
@@ -231,10 +261,12 @@ try {
       const lesson = await copy.evaluate(() => document.getElementById("lesson-title").textContent);
       expect(copy.url() === url && lesson === "", `RESTART opened ${copy.url()} (${lesson}), not a fresh copy`);
       await copy.close();
-      const saved = await savedRun(page, () => page.click("#save"));
+      const saved = await savedRun(page, byDialog(page));
       const done = saved.experiment.actions.map((a) => `${a.do} ${a.control}`).join(", ");
-      expect(saved.name === "bruvik-seed7.bruvik" &&
-             done === "click Command1, data_amount Text6, type Text7, key Text7", `saved ${saved.name}: ${done}`);
+      // Save's dialog offers the lesson's title and question, and the file keeps them.
+      expect(saved.name === "bruvik-seed7.bruvik" && saved.experiment.title === experiment.title && saved.experiment.note === experiment.note &&
+             done === "click Command1, data_amount Text6, type Text7, key Text7",
+             `saved ${saved.name}: ${done}; ${JSON.stringify(saved.experiment.title)}`);
       const now = await stateOf(page);
       expect(now === nativeAt(saved.file, saved.experiment.saved_at.ms) && JSON.parse(now).controls.Text6.text === "50",
              `${file}: after Back, the data amount, the seconds box, Step and RESTART the program replays another run`);
@@ -290,7 +322,10 @@ try {
     await page.keyboard.press("Alt+b");
     const back = await stateOf(page);
     for (let i = 0; i < 6; i++) await page.keyboard.press("Alt+s");
-    const saved = await savedRun(page, () => page.keyboard.press("Control+s"));
+    const saved = await savedRun(page, async () => {
+      await page.keyboard.press("Control+s");
+      await page.keyboard.press("Enter");
+    });
     const now = await seen();
     expect(third !== second && back === second && saved.name === "bruvik-seed4242.bruvik" && now[1] === "4242 (read-only)" &&
            now[2] === "paused",
@@ -358,7 +393,7 @@ try {
       return [s.Option1.value, s.Option2.value, shown("Option1"), shown("Option2")].join(" ");
     });
     expect(options === "false true false true", `after a click on Option2 the run, then the window: ${options}`);
-    const saved = await savedRun(page, () => page.click("#save"));
+    const saved = await savedRun(page, byDialog(page));
     const done = saved.experiment.actions.map((a) => `${a.do} ${a.control}`).join(", ");
     expect(done === "click Command1, option Option2" && await stateOf(page) === nativeAt(saved.file, saved.experiment.saved_at.ms),
            `a whole run and Option2 (${done}) replay to another state`);
@@ -384,6 +419,82 @@ try {
     if (!/^\s*- text: paused\b/m.test(main)) unheard.push("the paused state");
     expect(unheard.length === 0, `a screen reader misses ${unheard.join(", ")}`);
     expect(errors.length === 0, `a whole run: ${errors.join("; ")}`);
+    await page.close();
+  }
+
+  // A lesson made in Save's dialog: the title and question typed come back, trimmed, where the
+  // saved file or link is opened (the page, the program); one the file cannot hold is refused
+  // in one sentence in the dialog, which stays open, and nothing is saved.
+  {
+    const { page, errors } = await open(url + link(JSON.stringify(blank), false));
+    // A guided experiment opened from the list a first visit shows, which then makes way.
+    const third = join(root, "experiments", lessons[2]);
+    await page.click(`#guided li:nth-child(3) button`);
+    await page.waitForFunction(() => document.getElementById("lesson-title").textContent !== "", null, { timeout: 5000 })
+      .catch(() => undefined);
+    expect(await stateOf(page) === nativeAt(third, JSON.parse(readFileSync(third, "utf8")).saved_at.ms) &&
+           await page.evaluate(() => document.getElementById("start").hidden), `${lessons[2]} from the list: another run`);
+    const made = [
+      ["x".repeat(121), "Why?", "file", /^The title is 121 characters long, and a title holds at most 120\.$/],
+      ["Two\tcolumns", "Why?", "link", /^The title must be one line without tabs or other control characters\.$/],
+      ["Short", "q".repeat(2001), "file", /^The question is 2001 characters long, and a question holds at most 2000\.$/],
+      ["  Who collides first?  ", "Look at the bus at 8.1 s.\nWhich frame began first? ", "file", null],
+      ["Kollisjon på bussen – ÆØÅ 🚌", "Hvem sendte først?", "link", null],
+    ];
+    for (const [title, question, way, refused] of made) {
+      await page.click("#save");
+      await page.fill("#save-title", title);
+      await page.fill("#save-question", question);
+      const was = await page.evaluate(() => [location.hash, document.getElementById("lesson-title").textContent]);
+      const downloads = [];
+      const saving = page.waitForEvent("download", { timeout: refused ? 1000 : 10000 }).then((d) => downloads.push(d), () => undefined);
+      await page.click(way === "file" ? "#save-file" : "#save-link");
+      await saving;
+      if (way === "link" && !refused) await page.waitForFunction((h) => location.hash !== h, was[0], { timeout: 5000 }).catch(() => undefined);
+      const said = await page.evaluate(() => [document.getElementById("save-dialog").open, document.getElementById("save-refusal").textContent,
+                                              location.hash, document.getElementById("lesson-title").textContent]);
+      const what = `${way} ${JSON.stringify(title.slice(0, 30))}`;
+      if (refused) {
+        expect(said[0] && refused.test(said[1]) && oneSentence(said[1]) && downloads.length === 0 && said[2] === was[0] && said[3] === was[1],
+               `${what}: ${JSON.stringify(said.map((t) => `${t}`.slice(0, 80)))}, ${downloads.length} saved`);
+        await page.keyboard.press("Escape");
+        continue;
+      }
+      // What the file or the link holds, as the program and a fresh page open it.
+      let text;
+      if (way === "file") {
+        const file = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), "lesson.bruvik");
+        await downloads[0]?.saveAs(file);
+        text = downloads.length === 1 ? readFileSync(file, "utf8") : "{}";
+      } else {
+        text = said[2].startsWith("#z=") ? inflateRawSync(Buffer.from(said[2].slice(3), "base64url")).toString("utf8") : "{}";
+      }
+      const file = join(await mkdtemp(join(tmpdir(), "bruvik-page-")), "lesson.bruvik");
+      writeFileSync(file, text);
+      let told = "";
+      try {
+        told = execFileSync(program, ["--headless", "--replay", file], { encoding: "utf8", stdio: ["ignore", "pipe", "pipe"] });
+      } catch (e) {
+        told = e.stderr;
+      }
+      const lesson = [title.trim(), question.trim()];
+      const { page: elsewhere } = await open(url + (way === "link" ? said[2] : ""));
+      if (way === "file") await giveFile(elsewhere, "open", "lesson.bruvik", text);
+      await elsewhere.waitForFunction(() => document.getElementById("lesson-title").textContent !== "", null, { timeout: 5000 })
+        .catch(() => undefined);
+      await elsewhere.click("#save");
+      const there = await elsewhere.evaluate(() => ["lesson-title", "lesson-note", "save-title", "save-question"].map((id) => {
+        const el = document.getElementById(id);
+        return "value" in el ? el.value : el.textContent;
+      }));
+      await elsewhere.close();
+      const inFile = JSON.parse(text);
+      expect(!said[0] && inFile.title === lesson[0] && inFile.note === lesson[1] &&
+             told.startsWith(`lesson: ${lesson[0]}\nquestion: ${lesson[1]}\n`) && there.join("|") === [...lesson, ...lesson].join("|"),
+             `${what}: the dialog ${said[0] ? "stayed open" : "closed"}; saved ${JSON.stringify([inFile.title, inFile.note])}, ` +
+             `the program says ${JSON.stringify(told.slice(0, 80))}, a page opening it ${JSON.stringify(there)}`);
+    }
+    expect(errors.length === 0, `a lesson made in Save: ${errors.join("; ")}`);
     await page.close();
   }
 
@@ -478,6 +589,8 @@ try {
     boxes: document.querySelectorAll("input[type=text][data-control]").length,
     seconds: document.querySelector('[data-control="Text7"]')?.tagName,
     lessons: document.querySelectorAll("#lessons option").length,
+    guided: document.getElementById("start").hidden ? [] :
+      [...document.querySelectorAll("#guided li")].map((li) => [li.querySelector("button").textContent, li.querySelector("p").textContent]),
     caption: window.bruvik.state().caption,
     version: window.bruvik.version,
     // Pictures with no pixel painted (the computers, the lightning, the flags).
@@ -485,6 +598,9 @@ try {
       !c.getContext("2d").getImageData(0, 0, c.width, c.height).data.some((v, i) => i % 4 === 3 && v > 0)).length,
   }));
   const project = readFileSync(join(root, "CMakeLists.txt"), "utf8").match(/project\(bruvik VERSION ([0-9.]+)/)[1];
+  const guided = lessons.map((f) => JSON.parse(readFileSync(join(root, "experiments", f), "utf8"))).map((e) => [e.title, e.note]);
+  expect(JSON.stringify(drawn.guided) === JSON.stringify(guided), `bruvik.html from the disk lists ${JSON.stringify(drawn.guided).slice(0, 200)}`);
+  delete drawn.guided;
   expect(drawn.controls > 100 && drawn.buttons > 5 && drawn.boxes > 10 && drawn.seconds === "INPUT" &&
          drawn.lessons === 6 && drawn.caption.startsWith("Aloha Methods") && drawn.version === project && drawn.blank === 0,
          `bruvik.html from the disk: ${JSON.stringify(drawn)}`);
@@ -494,8 +610,10 @@ try {
   for (const [width, height] of [[800, 600], [1600, 1200]]) {
     await page.setViewportSize({ width, height });
     await page.evaluate(() => new Promise((done) => requestAnimationFrame(() => done())));
-    const box = await page.evaluate(() => document.querySelector(".window").getBoundingClientRect().toJSON());
-    expect(box.left >= 0 && box.right <= width && box.bottom <= height && box.width > width * 0.8,
+    // Beside it, the guided experiments' column takes its share.
+    const [box, beside] = await page.evaluate(() => [document.querySelector(".window").getBoundingClientRect().toJSON(),
+      document.querySelector("main.beside") ? document.getElementById("start").getBoundingClientRect().width : 0]);
+    expect(box.left >= 0 && box.right <= width && box.bottom <= height && box.width + beside > width * 0.8,
            `the window ${JSON.stringify(box)} in a browser of ${width}x${height}`);
   }
   await page.setViewportSize({ width: 1280, height: 900 });
@@ -508,6 +626,7 @@ try {
   const dumped = execFileSync(program, ["--headless", "--replay", second, "--dump-at", `${secondAt}`], { encoding: "utf8" });
   expect(JSON.stringify(await page.evaluate(() => window.bruvik.state())) === JSON.stringify(JSON.parse(dumped)),
          `bruvik.html: ${lessons[1]} opened from the disk is another run`);
+  await docRead(page, "bruvik.html", "data:image");
 
   // What assistive technology meets (axe): named boxes and buttons, one main heading. The
   // colours are the window's own, so their contrast is not asked.
@@ -521,6 +640,7 @@ try {
   server.close();
 }
 console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
-            `the keyboard, a whole run, its options and a reader's view, the timeline pane, the plots, bruvik.html from the disk: ${failures} wrong, ` +
+            `the keyboard, a whole run, its options and a reader's view, a lesson made in Save, the timeline pane, ` +
+            `the plots, the doc, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

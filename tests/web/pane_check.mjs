@@ -138,7 +138,8 @@ export async function checkPane(page, { expect, program, root, url }) {
   // run to the state on screen.
   await page.mouse.click(box.x + edge.x, box.y + edge.y);
   await frameDrawn(page);
-  const [download] = await Promise.all([page.waitForEvent("download"), page.click("#save")]);
+  const [download] = await Promise.all([page.waitForEvent("download"),
+                                        page.click("#save").then(() => page.click("#save-file"))]);
   const saved = join(await mkdtemp(join(tmpdir(), "bruvik-pane-")), "at-a-frame.bruvik");
   await download.saveAs(saved);
   const ms = JSON.parse(readFileSync(saved, "utf8")).saved_at.ms;

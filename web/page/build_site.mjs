@@ -5,11 +5,13 @@
 import { build } from "esbuild";
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from "node:fs";
 import { join } from "node:path";
+import { docHtml } from "./doc_html.mjs";
 
 const [root, out, version] = process.argv.slice(2);
 const page = join(root, "web", "page");
 const site = join(out, "site");
 mkdirSync(join(site, "experiments"), { recursive: true });
+mkdirSync(join(site, "docs"), { recursive: true });
 
 const bundle = await build({
   entryPoints: [join(page, "main.ts")],
@@ -35,17 +37,25 @@ for (const l of lessons) copyFileSync(join(root, "experiments", l.file), join(si
 const lessonTag = `<script type="application/json" id="bruvik-lessons">${JSON.stringify(lessons).replace(/<\//g, "<\\/")}</script>`;
 const inline = (text) => text.replace(/<\/script/gi, "<\\/script");
 
+// "How BRUVIK counts": its pictures beside the site's page, inside the one file.
+const siteDoc = docHtml(root, (name, bytes) => {
+  writeFileSync(join(site, "docs", name), bytes);
+  return `docs/${name}`;
+});
+const mime = (name) => ({ jpg: "image/jpeg", svg: "image/svg+xml" })[name.split(".").pop()] ?? `image/${name.split(".").pop()}`;
+const oneFileDoc = docHtml(root, (name, bytes) => `data:${mime(name)};base64,${bytes.toString("base64")}`);
 const withLessons = html.replace("<!--LESSONS-->", () => lessonTag);
-writeFileSync(join(site, "index.html"), withLessons);
+writeFileSync(join(site, "index.html"), withLessons.replace("<!--DOC-->", () => siteDoc));
 writeFileSync(join(site, "main.js"), script);
 writeFileSync(join(site, "page.css"), css);
 // The site's module loads its .wasm beside it, for the cache and compiling while downloading.
 for (const f of ["bruvik-page.js", "bruvik-page.wasm"]) copyFileSync(join(out, "site-module", f), join(site, f));
 
 const single = withLessons
+  .replace("<!--DOC-->", () => oneFileDoc)
   .replace('<link rel="stylesheet" href="page.css">', () => `<style>\n${css}</style>`)
   .replace(/<link rel="preload" href="bruvik-page.wasm"[^>]*>\n/, "")
   .replace('<script src="bruvik-page.js"></script>', () => `<script>${inline(module)}</script>`)
   .replace('<script src="main.js"></script>', () => `<script>${inline(script)}</script>`);
-if (single.includes('src="') || single.includes('href="page.css"') || single.includes(".wasm")) throw new Error("bruvik.html still loads a file");
+if (/src="(?!data:)/.test(single) || single.includes('href="page.css"') || single.includes(".wasm")) throw new Error("bruvik.html still loads a file");
 writeFileSync(join(out, "bruvik.html"), single);

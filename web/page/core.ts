@@ -122,6 +122,10 @@ export class Core {
   open(text: string, name: string): string {
     return this.text("bruvik_open", ["string", "string"], [text, name]);
   }
+  // A title and question for the saved run: "" when taken, else the sentence why not.
+  setLesson(title: string, question: string): string {
+    return this.text("bruvik_set_lesson", ["string", "string"], [title, question]);
+  }
   save(): string {
     return this.text("bruvik_save");
   }

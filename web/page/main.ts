@@ -1,17 +1,15 @@
 // The page: the core in WebAssembly paced by the browser's frames, the window drawn from its
 // view, the strip under it, the timeline pane, files and links.
 import { Core } from "./core";
+import { wireDoc } from "./doc_dialog";
+import { type Lesson, lessonOf, LessonList } from "./lesson_list";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { TimelinePane } from "./pane";
 import { showPlots } from "./plot";
+import { SaveDialog } from "./save_dialog";
 import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
-
-interface Lesson {
-  file: string;
-  text: string;
-}
 
 interface BruvikApi {
   ready: Promise<void>;
@@ -57,6 +55,8 @@ class Page {
   private readonly stage = byId<HTMLElement>("stage");
   private readonly window: WindowPage;
   private readonly timeline: TimelinePane;
+  private readonly lessonList: LessonList;
+  private readonly saveDialog: SaveDialog;
   private said = "";
   private sliderWanted: number | null = null;
   // A seed typed but not yet taken (Enter or leaving the box takes it).
@@ -73,6 +73,9 @@ class Page {
     });
     this.stage.appendChild(this.window.root);
     this.timeline = new TimelinePane(core, { acted: () => this.draw(), resized: () => this.fit() });
+    this.lessonList = new LessonList(lessons, (l) => this.openText(l.text, l.file));
+    this.saveDialog = new SaveDialog(core, { file: () => this.saveFile(), link: () => this.makeLink(), done: () => this.draw() });
+    wireDoc();
     this.wireStrip();
     this.wireSeed();
     this.wireKeys();
@@ -100,7 +103,7 @@ class Page {
     on("back", () => this.core.back());
     on("save", () => this.save());
     on("open", () => byId<HTMLInputElement>("file").click());
-    on("link", () => void this.makeLink());
+    on("link", () => void this.makeLink().then((refusal) => refusal && this.say(refusal)));
     on("timeline-toggle", () => this.timeline.toggle());
     byId<HTMLInputElement>("file").addEventListener("change", (e) => {
       const input = e.target as HTMLInputElement;
@@ -126,8 +129,10 @@ class Page {
     });
     const lessons = byId<HTMLSelectElement>("lessons");
     for (const l of this.lessons) {
-      const title = (JSON.parse(l.text) as { title?: string }).title ?? l.file;
-      lessons.add(new Option(title, l.file));
+      const { title, note } = lessonOf(l);
+      const option = new Option(title, l.file);
+      option.title = note;
+      lessons.add(option);
     }
     lessons.addEventListener("change", () => {
       const lesson = this.lessons.find((l) => l.file === lessons.value);
@@ -177,7 +182,8 @@ class Page {
   // Alt with the underlined letter of a strip's button or field.
   private wireKeys(): void {
     document.addEventListener("keydown", (e) => {
-      if (e.repeat || e.isComposing) return;
+      // A dialog open over the run has the keys.
+      if (e.repeat || e.isComposing || document.querySelector("dialog[open]") !== null) return;
       const letter = /^[a-z]$/i.test(e.key) ? e.key.toLowerCase() : e.code.replace(/^Key/, "").toLowerCase();
       let done = true;
       if (e.key === "Pause" && !e.ctrlKey && !e.altKey && !e.metaKey) {
@@ -233,10 +239,11 @@ class Page {
     const under = heightOf("strip") + heightOf("alert") + heightOf("message") + 24;
     // A landscape screen with the pane or a lesson to show: they go beside the window, as the
     // desktop's go beside it on a laptop, when the window stays large enough to read.
-    const side = !byId<HTMLElement>("timeline-pane").hidden || this.lessonNote.textContent !== "";
+    const side = !byId<HTMLElement>("timeline-pane").hidden || this.lessonNote.textContent !== "" || !byId<HTMLElement>("start").hidden;
     const besideK = Math.min((window.innerWidth - kSideWidth - 16) / w, (window.innerHeight - under) / h);
     main.classList.remove("beside");
-    const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height;
+    // The guided experiments' list may go below the fold: it leaves the window its size.
+    const others = main.getBoundingClientRect().height - this.stage.getBoundingClientRect().height - heightOf("start");
     // Below 0.6 the window is unreadable: the page scrolls to the note and the pane instead.
     const stackedK = Math.max(0.2, Math.min((window.innerWidth - 8) / w, Math.max(0.6, (window.innerHeight - others - 8) / h)));
     const beside = side && besideK >= Math.min(stackedK, kLeastBesideZoom);
@@ -279,6 +286,10 @@ class Page {
   }
 
   private save(): void {
+    this.saveDialog.open();
+  }
+
+  private saveFile(): void {
     const text = this.core.save();
     const a = document.createElement("a");
     a.href = URL.createObjectURL(new Blob([text], { type: "application/json" }));
@@ -293,16 +304,15 @@ class Page {
     void file.text().then((text) => this.openText(text, file.name));
   }
 
-  private async makeLink(): Promise<void> {
+  // "" when the address links to the run, else the sentence why not.
+  private async makeLink(): Promise<string> {
     const time = this.core.strip().time;
     const link = await linkOf(this.core.save());
-    if (link.length - 1 > kLinkLimit) {
-      this.say("This run is too long for a link (over 64 KiB): Save keeps it as a file.");
-      return;
-    }
+    if (link.length - 1 > kLinkLimit) return "This run is too long for a link (over 64 KiB): Save keeps it as a file.";
     history.replaceState(null, "", link);
     this.say(`The address now links to this moment (${time}).`);
     void navigator.clipboard?.writeText(location.href).catch(() => undefined);
+    return "";
   }
 
   // Everything on screen as the core has it now.
@@ -343,6 +353,7 @@ class Page {
       this.said = said;
       this.fit();
     }
+    if (this.lessonList.update(s)) this.fit();
     this.timeline.draw(s.now, s.paused);
   }
 

@@ -1,7 +1,7 @@
 #include "headless/run_codec.h"
 
-#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 
 #include "history/json_numbers.h"
@@ -11,11 +11,17 @@ namespace {
 
 using Json = nlohmann::json;
 
+// memcpy: emscripten 3.1.6's library has no std::bit_cast.
 Json bits(double d) {
-  return std::bit_cast<std::uint64_t>(d);
+  std::uint64_t u = 0;
+  std::memcpy(&u, &d, sizeof u);
+  return u;
 }
 double number(const Json& j) {
-  return std::bit_cast<double>(j.get<std::uint64_t>());
+  const std::uint64_t u = j.get<std::uint64_t>();
+  double d = 0;
+  std::memcpy(&d, &u, sizeof d);
+  return d;
 }
 Json maybe(const std::optional<double>& d) {
   return d ? bits(*d) : Json(nullptr);

@@ -3,6 +3,8 @@
 import { Core } from "./core";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { TimelinePane } from "./pane";
+import { TerminalRuns, terminalWords } from "./runs";
+import { RunsPanel } from "./runs_panel";
 import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
@@ -15,6 +17,8 @@ interface Lesson {
 interface BruvikApi {
   ready: Promise<void>;
   state(): unknown;
+  // The terminal's words; see terminalWords in runs.ts.
+  runs(words: string[]): Promise<string>;
   version: string;
 }
 
@@ -366,7 +370,8 @@ function lessonsOnPage(): Lesson[] {
 }
 
 async function boot(): Promise<void> {
-  const core = new Core(await createBruvik());
+  const module = await createBruvik();
+  const core = new Core(module);
   const page = new Page(core, lessonsOnPage());
   await page.openLink(location.hash);
   page.draw();
@@ -376,6 +381,9 @@ async function boot(): Promise<void> {
   };
   requestAnimationFrame(loop);
   window.bruvik.state = () => JSON.parse(core.stateText()) as unknown;
+  const runs = new TerminalRuns(module);
+  new RunsPanel(runs);
+  window.bruvik.runs = (words) => terminalWords(runs, words);
 }
 
 window.bruvik = {
@@ -383,6 +391,7 @@ window.bruvik = {
   state: () => {
     throw new Error("BRUVIK is still loading: wait for bruvik.ready");
   },
+  runs: () => Promise.reject(new Error("BRUVIK is still loading: wait for bruvik.ready")),
   version: BRUVIK_VERSION,
 };
 window.bruvik.ready = boot().catch((e: unknown) => {

@@ -5,7 +5,7 @@
 // window's boxes, Enter, the options, Step, Back) and saved replays natively to the state on
 // screen; the keyboard alone (a seed, Tab, Enter, the Pause key, Alt keys, Ctrl+S, Ctrl+O) and
 // going back by the slider; a screen reader's view of a whole run; RESTART opens a fresh copy;
-// bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
+// the terminal's runs and sweeps by script and by the panel; bruvik.html draws the whole window from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync } from "node:fs";
@@ -18,6 +18,7 @@ import { deflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
 import { serve } from "../../web/page/serve.mjs";
 import { checkPane } from "./pane_check.mjs";
+import { checkRuns } from "./runs_check.mjs";
 
 const [buildWeb, program, root] = process.argv.slice(2).map((p) => resolve(p));
 const started = Date.now();
@@ -389,6 +390,9 @@ try {
   // The timeline pane: following, zooming, panning, a frame's story, a click to a moment.
   await checkPane(await context.newPage(), { expect, program, root, url });
 
+  // Runs and sweeps in Web Workers: by script on the site, by the panel from the disk.
+  await checkRuns(context, { expect, program, url, file: pathToFileURL(join(buildWeb, "bruvik.html")).href });
+
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
   const drawn = await page.evaluate(() => ({
@@ -440,6 +444,6 @@ try {
   server.close();
 }
 console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
-            `the keyboard, a whole run, its options and a reader's view, the timeline pane, bruvik.html from the disk: ${failures} wrong, ` +
+            `the keyboard, a whole run, its options and a reader's view, the timeline pane, runs and sweeps, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

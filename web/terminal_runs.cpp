@@ -36,15 +36,15 @@ Json answer_json(const Answer& a) {
 }
 
 // The words' plan: the options with the seed fixed (a worker must draw none of its own), and
-// the runs that run_terminal asks for, in the order it asks; or the answer when the words need
-// no worker (help, a refusal, a single run, a state dump).
+// (when `noted`) the runs that run_terminal asks for, in the order it asks; or the answer when
+// the words need no worker (help, a refusal, a single run, a state dump).
 struct Plan {
   Options options;
   std::vector<RunParams> runs;
   std::optional<Answer> answer;
 };
 
-Plan plan(const std::string& words_json, const std::string& seed) {
+Plan plan(const std::string& words_json, const std::string& seed, bool noted = true) {
   std::vector<std::string> arguments{"bruvik"};
   for (const Json& w : Json::parse(words_json)) arguments.push_back(w.get<std::string>());
   // As the node program: the word --headless may be left out.
@@ -74,6 +74,7 @@ Plan plan(const std::string& words_json, const std::string& seed) {
     p.answer = Answer{code, out.str(), err.str()};
     return p;
   }
+  if (!noted) return p;
   const int code = run_terminal(o, out, err, [&](const RunParams& params, EventSink*) {
     p.runs.push_back(params);
     RunResult r;
@@ -173,7 +174,8 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_finish(const char* words, const cha
   using namespace bruvik;
   Plan p;
   try {
-    p = plan(words, seed);
+    // Its runs are checked one by one as run_terminal asks for them.
+    p = plan(words, seed, false);
   } catch (const std::exception& e) {
     return give(
         answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})

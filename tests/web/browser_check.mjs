@@ -278,7 +278,7 @@ try {
     await page.keyboard.type("4242");
     await page.keyboard.press("Enter");
     const strip = await tabTo("lessons");
-    expect(strip.join(" ") === "speed pause step moment back save open link timeline-toggle lessons",
+    expect(strip.join(" ") === "speed pause step moment back save open link timeline-toggle runs-toggle lessons",
            `Tab from the seed: ${strip.join(" ")}`);
     expect((await tabTo("Command1", "Shift+Tab")).at(-1) === "Command1", "Shift+Tab never reaches the start button");
     await page.keyboard.press("Enter");
@@ -433,7 +433,12 @@ try {
          `bruvik.html: ${lessons[1]} opened from the disk is another run`);
 
   // What assistive technology meets (axe): named boxes and buttons, one main heading. The
-  // colours are the window's own, so their contrast is not asked.
+  // colours are the window's own, so their contrast is not asked. The runs panel open, with a
+  // table of runs in it.
+  await page.click("#runs-toggle");
+  await page.fill("#runs-count", "3");
+  await page.click("#runs-run");
+  await page.waitForFunction(() => /done\.$/.test(document.getElementById("runs-status").textContent));
   await page.addScriptTag({ path: createRequire(import.meta.url).resolve("axe-core/axe.min.js") });
   const violations = await page.evaluate(async () =>
     (await window.axe.run(document, { rules: { "color-contrast": { enabled: false } } })).violations.map(

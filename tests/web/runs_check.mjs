@@ -95,14 +95,16 @@ export async function checkRuns(context, { expect, program, url, file }) {
   expect(csv === native([...words, "--format", "csv"]).text,
          `the panel's CSV of ${words.join(" ")}: ${JSON.stringify((csv ?? JSON.stringify(await panelNow())).slice(0, 200))}`);
   // The table: the figure chosen, per value and method, as the program's JSON has it.
-  const report = JSON.parse(native([...words, "--format", "json"]).text);
-  await page.selectOption("#runs-measure", "throughput_on_bus");
-  const rows = await page.evaluate(() => [...document.querySelectorAll("#runs-table tbody tr")].map((tr) =>
-    [...tr.querySelectorAll("td")].map((td) => td.textContent)));
-  const want = report.points.flatMap((p) => Object.values(p.summary).map((m) =>
-    [`${m.finished} of 20`, ...["mean", "sd", "ci95_low", "ci95_high"].map((k) => m.throughput_on_bus[k].toFixed(4))]));
-  expect(JSON.stringify(rows) === JSON.stringify(want),
-         `the panel's table of throughput on the bus: ${JSON.stringify(rows.slice(0, 2))}, the program's ${JSON.stringify(want.slice(0, 2))}`);
+  if (csv !== null) {
+    const report = JSON.parse(native([...words, "--format", "json"]).text);
+    await page.selectOption("#runs-measure", "throughput_on_bus");
+    const rows = await page.evaluate(() => [...document.querySelectorAll("#runs-table tbody tr")].map((tr) =>
+      [...tr.querySelectorAll("td")].map((td) => td.textContent)));
+    const want = report.points.flatMap((p) => Object.values(p.summary).map((m) =>
+      [`${m.finished} of 20`, ...["mean", "sd", "ci95_low", "ci95_high"].map((k) => m.throughput_on_bus[k].toFixed(4))]));
+    expect(JSON.stringify(rows) === JSON.stringify(want),
+           `the panel's table of throughput on the bus: ${JSON.stringify(rows.slice(0, 2))}, the program's ${JSON.stringify(want.slice(0, 2))}`);
+  }
 
   // Cancel amid a long sweep: every worker ends; a sweep after it is the program's.
   await fill({ "runs-count": "300" });

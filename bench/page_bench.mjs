@@ -116,8 +116,12 @@ async function runsBench() {
   await page.evaluate(() => window.bruvik.ready);
   await page.click("#runs-toggle");
   await page.fill("#runs-count", "50");
-  // The workers compile their modules while a student would fill in the fields.
+  // The workers compile their modules while a student would fill in the fields; then the frames
+  // of the page at rest, for what this machine's load alone does to them.
   await page.waitForTimeout(1500);
+  const rest = await page.evaluate(() => window.__frames.length);
+  await page.waitForTimeout(1000);
+  frameRow("at rest before the runs, 1 s", await framesSince(page, rest));
   const times = [];
   for (let i = 0; i < 3; i++) {
     const n0 = await page.evaluate(() => { window.__long.length = 0; return window.__frames.length; });

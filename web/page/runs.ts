@@ -99,19 +99,33 @@ export class TerminalRuns {
     while (this.workers.length < Math.max(1, count)) this.workers.push(new Worker(this.scriptUrl));
   }
 
-  get busy(): boolean {
-    return this.cancelNow !== null;
+  // V8 compiles a wasm function when it is first called, on the thread that calls it: a few runs
+  // cut short, through every step and report, while the student fills in the fields, so that
+  // the first sweep's steps on the main thread cost the window no frames.
+  prime(): void {
+    if (this.primed) return;
+    this.primed = true;
+    const words = ["--seed", "1", "--runs", "2", "--sweep", "rate=1..2", "--max-time", "3000"];
+    this.run(words, [[...words, "--format", "csv"], [...words, "--format", "json"]]).catch(() => undefined);
   }
+  private primed = false;
 
-  // Stops the runs under way: their workers end, and the next runs start fresh ones.
+  // Stops the runs under way and those waiting for them: the workers end, and the next runs
+  // start fresh ones.
   cancel(): void {
+    this.asked++;
     this.cancelNow?.();
   }
+  private asked = 0; // runs asked for before the last Cancel are not run
 
   // The program's answer for the words, and for each of `also` over the same runs. Runs one after
   // another: the page's module holds one plan at a time.
   run(words: string[], also: string[][] = [], progress: (p: Progress) => void = () => undefined, seed = ""): Promise<Finished> {
-    const next = this.queue.then(() => this.runNow(words, also, progress, seed));
+    const ticket = this.asked;
+    const next = this.queue.then(() => {
+      if (ticket !== this.asked) throw new Cancelled();
+      return this.runNow(words, also, progress, seed);
+    });
     this.queue = next.catch(() => undefined);
     return next;
   }

@@ -96,6 +96,7 @@ export class RunsPanel {
     if (this.panel.hidden) return;
     // Each worker compiles its module while the student fills in the fields.
     this.runs.warm();
+    this.runs.prime();
     this.panel.scrollIntoView({ block: "nearest" });
     this.count.focus();
   }
@@ -119,7 +120,8 @@ export class RunsPanel {
   private stepText = (): string => byId<HTMLInputElement>("runs-step").value.trim();
 
   private async run(): Promise<void> {
-    if (this.runs.busy) return;
+    // Enter in a field while the panel's runs are under way.
+    if (this.runButton.disabled) return;
     const words = this.words();
     this.refusal.textContent = "";
     if (typeof words === "string") {

@@ -138,9 +138,13 @@ export class RunsPanel {
     this.bar.value = 0;
     this.status.textContent = "Starting the workers…";
     let finished: Finished;
+    // The status is read out as it changes: once a second at most, the bar at every stretch.
+    let said = -Infinity;
     try {
       finished = await this.runs.run(csv, also, (p) => {
         this.bar.value = p.done / p.total;
+        if (p.elapsedMs - said < 1000) return;
+        said = p.elapsedMs;
         const left = (p.elapsedMs / p.done) * (p.total - p.done);
         this.status.textContent = `${p.done} of ${p.total} runs, about ${Math.ceil(left / 1000)} s left`;
       });

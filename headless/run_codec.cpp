@@ -77,13 +77,20 @@ Json run_json(const BatchRun& b) {
   for (const MethodResult& m : r.methods) methods.push_back(method_json(m));
   Json table = Json::array();
   for (const TableRow& t : r.table) table.push_back(Json::array({t.place, t.name, t.value}));
+  const StartSettings& s = r.params.start;
+  const Json params =
+      Json::array({s.seed, s.mtu, s.rate, s.frame_length, s.data_amount, r.params.max_time});
   return Json::array({r.finished, r.virtual_ms, r.ticks_delivered, std::move(methods),
-                      std::move(table), b.error ? Json(*b.error) : Json(nullptr)});
+                      std::move(table), b.error ? Json(*b.error) : Json(nullptr), params});
 }
-BatchRun run_of(const Json& j, const RunParams& params) {
+BatchRun run_of(const Json& j) {
   BatchRun b;
   RunResult& r = b.result;
-  r.params = params;
+  const Json& params = j.at(6);
+  r.params.start = {params.at(0).get<std::uint64_t>(), params.at(1).get<int>(),
+                    params.at(2).get<int>(), params.at(3).get<int>(),
+                    params.at(4).get<std::string>()};
+  r.params.max_time = params.at(5).get<VirtualMs>();
   r.finished = j.at(0).get<bool>();
   r.virtual_ms = j.at(1).get<VirtualMs>();
   r.ticks_delivered = j.at(2).get<std::uint64_t>();
@@ -109,15 +116,13 @@ std::string encode_runs(std::span<const BatchRun> runs) {
   return all.dump();
 }
 
-std::vector<BatchRun> decode_runs(std::string_view text, std::span<const RunParams> params) {
+std::vector<BatchRun> decode_runs(std::string_view text) {
   try {
     const Json all = Json::parse(text);
-    if (!all.is_array() || all.size() != params.size()) {
-      throw std::invalid_argument("the runs' text holds another count of runs");
-    }
+    if (!all.is_array()) throw std::invalid_argument("the runs' text is not a list");
     std::vector<BatchRun> out;
-    out.reserve(params.size());
-    for (std::size_t i = 0; i < params.size(); ++i) out.push_back(run_of(all[i], params[i]));
+    out.reserve(all.size());
+    for (const Json& run : all) out.push_back(run_of(run));
     return out;
   } catch (const Json::exception& e) {
     throw std::invalid_argument(std::string("the runs' text is damaged: ") + e.what());

@@ -11,12 +11,11 @@
 
 namespace bruvik {
 
-// Everything of each outcome but its parameters, which the reader plans again itself. Doubles
-// go as their bit patterns, so that no text conversion can round them.
+// Every field of each outcome, its parameters too, so that the reader may check them against
+// its own plan. Doubles go as their bit patterns, so that no text conversion can round them.
 std::string encode_runs(std::span<const BatchRun> runs);
 
-// The outcomes of `encode_runs`, given the parameters of each in order. Throws
-// std::invalid_argument when the text is not such a list or holds another count.
-std::vector<BatchRun> decode_runs(std::string_view text, std::span<const RunParams> params);
+// The outcomes of `encode_runs`. Throws std::invalid_argument when the text is not such a list.
+std::vector<BatchRun> decode_runs(std::string_view text);
 
 }  // namespace bruvik

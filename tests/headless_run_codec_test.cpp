@@ -11,12 +11,11 @@ namespace {
 
 TEST(RunCodec, EveryFieldAndEveryBitComesBack) {
   // A whole run, one stopped before some methods began (no bus figures, nothing ended), one that
-  // failed, and doubles whose last bit a decimal text of 15 or 16 digits would change.
-  std::vector<RunParams> params;
+  // failed with the largest seed and a quoted data amount, and doubles whose last bit a decimal
+  // text of 15 or 16 digits would change.
   std::vector<BatchRun> runs;
   const auto add = [&](std::uint64_t seed, VirtualMs max_time) {
-    RunParams p{{.seed = seed, .mtu = 3, .rate = 8, .frame_length = 4}, max_time};
-    params.push_back(p);
+    const RunParams p{{.seed = seed, .mtu = 3, .rate = 8, .frame_length = 4}, max_time};
     runs.push_back({run_once(p), std::nullopt});
   };
   add(11, 3600000);
@@ -29,14 +28,17 @@ TEST(RunCodec, EveryFieldAndEveryBitComesBack) {
   ASSERT_TRUE(runs[0].result.finished);
   ASSERT_FALSE(runs[1].result.methods[4].reached);
 
-  const std::vector<BatchRun> back = decode_runs(encode_runs(runs), params);
+  runs[2].result.params.start.data_amount = "12 \"süre\"";
+  runs[2].result.params.start.seed = 18446744073709551615u;
+
+  const std::vector<BatchRun> back = decode_runs(encode_runs(runs));
   ASSERT_EQ(back.size(), runs.size());
   for (std::size_t i = 0; i < runs.size(); ++i) {
     EXPECT_EQ(back[i].result, runs[i].result) << "run " << i;
     EXPECT_EQ(back[i].error, runs[i].error) << "run " << i;
   }
-  EXPECT_THROW(decode_runs(encode_runs(runs), std::vector<RunParams>(2)), std::invalid_argument);
-  EXPECT_THROW(decode_runs("[[true]]", std::vector<RunParams>(1)), std::invalid_argument);
+  EXPECT_THROW(decode_runs("[[true]]"), std::invalid_argument);
+  EXPECT_THROW(decode_runs("{}"), std::invalid_argument);
 }
 
 }  // namespace

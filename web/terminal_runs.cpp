@@ -1,8 +1,9 @@
-// The terminal's repeated runs and sweeps in the page, in three calls. The page's module plans
-// the words (`bruvik --headless` reads them, and run_terminal asks for its runs, which are only
-// noted); each Web Worker's module plans the same words and runs a stretch of those runs; the
-// page's module takes their outcomes and runs run_terminal again, handing it each outcome in
-// turn. So the page prints what the terminal prints, from the terminal's own code.
+// The terminal's repeated runs and sweeps in the page, in three calls. The page's module reads
+// the words as `bruvik --headless` does and lets run_terminal refuse them; each Web Worker's
+// module plans the same words, noting the runs run_terminal asks for, and runs a stretch of them;
+// the page's module takes their outcomes and runs run_terminal again, handing it each outcome in
+// turn, checked against the run it asks for. So the page prints what the terminal prints, from
+// the terminal's own code.
 #include <emscripten/emscripten.h>
 
 #include <algorithm>
@@ -35,16 +36,26 @@ Json answer_json(const Answer& a) {
   return {{"jobs", 0}, {"code", a.code}, {"out", a.out}, {"err", a.err}};
 }
 
-// The words' plan: the options with the seed fixed (a worker must draw none of its own), and
-// (when `noted`) the runs that run_terminal asks for, in the order it asks; or the answer when
-// the words need no worker (help, a refusal, a single run, a state dump).
+// The words' plan: the options with the seed fixed (a worker must draw none of its own), the
+// number of runs, and (in a worker) the runs that run_terminal asks for, in the order it asks;
+// or the answer when the words need no worker (help, a refusal, a single run, a state dump).
 struct Plan {
   Options options;
+  std::size_t jobs = 0;
   std::vector<RunParams> runs;
   std::optional<Answer> answer;
 };
 
-Plan plan(const std::string& words_json, const std::string& seed, bool noted = true) {
+// What a plan finds out: only the words' reading (the report, whose run_terminal asks for the
+// runs itself), also whether run_terminal refuses them before any run (the page's module, on
+// the main thread, where noting every run would hold up the window), or every run (a worker).
+enum class Planning { Read, Checked, Noted };
+
+// Thrown by the runner of a check: run_terminal got as far as its runs.
+struct RunsReached {};
+
+Plan plan(const std::string& words_json, const std::string& seed,
+          Planning planning = Planning::Noted) {
   std::vector<std::string> arguments{"bruvik"};
   for (const Json& w : Json::parse(words_json)) arguments.push_back(w.get<std::string>());
   // As the node program: the word --headless may be left out.
@@ -74,15 +85,29 @@ Plan plan(const std::string& words_json, const std::string& seed, bool noted = t
     p.answer = Answer{code, out.str(), err.str()};
     return p;
   }
-  if (!noted) return p;
-  const int code = run_terminal(o, out, err, [&](const RunParams& params, EventSink*) {
-    p.runs.push_back(params);
-    RunResult r;
-    r.params = params;
-    return r;
-  });
+  // The terminal's runs: the same seeds for every value of a sweep.
+  p.jobs =
+      static_cast<std::size_t>(o.runs) *
+      (o.sweep ? static_cast<std::size_t>((o.sweep->to - o.sweep->from) / o.sweep->step + 1) : 1);
+  if (planning == Planning::Read) return p;
+  bool reached = false;
+  int code = 0;
+  try {
+    code = run_terminal(o, out, err, [&](const RunParams& params, EventSink*) {
+      if (planning == Planning::Checked) {
+        reached = true;
+        throw RunsReached{};
+      }
+      p.runs.push_back(params);
+      RunResult r;
+      r.params = params;
+      return r;
+    });
+  } catch (const RunsReached&) {
+    reached = true;
+  }
   // Refused before any run: a seed too large for the runs, an output file that cannot be written.
-  if (code != 0) p.answer = Answer{code, "", err.str()};
+  if (!reached && code != 0) p.answer = Answer{code, "", err.str()};
   return p;
 }
 
@@ -116,16 +141,15 @@ extern "C" {
 EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_plan(const char* words, const char* seed) {
   using namespace bruvik;
   try {
-    g_plan = plan(words, seed);
+    g_plan = plan(words, seed, Planning::Checked);
   } catch (const std::exception& e) {
     return give(
         answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})
             .dump());
   }
-  g_outcomes.assign(g_plan.answer ? 0 : g_plan.runs.size(), std::nullopt);
+  g_outcomes.assign(g_plan.answer ? 0 : g_plan.jobs, std::nullopt);
   if (g_plan.answer) return give(answer_json(*g_plan.answer).dump());
-  return give(
-      Json{{"jobs", g_plan.runs.size()}, {"seed", std::to_string(*g_plan.options.seed)}}.dump());
+  return give(Json{{"jobs", g_plan.jobs}, {"seed", std::to_string(*g_plan.options.seed)}}.dump());
 }
 
 // In a worker: runs [from, to) of the words' plan with that seed, and returns their outcomes as
@@ -157,8 +181,8 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_take(int from, int to, const char* 
                 " are not planned");
   }
   try {
-    const std::vector<RunParams> params(g_plan.runs.begin() + from, g_plan.runs.begin() + to);
-    std::vector<BatchRun> runs = decode_runs(outcomes, params);
+    std::vector<BatchRun> runs = decode_runs(outcomes);
+    if (runs.size() != static_cast<std::size_t>(to - from)) return give("another count of runs");
     for (int i = from; i < to; ++i)
       g_outcomes[static_cast<std::size_t>(i)] = std::move(runs[static_cast<std::size_t>(i - from)]);
   } catch (const std::exception& e) {
@@ -175,7 +199,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_finish(const char* words, const cha
   Plan p;
   try {
     // Its runs are checked one by one as run_terminal asks for them.
-    p = plan(words, seed, false);
+    p = plan(words, seed, Planning::Read);
   } catch (const std::exception& e) {
     return give(
         answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})

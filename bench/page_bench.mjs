@@ -1,8 +1,10 @@
 // The page in headless Chromium, by hand: the main thread's load at 1x with the timeline shown,
 // frame times at 50x and as fast as possible, the bytes the page loads gzipped, the time to the
 // window drawn, and going back to a dozen moments of a whole run. Prints each figure beside its
-// limit; it never fails on time.
-//   node bench/page_bench.mjs [SITE_DIR] [SECONDS_AT_1X]
+// limit; it never fails on time. Then 450 runs (50 for each of 9 rates) in the page's workers,
+// beside the native program on 2 threads, and the frames meanwhile; only those with "runs" last.
+//   node bench/page_bench.mjs [SITE_DIR] [SECONDS_AT_1X] [runs]
+import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { join, resolve } from "node:path";
 import { gzipSync } from "node:zlib";
@@ -12,6 +14,7 @@ import { serve } from "../web/page/serve.mjs";
 const root = resolve(new URL("..", import.meta.url).pathname);
 const site = resolve(process.argv[2] ?? join(root, "build", "web", "site"));
 const busySeconds = Number(process.argv[3] ?? 30);
+const onlyRuns = process.argv[4] === "runs";
 
 const pct = (xs, p) => {
   const s = [...xs].sort((a, b) => a - b);
@@ -25,10 +28,12 @@ const lesson = JSON.parse(readFileSync(join(root, "experiments", "1-pure-aloha-v
 const blank = { ...lesson, title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
 const seed7 = "#e=" + Buffer.from(JSON.stringify(blank), "utf8").toString("base64url");
 
-// Before the page's scripts: the moment bruvik.ready resolves, and each animation frame
-// callback timed (the page's frame work) with its frame's timestamp.
+// Before the page's scripts: the moment bruvik.ready resolves, each animation frame callback
+// timed (the page's frame work) with its frame's timestamp, and the main thread's long tasks.
 const instrument = () => {
   window.__frames = [];
+  window.__long = [];
+  new PerformanceObserver((l) => window.__long.push(...l.getEntries().map((e) => e.duration))).observe({ type: "longtask" });
   const raf = window.requestAnimationFrame.bind(window);
   window.requestAnimationFrame = (cb) =>
     raf((t) => {
@@ -81,8 +86,73 @@ const frameRow = (what, f) => {
   row(`${what}: the page's frame work p50 / p95 / max`, `${ms(w50)} / ${ms(w95)} / ${ms(wmax)}`, "20 ms", wmax < 20);
 };
 
+// The sweep of 450 runs: the native program's wall time on 2 threads, then the page's from Run to
+// the table, with its workers started as the panel opened (and, cold, by window.bruvik.runs in a
+// fresh page), and the page's frames while it ran.
+const sweepWords = ["--seed", "1", "--runs", "50", "--sweep", "rate=1..9"];
+async function runsBench() {
+  const program = join(root, "build", "dev", "bruvik");
+  const natives = [];
+  for (let i = 0; i < 3; i++) {
+    const t0 = performance.now();
+    execFileSync(program, ["--headless", ...sweepWords, "--threads", "2", "--format", "csv"]);
+    natives.push(performance.now() - t0);
+  }
+  row("450 runs: the native program, --threads 2, best of 3", ms(Math.min(...natives)), "-", true);
+  {
+    const { context, page } = await fresh();
+    await page.goto(url);
+    await page.evaluate(() => window.bruvik.ready);
+    const cold = await page.evaluate(async (w) => {
+      const t0 = performance.now();
+      await window.bruvik.runs([...w, "--format", "csv"]);
+      return performance.now() - t0;
+    }, sweepWords);
+    row("450 runs: window.bruvik.runs in a fresh page (workers started cold)", ms(cold), "3000 ms", cold < 3000);
+    await context.close();
+  }
+  const { context, page } = await fresh();
+  await page.goto(url);
+  await page.evaluate(() => window.bruvik.ready);
+  await page.click("#runs-toggle");
+  await page.fill("#runs-count", "50");
+  // The workers compile their modules while a student would fill in the fields; then the frames
+  // of the page at rest, for what this machine's load alone does to them.
+  await page.waitForTimeout(1500);
+  const rest = await page.evaluate(() => window.__frames.length);
+  await page.waitForTimeout(1000);
+  frameRow("at rest before the runs, 1 s", await framesSince(page, rest));
+  const times = [];
+  for (let i = 0; i < 3; i++) {
+    const n0 = await page.evaluate(() => { window.__long.length = 0; return window.__frames.length; });
+    const t0 = Date.now();
+    await page.click("#runs-run");
+    await page.waitForFunction(() => /done\.$/.test(document.getElementById("runs-status").textContent), null, { polling: 10 });
+    times.push(Date.now() - t0);
+    const long = await page.evaluate(() => window.__long.slice());
+    // The first runs after the page opened, while the browser still compiles the modules' code
+    // on its own threads, and the last, with all of it compiled.
+    if (i !== 1) {
+      const which = i === 0 ? "the first 450 runs" : "450 runs again";
+      frameRow(`${which} in the panel`, await framesSince(page, n0));
+      row(`${which} in the panel: the main thread's long tasks (over 50 ms)`, `${long.length}${long.length ? ` (max ${ms(Math.max(...long))})` : ""}`, "0", long.length === 0);
+    }
+    await page.evaluate(() => { document.getElementById("runs-status").textContent = ""; });
+  }
+  row("450 runs in the panel, Run to the table: best / worst of 3", `${ms(Math.min(...times))} / ${ms(Math.max(...times))}`, "3000 ms",
+      Math.max(...times) < 3000);
+  row("450 runs: the page's best against the native program's", `${(Math.min(...times) / Math.min(...natives)).toFixed(2)} x`, "-", true);
+  await context.close();
+}
+
 try {
   console.log(`page bench: ${site}, load ${readFileSync("/proc/loadavg", "utf8").split(" ").slice(0, 3).join(" ")}`);
+  if (onlyRuns) {
+    await runsBench();
+    await browser.close();
+    server.close();
+    process.exit(0);
+  }
 
   // (c, d) Cold loads, each in a fresh context: what comes over the wire, and the time to ready.
   const loads = [];
@@ -194,6 +264,7 @@ try {
     }
     await context.close();
   }
+  await runsBench();
 } finally {
   await browser.close();
   server.close();

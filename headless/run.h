@@ -25,6 +25,8 @@ class RunRecord;
 struct RunParams {
   StartSettings start;
   VirtualMs max_time = 3600000;  // one hour of virtual time
+
+  bool operator==(const RunParams&) const = default;
 };
 
 struct MethodResult {
@@ -42,12 +44,16 @@ struct MethodResult {
   // What happened on the bus from its start to its end (or the run's stop); none when it did
   // not start, or when the run had more events than a record holds.
   std::optional<BusFigures> bus;
+
+  bool operator==(const MethodResult&) const = default;
 };
 
 struct TableRow {
   int place = 0;
   std::string name;
   std::string value;
+
+  bool operator==(const TableRow&) const = default;
 };
 
 struct RunResult {
@@ -57,6 +63,8 @@ struct RunResult {
   std::array<MethodResult, 5> methods;
   std::array<TableRow, 5> table;
   std::uint64_t ticks_delivered = 0;
+
+  bool operator==(const RunResult&) const = default;
 };
 
 // What a run does: the settings it starts from, the actions up to `until`, then on until it

@@ -48,6 +48,8 @@ struct BusFigures {
   std::optional<double> offered_load;  // none without a duration
   std::optional<double> throughput_counted;
   std::optional<double> throughput_on_bus;
+
+  bool operator==(const BusFigures&) const = default;
 };
 
 // Per method, over its span [start, end), from `events` in order of time as a record holds

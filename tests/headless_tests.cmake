@@ -3,6 +3,7 @@
 add_executable(headless_tests
   headless_curves_test.cpp
   headless_format_test.cpp
+  headless_run_codec_test.cpp
   headless_stats_test.cpp
   headless_terminal_test.cpp
   headless_trace_test.cpp

@@ -7,8 +7,9 @@
 // going back by the slider; a screen reader's view of a whole run; RESTART opens a fresh copy;
 // the sweep's plots put each point and bar where the table says; a lesson made in Save's dialog
 // comes back from its file and link, or is refused; the guided experiments listed with their
-// questions; "How BRUVIK counts" with its pictures in the site and in bruvik.html, which draws
-// the whole window from file://, scales it, and names its controls (axe).
+// questions; "How BRUVIK counts" with its pictures in the site and in bruvik.html; the
+// terminal's runs and sweeps by script and by the panel; bruvik.html draws the whole window
+// from file://, scales it, and names its controls (axe).
 //   node browser_check.mjs BUILD_WEB PROGRAM ROOT
 import { execFileSync } from "node:child_process";
 import { readdirSync, readFileSync, writeFileSync } from "node:fs";
@@ -21,6 +22,7 @@ import { deflateRawSync, inflateRawSync } from "node:zlib";
 import { chromium } from "playwright-core";
 import { serve } from "../../web/page/serve.mjs";
 import { checkPane } from "./pane_check.mjs";
+import { checkRuns } from "./runs_check.mjs";
 
 const [buildWeb, program, root] = process.argv.slice(2).map((p) => resolve(p));
 const started = Date.now();
@@ -310,7 +312,7 @@ try {
     await page.keyboard.type("4242");
     await page.keyboard.press("Enter");
     const strip = await tabTo("lessons");
-    expect(strip.join(" ") === "speed pause step moment back save open link timeline-toggle lessons",
+    expect(strip.join(" ") === "speed pause step moment back save open link timeline-toggle runs-toggle lessons",
            `Tab from the seed: ${strip.join(" ")}`);
     expect((await tabTo("Command1", "Shift+Tab")).at(-1) === "Command1", "Shift+Tab never reaches the start button");
     await page.keyboard.press("Enter");
@@ -581,6 +583,9 @@ try {
     await page.close();
   }
 
+  // Runs and sweeps in Web Workers: by script on the site, by the panel from the disk.
+  await checkRuns(context, { expect, program, url, file: pathToFileURL(join(buildWeb, "bruvik.html")).href });
+
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);
   const drawn = await page.evaluate(() => ({
@@ -629,7 +634,12 @@ try {
   await docRead(page, "bruvik.html", "data:image");
 
   // What assistive technology meets (axe): named boxes and buttons, one main heading. The
-  // colours are the window's own, so their contrast is not asked.
+  // colours are the window's own, so their contrast is not asked. The runs panel open, with a
+  // table of runs in it.
+  await page.click("#runs-toggle");
+  await page.fill("#runs-count", "3");
+  await page.click("#runs-run");
+  await page.waitForFunction(() => /done\.$/.test(document.getElementById("runs-status").textContent));
   await page.addScriptTag({ path: createRequire(import.meta.url).resolve("axe-core/axe.min.js") });
   const violations = await page.evaluate(async () =>
     (await window.axe.run(document, { rules: { "color-contrast": { enabled: false } } })).violations.map(
@@ -641,6 +651,6 @@ try {
 }
 console.log(`browser: the guided experiments from links, refused files and links, a run acted on and saved, ` +
             `the keyboard, a whole run, its options and a reader's view, a lesson made in Save, the timeline pane, ` +
-            `the plots, the doc, bruvik.html from the disk: ${failures} wrong, ` +
+            `the plots, the doc, runs and sweeps, bruvik.html from the disk: ${failures} wrong, ` +
             `${((Date.now() - started) / 1000).toFixed(1)} s`);
 process.exit(failures ? 1 : 0);

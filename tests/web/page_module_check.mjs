@@ -97,5 +97,18 @@ const shown = later.find((c) => c.i === seconds);
 expect(later.length < built.controls.length && shown && shown.text === state.controls.Text7.text,
        `after 5 s: ${later.length} changed, the seconds box ${JSON.stringify(shown)}`);
 
+// A run that failed in a worker: the program's sentence for it, naming its seed, and nothing printed.
+{
+  const words = JSON.stringify(["--seed", "10", "--runs", "4"]);
+  const plan = JSON.parse(text("bruvik_runs_plan", ["string", "string"], [words, ""]));
+  const outcomes = JSON.parse(m.ccall("bruvik_runs_run", "string", ["string", "string", "number", "number"], [words, plan.seed, 0, 4]));
+  outcomes[2][5] = "Run-time error '11': Division by zero"; // the outcome's error
+  const taken = m.ccall("bruvik_runs_take", "string", ["number", "number", "string"], [0, 4, JSON.stringify(outcomes)]);
+  const done = JSON.parse(text("bruvik_runs_finish", ["string", "string"], [words, plan.seed]));
+  expect(plan.jobs === 4 && taken === "" && done.code === 1 && done.out === "" &&
+         done.err === "bruvik: the run with seed 12 failed: Run-time error '11': Division by zero\n",
+         `a failed run among the workers' outcomes: ${JSON.stringify(done)}`);
+}
+
 console.log(`page module: ${runs.length} runs against the program, ${failures} wrong`);
 process.exit(failures ? 1 : 0);

@@ -55,7 +55,7 @@ const single = withLessons
   .replace("<!--DOC-->", () => oneFileDoc)
   .replace('<link rel="stylesheet" href="page.css">', () => `<style>\n${css}</style>`)
   .replace(/<link rel="preload" href="bruvik-page.wasm"[^>]*>\n/, "")
-  .replace('<script src="bruvik-page.js"></script>', () => `<script>${inline(module)}</script>`)
+  .replace('<script src="bruvik-page.js"></script>', () => `<script id="bruvik-module">${inline(module)}</script>`)
   .replace('<script src="main.js"></script>', () => `<script>${inline(script)}</script>`);
 if (/src="(?!data:)/.test(single) || single.includes('href="page.css"') || single.includes(".wasm")) throw new Error("bruvik.html still loads a file");
 writeFileSync(join(out, "bruvik.html"), single);

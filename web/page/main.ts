@@ -7,6 +7,8 @@ import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { TimelinePane } from "./pane";
 import { showPlots } from "./plot";
 import { SaveDialog } from "./save_dialog";
+import { TerminalRuns, terminalWords } from "./runs";
+import { RunsPanel } from "./runs_panel";
 import { setText, WindowPage } from "./window";
 
 declare const BRUVIK_VERSION: string;
@@ -16,6 +18,8 @@ interface BruvikApi {
   state(): unknown;
   // Draws plot requests (the JSON that the module's plot drawer writes) as the runs panel does.
   showPlots(requests: string[]): void;
+  // The terminal's words; see terminalWords in runs.ts.
+  runs(words: string[]): Promise<string>;
   version: string;
 }
 
@@ -387,7 +391,8 @@ function lessonsOnPage(): Lesson[] {
 }
 
 async function boot(): Promise<void> {
-  const core = new Core(await createBruvik());
+  const module = await createBruvik();
+  const core = new Core(module);
   const page = new Page(core, lessonsOnPage());
   await page.openLink(location.hash);
   page.draw();
@@ -401,6 +406,9 @@ async function boot(): Promise<void> {
   };
   requestAnimationFrame(loop);
   window.bruvik.state = () => JSON.parse(core.stateText()) as unknown;
+  const runs = new TerminalRuns(module);
+  new RunsPanel(runs);
+  window.bruvik.runs = (words) => terminalWords(runs, words);
 }
 
 window.bruvik = {
@@ -409,6 +417,7 @@ window.bruvik = {
     throw new Error("BRUVIK is still loading: wait for bruvik.ready");
   },
   showPlots,
+  runs: () => Promise.reject(new Error("BRUVIK is still loading: wait for bruvik.ready")),
   version: BRUVIK_VERSION,
 };
 window.bruvik.ready = boot().catch((e: unknown) => {

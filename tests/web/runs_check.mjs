@@ -110,6 +110,15 @@ export async function checkRuns(context, { expect, program, url, file }) {
     expect(rows.length > 0 && JSON.stringify(rows) === JSON.stringify(want),
            `the panel's table of throughput on the bus for ${words.join(" ")}: ${JSON.stringify(rows.slice(0, 2))}, ` +
            `the program's ${JSON.stringify(want.slice(0, 2))}`);
+    // A sweep's two plots, a point for each figure of the table; none for runs without a sweep.
+    const plotted = await page.evaluate(() => [...document.querySelectorAll("#bruvik-plots svg")]
+      .filter((svg) => svg.checkVisibility()).map((svg) => svg.querySelectorAll(".point").length));
+    const methods = (report.points ?? []).flatMap((p) => Object.values(p.summary));
+    const points = report.points === undefined ? [] :
+      [methods.filter((m) => m.successful_per_virtual_second.mean !== null).length,
+       methods.filter((m) => m.throughput_on_bus.mean !== null && m.offered_load.mean !== null).length];
+    expect(JSON.stringify(plotted) === JSON.stringify(points),
+           `the panel's plots of ${words.join(" ")}: points ${JSON.stringify(plotted)}, the table's ${JSON.stringify(points)}`);
   }
 
   // Cancel amid a long sweep: every worker ends; a sweep after it is the program's.

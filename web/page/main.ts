@@ -407,8 +407,13 @@ async function boot(): Promise<void> {
   requestAnimationFrame(loop);
   window.bruvik.state = () => JSON.parse(core.stateText()) as unknown;
   const runs = new TerminalRuns(module);
-  new RunsPanel(runs);
+  const panel = new RunsPanel(runs);
   window.bruvik.runs = (words) => terminalWords(runs, words);
+  // The plots stand in the runs panel: drawn by a script, they are shown with it.
+  window.bruvik.showPlots = (requests) => {
+    panel.open();
+    showPlots(requests);
+  };
 }
 
 window.bruvik = {

@@ -90,6 +90,10 @@ export class RunsPanel {
     byId<HTMLButtonElement>("runs-csv").addEventListener("click", () => this.download());
   }
 
+  open(): void {
+    if (this.panel.hidden) this.toggle();
+  }
+
   toggle(): void {
     this.panel.hidden = !this.panel.hidden;
     this.toggleButton.setAttribute("aria-pressed", `${!this.panel.hidden}`);
@@ -131,7 +135,9 @@ export class RunsPanel {
     const csv = [...words, "--format", "csv"];
     const also = [[...words, "--format", "json"], words];
     if (this.sweep.value !== "") {
-      also.push([...words, "--plot", "/tmp/value.json", "--axis", "value"], [...words, "--plot", "/tmp/load.json", "--axis", "load"]);
+      // The module's plot drawer writes the plot's request as JSON whatever the name; the name
+      // only has to be one the command line takes for a picture.
+      also.push([...words, "--plot", "/tmp/value.svg", "--axis", "value"], [...words, "--plot", "/tmp/load.svg", "--axis", "load"]);
     }
     this.runButton.disabled = true;
     this.cancelButton.disabled = false;
@@ -179,7 +185,8 @@ export class RunsPanel {
     // A single run has no figures over runs: its report is the text.
     byId<HTMLDetailsElement>("runs-details").open = this.table.tBodies.length === 0;
     const drawn = plots.filter((p) => p.code === 0 && p.plot !== undefined && p.plot !== "").map((p) => p.plot as string);
-    if (drawn.length > 0) showPlots(drawn);
+    // Runs without a sweep have no plot: those of an earlier sweep go.
+    showPlots(drawn);
   }
 
   // One figure per method as the terminal's table gives it, for each value of a sweep.

@@ -28,19 +28,32 @@ const lesson = JSON.parse(readFileSync(join(root, "experiments", "1-pure-aloha-v
 const blank = { ...lesson, title: "", note: "", saved_at: { ms: 0, actions: 0 }, actions: [] };
 const seed7 = "#e=" + Buffer.from(JSON.stringify(blank), "utf8").toString("base64url");
 
-// Before the page's scripts: the moment bruvik.ready resolves, each animation frame callback
-// timed (the page's frame work) with its frame's timestamp, and the main thread's long tasks.
+// Before the page's scripts: the moment bruvik.ready resolves, each frame callback timed (the
+// page's frame work; up to 1x a timer wakes the page, faster the screen's frames), the main
+// thread's long tasks, and, only while frames are measured, the screen's frames as a probe of
+// its own sees them (how smoothly the browser could draw: a busy main thread delays them).
 const instrument = () => {
   window.__frames = [];
+  window.__vsync = [];
   window.__long = [];
   new PerformanceObserver((l) => window.__long.push(...l.getEntries().map((e) => e.duration))).observe({ type: "longtask" });
+  const timed = (cb) => (...args) => {
+    const t0 = performance.now();
+    cb(...args);
+    window.__frames.push([t0, performance.now() - t0]);
+  };
   const raf = window.requestAnimationFrame.bind(window);
-  window.requestAnimationFrame = (cb) =>
-    raf((t) => {
-      const t0 = performance.now();
-      cb(t);
-      window.__frames.push([t, performance.now() - t0]);
-    });
+  window.requestAnimationFrame = (cb) => raf(timed(cb));
+  const timeout = window.setTimeout.bind(window);
+  window.setTimeout = (cb, ...rest) => timeout(typeof cb === "function" ? timed(cb) : cb, ...rest);
+  window.__untimedTimeout = timeout; // for the bench's own waiting
+  // Each probe a generation of its own: one stopped and started again between two frames must
+  // not leave two running.
+  let probe = 0;
+  window.__probe = (on) => {
+    const mine = ++probe;
+    if (on) raf(function step(t) { if (probe !== mine) return; window.__vsync.push(t); raf(step); });
+  };
   Object.defineProperty(window, "bruvik", {
     configurable: true,
     set(api) {
@@ -73,11 +86,16 @@ const startSeed7 = async (page) => {
   await page.click("#pause");
   await page.click('[data-control="Command1"]');
 };
-// The page's frames since `from`: intervals between their timestamps, and the work in each.
-const framesSince = async (page, from) => {
-  const frames = await page.evaluate((n) => window.__frames.slice(n), from);
-  const intervals = frames.slice(1).map((f, i) => f[0] - frames[i][0]);
-  return { intervals, work: frames.map((f) => f[1]) };
+// Where the frames stand now, the screen's frames probed from here on.
+const markFrames = (page) => page.evaluate(() => { window.__probe(true); return [window.__frames.length, window.__vsync.length]; });
+// The frames since `from`: intervals between the screen's frames, and the page's work in each
+// of its own; the probe stops.
+const framesSince = async (page, [frames, vsync]) => {
+  const [work, screen] = await page.evaluate(([n, m]) => {
+    window.__probe(false);
+    return [window.__frames.slice(n).map((f) => f[1]), window.__vsync.slice(m)];
+  }, [frames, vsync]);
+  return { intervals: screen.slice(1).map((t, i) => t - screen[i]), work };
 };
 const frameRow = (what, f) => {
   const p50 = pct(f.intervals, 50), p95 = pct(f.intervals, 95), max = Math.max(...f.intervals);
@@ -119,12 +137,13 @@ async function runsBench() {
   // The workers compile their modules while a student would fill in the fields; then the frames
   // of the page at rest, for what this machine's load alone does to them.
   await page.waitForTimeout(1500);
-  const rest = await page.evaluate(() => window.__frames.length);
+  const rest = await markFrames(page);
   await page.waitForTimeout(1000);
   frameRow("at rest before the runs, 1 s", await framesSince(page, rest));
   const times = [];
   for (let i = 0; i < 3; i++) {
-    const n0 = await page.evaluate(() => { window.__long.length = 0; return window.__frames.length; });
+    await page.evaluate(() => { window.__long.length = 0; });
+    const n0 = await markFrames(page);
     const t0 = Date.now();
     await page.click("#runs-run");
     await page.waitForFunction(() => /done\.$/.test(document.getElementById("runs-status").textContent), null, { polling: 10 });
@@ -205,10 +224,10 @@ try {
     const { context, page } = await fresh();
     await startSeed7(page);
     await page.click("#timeline-toggle");
-    const n0 = await page.evaluate(() => window.__frames.length);
+    const n0 = await page.evaluate(() => [window.__frames.length, window.__vsync.length]);
     const busy = await busyOf(page, busySeconds);
     const f = await framesSince(page, n0);
-    row(`main thread busy at 1x, timeline shown, ${busySeconds} s`, `${busy.toFixed(1)} % of a core (${f.intervals.length + 1} frames)`,
+    row(`main thread busy at 1x, timeline shown, ${busySeconds} s`, `${busy.toFixed(1)} % of a core (${f.work.length} frames)`,
         "5 %", busy < 5);
     await context.close();
   }
@@ -220,7 +239,7 @@ try {
     await startSeed7(page);
     await page.click("#timeline-toggle");
     await page.selectOption("#speed", { label: "50x" });
-    const n0 = await page.evaluate(() => window.__frames.length);
+    const n0 = await markFrames(page);
     await page.waitForTimeout(4000);
     frameRow("50x, timeline shown, 4 s", await framesSince(page, n0));
     await context.close();
@@ -229,7 +248,7 @@ try {
     const { context, page } = await fresh();
     await startSeed7(page);
     await page.click("#timeline-toggle");
-    const n0 = await page.evaluate(() => window.__frames.length);
+    const n0 = await markFrames(page);
     const t0 = Date.now();
     await page.selectOption("#speed", { label: "As fast as possible" });
     await page.waitForFunction(() => !document.querySelector('[data-control="Option2"]').disabled, null, { polling: 50 });
@@ -251,7 +270,7 @@ try {
           slider.value = `${at}`;
           slider.dispatchEvent(new Event("input"));
           // The page goes there in its next frame's callback.
-          while (window.__frames.length <= n) await new Promise((r) => setTimeout(r, 5));
+          while (window.__frames.length <= n) await new Promise((r) => window.__untimedTimeout(r, 5));
           return [Math.max(...window.__frames.slice(n).map((f) => f[1])), document.getElementById("time").textContent];
         }, at);
         const tenths = Math.floor(at / 100);

@@ -584,7 +584,7 @@ try {
   }
 
   // Runs and sweeps in Web Workers: by script on the site, by the panel from the disk.
-  await checkRuns(context, { expect, program, url, file: pathToFileURL(join(buildWeb, "bruvik.html")).href });
+  await checkRuns({ expect, open, program, url, file: pathToFileURL(join(buildWeb, "bruvik.html")).href });
 
   // The one file from the disk: the whole window, real buttons and boxes, a running core.
   const { page, errors } = await open(pathToFileURL(join(buildWeb, "bruvik.html")).href);

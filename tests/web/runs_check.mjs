@@ -3,8 +3,9 @@
 // (bruvik.html, its workers started from the page itself) the panel's CSV of a sweep is the
 // program's byte for byte, its table holds the program's figures, Cancel ends the workers and the
 // next sweep is right, and what the panel cannot run is refused in one sentence.
-//   checkRuns(context, { expect, program, url, file }): `context` accepts downloads; `program`
-//   the native bruvik, `url` the served site, `file` bruvik.html's file:// address.
+//   checkRuns({ expect, open, program, url, file }): `open` opens an address in a new page of a
+//   context that accepts downloads and resolves to { page, errors } once BRUVIK is ready;
+//   `program` the native bruvik, `url` the served site, `file` bruvik.html's file:// address.
 import { execFileSync } from "node:child_process";
 import { readFileSync } from "node:fs";
 import { mkdtemp } from "node:fs/promises";
@@ -13,7 +14,7 @@ import { join } from "node:path";
 
 const oneSentence = (s) => /^\S[^\n]*\.$/.test(s) && !/[.!?]\s+[A-Z]/.test(s);
 
-export async function checkRuns(context, { expect, program, url, file }) {
+export async function checkRuns({ expect, open, program, url, file }) {
   // What the program prints, on its standard output or (refused) its standard error.
   const native = (words) => {
     try {
@@ -21,15 +22,6 @@ export async function checkRuns(context, { expect, program, url, file }) {
     } catch (e) {
       return { code: e.status, text: e.stderr };
     }
-  };
-  const open = async (address) => {
-    const page = await context.newPage();
-    const errors = [];
-    page.on("pageerror", (e) => errors.push(e.message));
-    await page.goto(address);
-    await page.waitForFunction(() => window.bruvik !== undefined);
-    await page.evaluate(() => window.bruvik.ready);
-    return { page, errors };
   };
 
   // Scripts: the words as the terminal takes them, --headless or not.

@@ -5,16 +5,10 @@
 #include <utility>
 
 #include "history/inflate.h"
+#include "history/trim.h"
 
 namespace bruvik {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-  constexpr std::string_view kBlanks = " \t\n\r\v\f";
-  const std::size_t first = s.find_first_not_of(kBlanks);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(kBlanks) - first + 1);
-}
 
 // Unpadded base64url as the page reads it (atob): only its 64 letters, never a length that
 // leaves a lone letter; the unused low bits of the last letter are not looked at.

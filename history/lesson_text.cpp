@@ -3,15 +3,10 @@
 #include <cstdint>
 #include <optional>
 
+#include "history/trim.h"
+
 namespace bruvik {
 namespace {
-
-std::string_view trimmed(std::string_view s) {
-  constexpr std::string_view kSpace = " \t\r\n\f\v";
-  const auto first = s.find_first_not_of(kSpace);
-  if (first == std::string_view::npos) return {};
-  return s.substr(first, s.find_last_not_of(kSpace) - first + 1);
-}
 
 // The next code point of well-formed UTF-8 (no overlong forms, no surrogates), advancing `at`;
 // none when the bytes there are not.

@@ -33,6 +33,7 @@
 #include "timeline/style.h"
 #include "view/pictures.h"
 #include "view/window_view.h"
+#include "web/page_text.h"
 #include "web/picture_json.h"
 
 namespace bruvik {
@@ -138,14 +139,15 @@ struct TerminalFiles {
 } g_terminal_files;
 
 std::unique_ptr<Page> g_page;
-std::string g_text;  // what the last function returning text returned; valid until the next
-
-const char* give(std::string text) {
-  g_text = std::move(text);
-  return g_text.c_str();
-}
 
 }  // namespace
+
+const char* give(std::string text) {
+  static std::string given;
+  given = std::move(text);
+  return given.c_str();
+}
+
 }  // namespace bruvik
 
 using bruvik::g_page;

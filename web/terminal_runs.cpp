@@ -21,6 +21,7 @@
 #include "history/json_numbers.h"
 #include "model/generator.h"
 #include "program/cli.h"
+#include "web/page_text.h"
 
 namespace bruvik {
 namespace {
@@ -118,12 +119,6 @@ Plan g_worker_plan;
 // The page's module: the plan being run and the outcomes taken so far.
 Plan g_plan;
 std::vector<std::optional<BatchRun>> g_outcomes;
-
-std::string g_text;
-const char* give(std::string text) {
-  g_text = std::move(text);
-  return g_text.c_str();
-}
 
 std::string file_text(const std::string& path) {
   std::ifstream in(path, std::ios::binary);

@@ -1,6 +1,7 @@
 #include "headless/plot_json.h"
 
 #include <fstream>
+#include <utility>
 
 #include "headless/json.h"
 
@@ -41,18 +42,15 @@ std::string plot_request_json(const PlotRequest& q) {
   for (const PlotSeries& s : q.series) {
     w.begin_object();
     w.key("name").string(s.name);
-    w.key("mean");
-    numbers(w, s.mean);
-    w.key("low");
-    numbers(w, s.low);
-    w.key("high");
-    numbers(w, s.high);
-    w.key("x_mean");
-    numbers(w, s.x_mean);
-    w.key("x_low");
-    numbers(w, s.x_low);
-    w.key("x_high");
-    numbers(w, s.x_high);
+    for (const auto& [key, values] : {std::pair{"mean", &s.mean},
+                                      {"low", &s.low},
+                                      {"high", &s.high},
+                                      {"x_mean", &s.x_mean},
+                                      {"x_low", &s.x_low},
+                                      {"x_high", &s.x_high}}) {
+      w.key(key);
+      numbers(w, *values);
+    }
     w.key("labels");
     strings(w, s.labels);
     w.end_object();

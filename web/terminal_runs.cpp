@@ -37,6 +37,12 @@ Json answer_json(const Answer& a) {
   return {{"jobs", 0}, {"code", a.code}, {"out", a.out}, {"err", a.err}};
 }
 
+// Words that are not a JSON list of strings: no terminal could have been given them.
+std::string unreadable(const std::exception& e) {
+  return answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})
+      .dump();
+}
+
 // The words' plan: the options with the seed fixed (a worker must draw none of its own), the
 // number of runs, and (in a worker) the runs that run_terminal asks for, in the order it asks;
 // or the answer when the words need no worker (help, a refusal, a single run, a state dump).
@@ -138,9 +144,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_plan(const char* words, const char*
   try {
     g_plan = plan(words, seed, Planning::Checked);
   } catch (const std::exception& e) {
-    return give(
-        answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})
-            .dump());
+    return give(unreadable(e));
   }
   g_outcomes.assign(g_plan.answer ? 0 : g_plan.jobs, std::nullopt);
   if (g_plan.answer) return give(answer_json(*g_plan.answer).dump());
@@ -196,9 +200,7 @@ EMSCRIPTEN_KEEPALIVE const char* bruvik_runs_finish(const char* words, const cha
     // Its runs are checked one by one as run_terminal asks for them.
     p = plan(words, seed, Planning::Read);
   } catch (const std::exception& e) {
-    return give(
-        answer_json({1, "", std::string("bruvik: the words cannot be read: ") + e.what() + "\n"})
-            .dump());
+    return give(unreadable(e));
   }
   if (p.answer) return give(answer_json(*p.answer).dump());
   std::size_t next = 0;

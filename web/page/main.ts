@@ -2,6 +2,7 @@
 // view, the strip under it, the timeline pane, files and links.
 import { Core } from "./core";
 import { wireDoc } from "./doc_dialog";
+import { byId, download } from "./dom";
 import { type Lesson, lessonOf, LessonList } from "./lesson_list";
 import { experimentOf, kLinkLimit, linkOf } from "./link";
 import { TimelinePane } from "./pane";
@@ -28,12 +29,6 @@ declare global {
     bruvik: BruvikApi;
   }
 }
-
-const byId = <T extends HTMLElement>(id: string): T => {
-  const el = document.getElementById(id);
-  if (el === null) throw new Error(`the page has no #${id}`);
-  return el as T;
-};
 
 // The speed choices up to 1x (0.25x, 0.5x, 1x), and the frame interval the window keeps then,
 // a little under 1/30 s so that a 60 Hz screen's every other frame is taken.
@@ -296,13 +291,7 @@ class Page {
 
   private saveFile(): void {
     const text = this.core.save();
-    const a = document.createElement("a");
-    a.href = URL.createObjectURL(new Blob([text], { type: "application/json" }));
-    a.download = `bruvik-seed${this.core.strip().seed}.bruvik`;
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
-    setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+    download(new Blob([text], { type: "application/json" }), `bruvik-seed${this.core.strip().seed}.bruvik`);
   }
 
   private openFile(file: File): void {

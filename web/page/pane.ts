@@ -2,6 +2,7 @@
 // over a canvas painted from the module's layout. The module keeps what is shown (the window's
 // own span logic), so this only forwards the wheel, a pinch, a drag, hovering, clicks and Enter.
 import type { Core } from "./core";
+import { byId } from "./dom";
 import { paintTimeline, type TimelinePicture } from "./timeline";
 
 const kHeight = 260;
@@ -10,12 +11,6 @@ const kClickPx = 4;
 // The pane's help shows where the pointer rests on no frame, as the window's tooltip does.
 const kRestMs = 700;
 const kZoomPerStep = 1.25;
-
-const byId = <T extends HTMLElement>(id: string): T => {
-  const el = document.getElementById(id);
-  if (el === null) throw new Error(`the page has no #${id}`);
-  return el as T;
-};
 
 export interface PaneHooks {
   // Something was done to the run (a click went to a moment): everything is drawn again.

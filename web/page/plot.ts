@@ -3,6 +3,7 @@
 // markers, axis ranges and ticks; PNG by painting the same SVG on a canvas.
 // Drawn here, not by a charting library: uPlot and Chart.js draw neither bars both ways nor a
 // label at a single point without plugins, and the request already says what to draw.
+import { download } from "./dom";
 
 export interface PlotSeries {
   name: string;
@@ -398,16 +399,6 @@ function canvasMeasure(): Measure {
     context.font = `${bold ? "bold " : ""}${size}px ${kFont}`;
     return context.measureText(s).width;
   };
-}
-
-function download(blob: Blob, name: string): void {
-  const a = document.createElement("a");
-  a.href = URL.createObjectURL(blob);
-  a.download = name;
-  document.body.appendChild(a);
-  a.click();
-  a.remove();
-  setTimeout(() => URL.revokeObjectURL(a.href), 10000);
 }
 
 // The SVG painted on a canvas of the request's size, as a PNG.

@@ -1,6 +1,7 @@
 // The "Runs and sweeps" panel: N runs from a seed, or a sweep of a setting with N runs per value,
 // as the terminal's words; the figures per method as the terminal's JSON gives them, its CSV to
 // download, and the sweep's plots.
+import { byId, download } from "./dom";
 import { showPlots } from "./plot";
 import { Cancelled, type Answer, type Finished, type TerminalRuns } from "./runs";
 
@@ -44,12 +45,6 @@ const kMethodNames: Record<string, string> = {
   "1per": "1 Persistant",
   nonper: "Non Persistant",
   pper: "P Persistant",
-};
-
-const byId = <T extends HTMLElement>(id: string): T => {
-  const el = document.getElementById(id);
-  if (el === null) throw new Error(`the page has no #${id}`);
-  return el as T;
 };
 
 // A refusal as the panel says it: the program's sentence without its name.
@@ -230,12 +225,6 @@ export class RunsPanel {
   }
 
   private download(): void {
-    const a = document.createElement("a");
-    a.href = URL.createObjectURL(new Blob([this.csv], { type: "text/csv" }));
-    a.download = this.csvName;
-    document.body.appendChild(a);
-    a.click();
-    a.remove();
-    setTimeout(() => URL.revokeObjectURL(a.href), 1000);
+    download(new Blob([this.csv], { type: "text/csv" }), this.csvName);
   }
 }

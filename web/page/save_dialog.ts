@@ -2,6 +2,7 @@
 // title and note) and keeps it as a file or as a link. What the core refuses is said in the
 // dialog, which stays open so that it can be put right.
 import type { Core } from "./core";
+import { byId } from "./dom";
 
 export interface SaveWays {
   file(): void;
@@ -11,25 +12,19 @@ export interface SaveWays {
   done(): void;
 }
 
-const field = <T extends HTMLElement>(id: string): T => {
-  const el = document.getElementById(id);
-  if (el === null) throw new Error(`the page has no #${id}`);
-  return el as T;
-};
-
 export class SaveDialog {
-  private readonly dialog = field<HTMLDialogElement>("save-dialog");
-  private readonly title = field<HTMLInputElement>("save-title");
-  private readonly question = field<HTMLTextAreaElement>("save-question");
-  private readonly refusal = field<HTMLElement>("save-refusal");
+  private readonly dialog = byId<HTMLDialogElement>("save-dialog");
+  private readonly title = byId<HTMLInputElement>("save-title");
+  private readonly question = byId<HTMLTextAreaElement>("save-question");
+  private readonly refusal = byId<HTMLElement>("save-refusal");
 
   constructor(private readonly core: Core, private readonly ways: SaveWays) {
-    field<HTMLFormElement>("save-form").addEventListener("submit", (e) => {
+    byId<HTMLFormElement>("save-form").addEventListener("submit", (e) => {
       e.preventDefault();
       const way = e.submitter instanceof HTMLButtonElement ? e.submitter.value : "file";
       void this.finish(way);
     });
-    field<HTMLButtonElement>("save-cancel").addEventListener("click", () => this.dialog.close());
+    byId<HTMLButtonElement>("save-cancel").addEventListener("click", () => this.dialog.close());
   }
 
   get isOpen(): boolean {
